@@ -1,0 +1,34 @@
+// FLTK's message dialogs behind a replaceable backend.
+#include "core/messages.h"
+
+#include <FL/fl_ask.H>
+
+namespace {
+
+class Fltk_messages : public Message_backend {
+public:
+  void alert(const std::string& text) override { fl_alert("%s", text.c_str()); }
+  void message(const std::string& text) override { fl_message("%s", text.c_str()); }
+  int choice(const std::string& question, const char* b0, const char* b1,
+             const char* b2) override {
+    return fl_choice("%s", b0, b1, b2, question.c_str());
+  }
+};
+
+Fltk_messages g_fltk_messages;
+Message_backend* g_backend = &g_fltk_messages;
+
+}  // namespace
+
+Message_backend* set_message_backend(Message_backend* backend) {
+  Message_backend* previous = g_backend;
+  g_backend = backend ? backend : &g_fltk_messages;
+  return previous;
+}
+
+void show_alert(const std::string& text) { g_backend->alert(text); }
+void show_message(const std::string& text) { g_backend->message(text); }
+int ask_choice(const std::string& question, const char* button0, const char* button1,
+               const char* button2) {
+  return g_backend->choice(question, button0, button1, button2);
+}

@@ -1,0 +1,27 @@
+// The one way the program speaks to the user: alerts, hints and questions.
+// Texts are always handed to FLTK as the argument of "%s", never as a format, so a path
+// or an EXIF string holding '%' is shown as it stands. Tests install a scripted backend.
+#pragma once
+#include <string>
+
+/// A failure or refusal (fl_alert).
+void show_alert(const std::string& text);
+/// A hint (fl_message).
+void show_message(const std::string& text);
+/// A question with up to three buttons (fl_choice); returns the index of the button
+/// pressed: 0, 1 or 2. A null label leaves that button out.
+int ask_choice(const std::string& question, const char* button0, const char* button1,
+               const char* button2);
+
+/// Where the three calls go; the default shows FLTK's dialogs.
+class Message_backend {
+public:
+  virtual ~Message_backend() = default;
+  virtual void alert(const std::string& text) = 0;
+  virtual void message(const std::string& text) = 0;
+  virtual int choice(const std::string& question, const char* b0, const char* b1,
+                     const char* b2) = 0;
+};
+
+/// Installs a backend (not owned) and returns the previous one; nullptr restores FLTK's.
+Message_backend* set_message_backend(Message_backend* backend);

@@ -1,0 +1,25 @@
+// A message backend for tests: records every alert, hint and question, and answers
+// questions from a script (button indices, in order; 0 once the script runs out).
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+
+class Scripted_messages : public Message_backend {
+public:
+  Scripted_messages();   // installs itself
+  ~Scripted_messages();  // restores the previous backend
+
+  void alert(const std::string& text) override { alerts.push_back(text); }
+  void message(const std::string& text) override { messages.push_back(text); }
+  int choice(const std::string& question, const char* b0, const char* b1,
+             const char* b2) override;
+
+  std::vector<std::string> alerts, messages, questions;
+  std::deque<int> answers;
+
+private:
+  Message_backend* m_previous;
+};

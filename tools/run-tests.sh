@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build and one
+# with AddressSanitizer and UndefinedBehaviorSanitizer. Window tests run in Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+bash tools/install-deps.sh
+
+jobs=$(nproc)
+run_suite() {  # $1: build folder, rest: extra CMake arguments
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    env MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460 MESA_SHADER_CACHE_DISABLE=true \
+        LIBGL_ALWAYS_SOFTWARE=1 \
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== normal build =="
+run_suite build
+echo "== sanitizer build =="
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1 \
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0 \
+  run_suite build-asan -DVELTRUM_SANITIZE=ON -DVELTRUM_BENCH=OFF
+if [ -x tools/fuzz/run-short.sh ]; then
+  echo "== fuzz pass =="
+  bash tools/fuzz/run-short.sh
+fi
