@@ -15,6 +15,10 @@ struct Histogram_case {
   std::vector<uint32_t> counts;
 };
 
+void PrintTo(const Histogram_case& c, std::ostream* os) {
+  *os << c.values.size() << "values_" << c.bins << "bins";
+}
+
 class HistogramTable : public ::testing::TestWithParam<Histogram_case> {};
 
 TEST_P(HistogramTable, Counts) {
