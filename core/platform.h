@@ -2,6 +2,7 @@
 // (POSIX here): file status and the user's folders.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace platform {
@@ -10,3 +11,15 @@ namespace platform {
 std::string home_dir();
 
 }  // namespace platform
+
+// File functions used throughout the program (platform_files.cpp).
+
+/// Creates one folder (its parent must exist): 0 on success, -1 on failure.
+int make_directory(const std::string& path);
+/// Removes an empty folder: 0 on success, -1 on failure (a folder with entries stays).
+int remove_directory(const std::string& path);
+/// True when something of that name exists: a file or a folder alike.
+bool file_exists(const std::string& path);
+/// Size in bytes of an open file (64-bit), leaving the position at the start;
+/// -1 when the file cannot be sought.
+std::int64_t file_size(std::FILE* file);
