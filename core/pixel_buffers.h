@@ -1,0 +1,55 @@
+// Changes of pixel layout between the image type and other buffers: planar and
+// interleaved bytes, interleaved floats, and row pointers for the tone-mapping and HDR code.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/hdr_image.h"
+
+/// Planar 8-bit image (all red bytes, then green, then blue), as the display uses.
+using Rgb8_image = cimg_library::CImg<unsigned char>;
+
+/// Writes R, G, B bytes per pixel (width*height*3 bytes, for Fl_RGB_Image) from the first
+/// three planes of image. Throws std::invalid_argument when image has fewer than 3 planes.
+void planar_rgb8_to_interleaved(uint8_t* out, const Rgb8_image& image);
+
+/// The reverse: fills the first three planes of image from width*height*3 interleaved
+/// bytes. Throws std::invalid_argument when image has fewer than 3 planes.
+void interleaved_rgb8_to_planar(Rgb8_image& image, const uint8_t* in);
+
+/// An image as rows: height pointers, each to width interleaved R, G, B floats, in one
+/// buffer that the object owns (the rows live as long as it does).
+class Image_rows {
+public:
+  Image_rows() = default;
+  /// Rows of the given size, every value 0.
+  Image_rows(uint64_t width, uint64_t height);
+
+  float** rows() { return m_rows.data(); }
+  const float* const* rows() const { return m_rows.data(); }
+  float* row(uint64_t y) { return m_rows[y]; }
+  const float* row(uint64_t y) const { return m_rows[y]; }
+  uint64_t width() const { return m_width; }
+  uint64_t height() const { return m_height; }
+
+private:
+  uint64_t m_width = 0, m_height = 0;
+  std::unique_ptr<float[]> m_values;
+  std::vector<float*> m_rows;
+};
+
+/// Copies the first three planes of image into rows (tone mapping, HDR creation).
+/// Throws std::invalid_argument when image has fewer than 3 planes.
+Image_rows image_to_rows(const Hdr_image& image);
+
+/// Copies rows of width*3 floats back into the first three planes of image. An image of
+/// another size (or with fewer than 3 planes) is first reallocated to width x height x 3.
+void rows_to_image(const float* const* rows, Hdr_image& image, uint64_t width,
+                   uint64_t height);
+/// The same from an Image_rows.
+void rows_to_image(const Image_rows& rows, Hdr_image& image);
+
+/// A new buffer of width*height*spectrum floats, the channels of each pixel together
+/// (the RGBE writer).
+std::unique_ptr<float[]> image_to_interleaved(const Hdr_image& image);
