@@ -1,0 +1,46 @@
+// The main window's behaviour. The file, edit, process, tools and view commands are
+// implemented beside the dialogs they drive; here are construction and the end.
+#include "browser/main_window_drv.h"
+
+#include <FL/Fl.H>
+
+#include "browser/program_exit.h"
+#include "core/app_globals.h"
+
+MainWindowDrv::MainWindowDrv(int w, int h, const char* title) : MainWindow(w, h, title) {
+  callback(on_close);
+}
+
+MainWindowDrv::~MainWindowDrv() {
+  if (g_main_window == this) g_main_window = nullptr;
+  // The folder list is deleted first, here, so that its destructor stores the last
+  // visited folder and the recent folders before the process ends.
+  end_process(0);
+}
+
+void MainWindowDrv::on_close(Fl_Widget* w, void*) {
+  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+  if (auto* window = dynamic_cast<MainWindowDrv*>(w)) window->quit();
+}
+
+void MainWindowDrv::quit() { delete this; }
+
+void MainWindowDrv::open_image() {}
+void MainWindowDrv::save_as() {}
+void MainWindowDrv::delete_images() {}
+void MainWindowDrv::rename_image() {}
+void MainWindowDrv::new_directory() {}
+void MainWindowDrv::delete_directory() {}
+void MainWindowDrv::cut_copy(bool) {}
+void MainWindowDrv::paste() {}
+void MainWindowDrv::rotate_images(int) {}
+void MainWindowDrv::flip_images(char) {}
+void MainWindowDrv::resize_images() {}
+void MainWindowDrv::crop_images() {}
+void MainWindowDrv::image_info() {}
+void MainWindowDrv::image_stats() {}
+void MainWindowDrv::histogram() {}
+void MainWindowDrv::show_on_hdr_display() {}
+void MainWindowDrv::tonemap() {}
+void MainWindowDrv::create_hdr(bool) {}
+void MainWindowDrv::fuse_exposures() {}
