@@ -1,0 +1,89 @@
+// Temporary file beside the target plus rename.
+#include "core/atomic_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+#include "core/image_errors.h"
+
+namespace {
+
+// A symbolic link is followed so that the rename replaces the file, not the link.
+std::string resolve_link(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                   &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
+std::string folder_of(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string name_of(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+Atomic_file::Atomic_file(const std::string& target, const std::string& error_text)
+    : m_target(resolve_link(target)) {
+  // A hidden name in the same folder: rename() is atomic only within one file system.
+  static std::mt19937_64 random_names(std::random_device{}() ^ uint64_t(getpid()));
+  const std::string base = folder_of(m_target) + "." + name_of(m_target) + ".tmp";
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    char suffix[20];
+    std::snprintf(suffix, sizeof suffix, "%012llx",
+                  static_cast<unsigned long long>(random_names() & 0xffffffffffffull));
+    m_temp = base + suffix;
+    // 0666 under the umask, as fopen would create a new file.
+    fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) throw Write_error(error_text + target);
+  struct stat st;
+  if (stat(m_target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    (void)fchmod(fd, st.st_mode & 07777);
+  close(fd);
+}
+
+Atomic_file::~Atomic_file() {
+  if (!m_done) unlink(m_temp.c_str());
+}
+
+void Atomic_file::commit() {
+  if (m_done) return;
+  bool ok = false;
+  // Flush to disk first: after a crash the target is then the old or the new file.
+  const int fd = open(m_temp.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    ok = fsync(fd) == 0;
+    close(fd);
+  }
+  if (ok) ok = std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+  if (!ok) {
+    unlink(m_temp.c_str());
+    m_done = true;
+    throw Write_error("Cannot replace file: " + m_target);
+  }
+  m_done = true;
+}
+
+void write_file_atomically(const std::string& target,
+                           const std::function<void(const std::string& temp_path)>& write) {
+  Atomic_file file(target);
+  write(file.temp_path());
+  file.commit();
+}

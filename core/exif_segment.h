@@ -1,0 +1,24 @@
+// Carrying a JPEG's EXIF block (its leading APP1 segment) over to a newly written JPEG.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// The file's leading APP1 segment when the file starts FF D8 FF E1: the bytes FF E1, the
+/// two length bytes and the segment body (length L counts its own two bytes; the block
+/// holds L + 2 bytes). Empty when the file cannot be read, starts otherwise (an APP1
+/// after a JFIF APP0 is not looked for), or its length field is below 2 or runs past the
+/// end of the file.
+std::vector<uint8_t> read_exif_segment(const std::string& path);
+
+/// Sets the link from IFD0 to IFD1 (the old embedded thumbnail) to 0 in a block from
+/// read_exif_segment. A block without a valid TIFF header ("II" or "MM", then 42) or whose
+/// IFD0 offset or entry count points outside the block is left unchanged.
+void cut_ifd_link(std::vector<uint8_t>& block);
+
+/// When the JPEG at path starts FF D8 and its next marker is not FF E1, rewrites it as
+/// FF D8, the block (IFD1 link cut) and the rest of the file, through a temporary file
+/// beside it. Returns true when the block was inserted; false leaves the file as it was
+/// (unreadable file, no JPEG, already an APP1, empty block). Throws Write_error when the
+/// rewritten file cannot be stored.
+bool insert_exif_segment(const std::string& path, const std::vector<uint8_t>& block);

@@ -1,0 +1,126 @@
+// save_image and its wrappers: copy or clamp, then dispatch to the format writers.
+#include "core/image_save.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+#include "core/atomic_write.h"
+#include "core/exif_segment.h"
+#include "core/exr_write.h"
+#include "core/file_copy.h"
+#include "core/hdr_image.h"
+#include "core/image_errors.h"
+#include "core/rgbe_write.h"
+#include "core/tiff_write.h"
+
+namespace {
+
+constexpr int k_jpeg_quality = 100;
+
+// The 8-bit writers truncate floats to integers, which is undefined for NaN: they get a
+// copy with NaN as 0 when there is any (the caller's image keeps its values).
+const Hdr_image& without_nan(const Hdr_image& image, std::unique_ptr<Hdr_image>& copy) {
+  const float* v = image.data();
+  const uint64_t n = image.size();
+  uint64_t i = 0;
+  while (i < n && !std::isnan(v[i])) ++i;
+  if (i == n) return image;
+  copy = std::make_unique<Hdr_image>(image);
+  float* w = copy->data();
+  for (; i < n; ++i)
+    if (std::isnan(w[i])) w[i] = 0.f;
+  return *copy;
+}
+
+// PNG or JPEG through the image library, into an open temporary file.
+void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
+                const std::string& exif_source, bool carry_exif) {
+  std::vector<uint8_t> exif;
+  if (carry_exif) exif = read_exif_segment(exif_source);  // before path is replaced
+  std::unique_ptr<Hdr_image> copy;
+  const Hdr_image& pixels = without_nan(image, copy);
+  Atomic_file target(path);
+  std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
+  if (!file) throw Write_error("Cannot open image file for writing: " + path);
+  try {
+    if (type == k_type_png)
+      pixels.save_png(file);
+    else
+      pixels.save_jpeg(file, k_jpeg_quality);
+  } catch (...) {
+    std::fclose(file);
+    throw;
+  }
+  if (std::fclose(file) != 0) throw Write_error("Cannot write image data to file: " + path);
+  if (!exif.empty()) insert_exif_segment(target.temp_path(), exif);
+  target.commit();
+}
+
+}  // namespace
+
+void clamp_values(Hdr_image& image, float lo, float hi) {
+  float* v = image.data();
+  for (uint64_t i = 0, n = image.size(); i < n; ++i)
+    v[i] = v[i] < lo ? lo : (v[i] > hi ? hi : v[i]);  // NaN fails both tests and stays
+}
+
+void save_image(Hdr_image& image, const std::string& path, uint32_t type,
+                const std::string& source_path, uint32_t source_type, bool force) {
+  if (!force && type == source_type) {
+    copy_file(path, source_path);
+    image.type = type;
+    return;
+  }
+  switch (type) {
+    case k_type_exr:
+    case k_type_rgbe:
+    case k_type_png:
+    case k_type_jpeg:
+    case k_type_tiff8:
+    case k_type_tiff_float:
+    case k_type_tiff_logluv:
+      break;
+    default:
+      // LogL is read only and the "new image" codes name no format: writing nothing
+      // would let the caller believe the file was saved.
+      throw Write_error("Unsupported image type for writing: " + path);
+  }
+  if (image.is_empty() || image.spectrum() != 3)
+    throw Write_error("Cannot write image data to file: " + path);
+
+  clamp_values(image, 0.f, is_hdr_type(type) ? std::numeric_limits<float>::max() : 255.f);
+  switch (type) {
+    case k_type_exr:
+      write_exr(image, path);
+      break;
+    case k_type_rgbe:
+      write_rgbe(image, path);
+      break;
+    case k_type_png:
+      write_8bit(image, path, type, source_path, false);
+      break;
+    case k_type_jpeg:
+      write_8bit(image, path, type, source_path, source_type == k_type_jpeg);
+      break;
+    case k_type_tiff8:
+      write_tiff8(image, path);
+      break;
+    case k_type_tiff_float:
+      write_tiff_float_rgb(image, path);
+      break;
+    case k_type_tiff_logluv:
+      write_tiff_logluv(image, path);
+      break;
+  }
+  image.type = type;
+}
+
+void save_image_own_type(Hdr_image& image, const std::string& path) {
+  save_image(image, path, image.type, path, image.type, true);
+}
+
+void save_image_as(Hdr_image& image, const std::string& path, uint32_t type) {
+  save_image(image, path, type, path, image.type, true);
+}

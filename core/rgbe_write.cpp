@@ -1,0 +1,185 @@
+// Radiance RGBE output: the header, the shared-exponent pixel code and the per-component
+// run-length encoding of scanlines.
+#include "core/rgbe_write.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "core/atomic_write.h"
+#include "core/hdr_image.h"
+#include "core/image_errors.h"
+#include "core/pixel_buffers.h"
+
+namespace {
+
+constexpr uint32_t k_min_rle_width = 8;       // narrower scanlines are written flat
+constexpr uint32_t k_max_rle_width = 0x7fff;  // the width field of a scanline is 15 bits
+constexpr uint32_t k_min_run = 4;             // shorter repeats cost more as runs
+constexpr uint32_t k_max_run = 127;           // 128 + length must fit in a byte
+constexpr uint32_t k_max_literal = 128;
+
+int report_write_error() {
+  std::perror("RGBE write error");
+  return -1;
+}
+
+float as_float(uint32_t bits) {
+  float f;
+  std::memcpy(&f, &bits, sizeof f);
+  return f;
+}
+
+// Encodes n bytes of one component; returns the end of the code in out. Runs of 4 or more
+// equal bytes become (128 + length, byte); a repeat of 2 or 3 bytes directly before such a
+// run becomes a run pair too; everything else becomes literal blocks (count, bytes).
+unsigned char* encode_component(const unsigned char* data, uint32_t n, unsigned char* out) {
+  uint32_t cur = 0;
+  while (cur < n) {
+    uint32_t begin = cur, run = 0, previous = 0;
+    while (run < k_min_run && begin < n) {
+      begin += run;
+      previous = run;
+      run = 1;
+      while (begin + run < n && run < k_max_run && data[begin] == data[begin + run]) ++run;
+    }
+    if (previous > 1 && previous == begin - cur) {
+      *out++ = static_cast<unsigned char>(128 + previous);
+      *out++ = data[cur];
+      cur = begin;
+    }
+    while (cur < begin) {
+      const uint32_t count = std::min(begin - cur, k_max_literal);
+      *out++ = static_cast<unsigned char>(count);
+      std::memcpy(out, data + cur, count);
+      out += count;
+      cur += count;
+    }
+    if (run >= k_min_run) {
+      *out++ = static_cast<unsigned char>(128 + run);
+      *out++ = data[begin];
+      cur += run;
+    }
+  }
+  return out;
+}
+
+// Worst case of encode_component: every byte literal, one count per 128 bytes.
+uint64_t max_component_code(uint32_t n) { return uint64_t(n) + n / k_max_literal + 2; }
+
+}  // namespace
+
+int rgbe_write_header(std::FILE* file, uint32_t width, uint32_t height,
+                      const Rgbe_header_info* info) {
+  const bool named = info && (info->valid & k_rgbe_valid_programtype);
+  // A field filled by hand may lack its terminator: print at most its 15 characters.
+  if (std::fprintf(file, "#?%.15s\n", named ? info->programtype : "RGBE") < 0)
+    return report_write_error();
+  if (info && (info->valid & k_rgbe_valid_gamma) &&
+      std::fprintf(file, "GAMMA=%g\n", double(info->gamma)) < 0)
+    return report_write_error();
+  if (info && (info->valid & k_rgbe_valid_exposure) &&
+      std::fprintf(file, "EXPOSURE=%g\n", double(info->exposure)) < 0)
+    return report_write_error();
+  if (std::fprintf(file, "FORMAT=32-bit_rle_rgbe\n\n") < 0) return report_write_error();
+  if (std::fprintf(file, "-Y %u +X %u\n", height, width) < 0) return report_write_error();
+  return 0;
+}
+
+void float_to_rgbe(float red, float green, float blue, unsigned char rgbe[4]) {
+  // "!(x > 0)" catches NaN as well as negatives, before any conversion to an integer.
+  if (!(red > 0.f)) red = 0.f;
+  if (!(green > 0.f)) green = 0.f;
+  if (!(blue > 0.f)) blue = 0.f;
+  const float v = std::max(red, std::max(green, blue));
+  if (double(v) < 1e-32) {
+    rgbe[0] = rgbe[1] = rgbe[2] = rgbe[3] = 0;
+    return;
+  }
+  // v = f * 2^e with f in [0.5, 1). frexp(v) * 256 / v is exactly 2^(8 - e), so the
+  // factor is built from the exponent bits directly (v >= 1e-32 is never subnormal).
+  uint32_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  const int e = int((bits >> 23) & 0xff) - 126;
+  if (e > 127) {
+    // 2^127 and above would need exponent byte 256: saturate at exponent byte 255.
+    const float m = as_float(uint32_t(8 - 127 + 127) << 23);
+    rgbe[0] = static_cast<unsigned char>(std::min(red * m, 255.f));
+    rgbe[1] = static_cast<unsigned char>(std::min(green * m, 255.f));
+    rgbe[2] = static_cast<unsigned char>(std::min(blue * m, 255.f));
+    rgbe[3] = 255;
+    return;
+  }
+  const float m = as_float(uint32_t(8 - e + 127) << 23);
+  rgbe[0] = static_cast<unsigned char>(red * m);
+  rgbe[1] = static_cast<unsigned char>(green * m);
+  rgbe[2] = static_cast<unsigned char>(blue * m);
+  rgbe[3] = static_cast<unsigned char>(e + 128);
+}
+
+int rgbe_write_pixels(std::FILE* file, const float* data, uint64_t pixel_count) {
+  constexpr uint64_t k_chunk = 4096;  // pixels converted per write
+  unsigned char buffer[4 * k_chunk];
+  for (uint64_t done = 0; done < pixel_count;) {
+    const uint64_t n = std::min(k_chunk, pixel_count - done);
+    for (uint64_t i = 0; i < n; ++i, data += 3)
+      float_to_rgbe(data[0], data[1], data[2], buffer + 4 * i);
+    if (std::fwrite(buffer, 4, n, file) != n) return report_write_error();
+    done += n;
+  }
+  return 0;
+}
+
+int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width,
+                          uint32_t height) {
+  if (width < k_min_rle_width || width > k_max_rle_width)
+    return rgbe_write_pixels(file, data, uint64_t(width) * height);
+  std::unique_ptr<unsigned char[]> components(new (std::nothrow) unsigned char[4 * width]);
+  const uint64_t code_size = 4 + 4 * max_component_code(width);
+  std::unique_ptr<unsigned char[]> code(new (std::nothrow) unsigned char[code_size]);
+  if (!components || !code) return rgbe_write_pixels(file, data, uint64_t(width) * height);
+
+  unsigned char* const red = components.get();
+  unsigned char* const green = red + width;
+  unsigned char* const blue = green + width;
+  unsigned char* const exponent = blue + width;
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < width; ++x, data += 3) {
+      unsigned char p[4];
+      float_to_rgbe(data[0], data[1], data[2], p);
+      red[x] = p[0];
+      green[x] = p[1];
+      blue[x] = p[2];
+      exponent[x] = p[3];
+    }
+    unsigned char* out = code.get();
+    *out++ = 2;
+    *out++ = 2;
+    *out++ = static_cast<unsigned char>(width >> 8);
+    *out++ = static_cast<unsigned char>(width & 255);
+    for (int c = 0; c < 4; ++c) out = encode_component(components.get() + c * width, width, out);
+    const size_t n = size_t(out - code.get());
+    if (std::fwrite(code.get(), 1, n, file) != n) return report_write_error();
+  }
+  return 0;
+}
+
+void write_rgbe(const Hdr_image& image, const std::string& path) {
+  Atomic_file target(path);
+  std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
+  if (!file) throw Write_error("Cannot open image file for writing: " + path);
+  if (rgbe_write_header(file, image.width(), image.height()) != 0) {
+    std::fclose(file);
+    throw Write_error("Cannot write rgbe header to file: " + path);
+  }
+  std::unique_ptr<float[]> pixels(image_to_interleaved(image));
+  const bool written =
+      rgbe_write_pixels_rle(file, pixels.get(), image.width(), image.height()) == 0;
+  pixels.reset();
+  // A full disk may show only when the last buffer is flushed.
+  if (std::fclose(file) != 0 || !written)
+    throw Write_error("Cannot write rgbe data to file: " + path);
+  target.commit();
+}
