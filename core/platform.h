@@ -10,6 +10,12 @@ namespace platform {
 /// The user's home folder from HOME, ending in '/'; empty when HOME is not set.
 std::string home_dir();
 
+/// The process's working folder, ending in '/'; empty when it cannot be read.
+std::string working_dir();
+
+/// True when path names a folder this process can open for listing.
+bool can_list_dir(const std::string& path);
+
 }  // namespace platform
 
 // File functions used throughout the program (platform_files.cpp).
