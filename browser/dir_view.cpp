@@ -7,6 +7,7 @@
 #include <FL/Fl_Preferences.H>
 #include <FL/filename.H>
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -229,8 +230,14 @@ void Dir_view::rebuild_recent_menu() {
   for (std::size_t i = 0; i < recent.size(); ++i) {
     const std::string placeholder = std::string(k_recent_menu) + "/" + std::to_string(i);
     const int index = menu->add(placeholder.c_str(), 0, open_recent, this, 0);
+    if (index < 0) continue;
     m_menu_labels.push_back(folder_menu_label(recent[i]));
-    if (index >= 0) menu->replace(index, m_menu_labels.back().c_str());
+    // A menu copied from a static table keeps the text pointer it is given and frees
+    // neither that nor the placeholder's copy; a menu built wholly by add() copies the
+    // new text and frees the old one itself.
+    char* placeholder_copy = const_cast<char*>(menu->menu()[index].text);
+    menu->replace(index, m_menu_labels.back().c_str());
+    if (menu->menu()[index].text == m_menu_labels.back().c_str()) std::free(placeholder_copy);
   }
   auto* submenu = const_cast<Fl_Menu_Item*>(&menu->menu()[menu->find_index(k_recent_menu)]);
   if (was_active)

@@ -243,6 +243,26 @@ TEST_F(Dir_view_test, nine_recent_folders_keep_eight_in_order_each_one_item) {
   EXPECT_EQ(m_menu->recent_labels(), labels);
 }
 
+TEST_F(Dir_view_test, menu_built_by_add_keeps_one_item_per_folder) {
+  // Such a menu owns and frees its texts itself (no static table behind it).
+  Fl_Menu_Bar menu(0, 0, 100, 20);
+  menu.add("&File/Recent Directories", 0, nullptr, nullptr, FL_SUBMENU);
+  menu.add("&File/&Quit", 0, nullptr);
+  {
+    Dir_view view(0, 0, 100, 100);
+    view.attach(&menu, nullptr);
+    for (int i = 0; i < 10; ++i) view.add_recent_folder("/m&" + std::to_string(i));
+    const int sub = menu.find_index("&File/Recent Directories");
+    Folders labels;
+    for (const Fl_Menu_Item* item = &menu.menu()[sub + 1]; item->label(); ++item)
+      labels.push_back(item->label());
+    Folders expected;
+    for (int i = 2; i < 10; ++i) expected.push_back("/m&&" + std::to_string(i) + "/");
+    EXPECT_EQ(labels, expected);
+  }
+  EXPECT_EQ(menu.find_index("&File/&Quit"), menu.find_index("&File/Recent Directories") + 2);
+}
+
 TEST_F(Dir_view_test, recent_item_goes_to_its_folder) {
   m_view->add_recent_folder(m_dir.file("P"));
   m_view->add_recent_folder(m_dir.file("100%s"));
