@@ -177,8 +177,7 @@ void build_blur_scales() {
     std::copy(g_state.lum[y].get(), g_state.lum[y].get() + g_state.width, lum.ptr<float>(y));
   g_state.scales.assign(size_t(g_state.settings.scale_count), cv::Mat());
   for (int32_t i = 0; i < g_state.settings.scale_count; ++i)
-    cv::GaussianBlur(lum, g_state.scales[size_t(i)], cv::Size(0, 0), scale_sigma(i), 0,
-                     cv::BORDER_REFLECT_101);
+    gaussian_blur_strips(lum, g_state.scales[size_t(i)], scale_sigma(i));
 }
 
 void map_global() {
@@ -300,20 +299,36 @@ void normalize_rows(float* const* rows, int32_t width, int32_t height, double ta
       hi = std::max(hi, l);
     }
   }
-  const double span = hi - lo + 1e-12;  // never zero: a uniform image maps to 0
+  const double scale = target / (hi - lo + 1e-12);  // never infinite: a uniform image maps to 0
   const float top = float(target);
   for (int32_t y = 0; y < height; ++y) {
     float* p = rows[y];
     for (int64_t i = 0; i < 3 * int64_t(width); ++i) {
-      const float c = float((double(p[i]) - lo) / span * target);
+      const float c = float((double(p[i]) - lo) * scale);
       p[i] = c > top ? top : (c > 0 ? c : 0.f);
     }
   }
 }
 
 void gamma_rows(float* const* rows, int32_t width, int32_t height, double gamma) {
+  cv::Mat powered;
   for (int32_t y = 0; y < height; ++y) {
     cv::Mat row(1, 3 * width, CV_32F, rows[y]);
-    cv::pow(row, 1.0 / gamma, row);
+    cv::pow(row, 1.0 / gamma, powered);
+    // cv::pow leaves about 4e-18 for 0; black stays black.
+    const float* q = powered.ptr<float>();
+    float* p = rows[y];
+    for (int64_t i = 0; i < 3 * int64_t(width); ++i) p[i] = p[i] > 0 ? q[i] : 0.f;
+  }
+}
+
+void gaussian_blur_strips(const cv::Mat& src, cv::Mat& dst, double sigma) {
+  dst.create(src.size(), src.type());
+  // Each strip reads the columns beside it from src, so only the image's own edges are
+  // extrapolated and the result is the whole-image blur.
+  for (int x = 0; x < src.cols; x += k_blur_strip_width) {
+    const cv::Range cols(x, std::min(src.cols, x + k_blur_strip_width));
+    cv::Mat out = dst.colRange(cols);
+    cv::GaussianBlur(src.colRange(cols), out, cv::Size(0, 0), sigma, 0, cv::BORDER_REFLECT_101);
   }
 }

@@ -3,6 +3,7 @@
 // the image's log-luminance histogram on every run. Also the row passes other operators share.
 #pragma once
 #include <cstdint>
+#include <opencv2/core.hpp>
 
 /// Modes of tonemap_photographic.
 enum Photographic_mode : uint32_t {
@@ -60,3 +61,10 @@ void clamp_rows(float* const* rows, int32_t width, int32_t height, double limit)
 void normalize_rows(float* const* rows, int32_t width, int32_t height, double target);
 /// Every channel c becomes c^(1/gamma); channels must be non-negative.
 void gamma_rows(float* const* rows, int32_t width, int32_t height, double gamma);
+
+/// Column strips of the Gaussian blur: wide enough that the filter's row halo costs little,
+/// narrow enough that its ring of ~8 sigma rows stays in cache for the largest scale.
+constexpr int k_blur_strip_width = 1024;
+/// cv::GaussianBlur of a one-channel float image (kernel size from sigma, BORDER_REFLECT_101),
+/// run strip by strip; the same values as one call on the whole image. dst is (re)allocated.
+void gaussian_blur_strips(const cv::Mat& src, cv::Mat& dst, double sigma);

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <opencv2/imgproc.hpp>
+
 #include "core/event_pump.h"
 #include "tests/support/hdr_scene.h"
 #include "tests/support/rgb_rows.h"
@@ -347,6 +349,21 @@ TEST(PhotographicRows, FinishingPasses) {
   EXPECT_NEAR(g.at(0, 0)[1], 0.5f, 1e-6);
   EXPECT_NEAR(g.at(0, 0)[2], 1.f, 1e-6);
   EXPECT_NEAR(g.at(1, 0)[0], std::sqrt(0.5f), 1e-6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PhotographicBlur, StripsGiveTheWholeImageBlur) {
+  cv::Mat src(37, 2 * k_blur_strip_width + 301, CV_32F);
+  cv::randu(src, 0.f, 100.f);
+  for (double sigma : {1.00001, 6.55747, 26.87111}) {
+    cv::Mat whole, strips;
+    cv::GaussianBlur(src, whole, cv::Size(0, 0), sigma, 0, cv::BORDER_REFLECT_101);
+    gaussian_blur_strips(src, strips, sigma);
+    EXPECT_EQ(cv::norm(whole, strips, cv::NORM_INF), 0.0) << sigma;
+  }
 }
 
 }  // namespace
