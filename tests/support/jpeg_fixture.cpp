@@ -14,7 +14,9 @@ struct Error_manager {
   jpeg_error_mgr base;
   std::jmp_buf jump;
 };
-void on_error(j_common_ptr info) { std::longjmp(reinterpret_cast<Error_manager*>(info->err)->jump, 1); }
+void on_error(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<Error_manager*>(info->err)->jump, 1);
+}
 }  // namespace
 
 void write_jpeg(const std::string& path, uint32_t width, uint32_t height, int components,

@@ -16,11 +16,11 @@ bool write_all(png_structp png, png_infop info, FILE* file, const Png_layout* l,
                size_t row_bytes) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
-  static const int k_types[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA,
-                                PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA};
+  static const int k_types[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
+                                PNG_COLOR_TYPE_RGB_ALPHA};
   png_set_IHDR(png, info, l->width, l->height, l->bits,
-               colour_count ? PNG_COLOR_TYPE_PALETTE : k_types[l->channels - 1],
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               colour_count ? PNG_COLOR_TYPE_PALETTE : k_types[l->channels - 1], PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (colour_count) png_set_PLTE(png, info, colours, colour_count);
   png_write_info(png, info);
   if (l->bits == 16) png_set_swap(png);  // host (little-endian) order in, big-endian out

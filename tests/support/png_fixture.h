@@ -7,8 +7,8 @@
 
 struct Png_layout {
   uint32_t width = 0, height = 0;
-  int channels = 3;         // 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA (ignored for palette)
-  int bits = 8;             // 8 or 16; 1, 2, 4 or 8 for palette
+  int channels = 3;              // 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA (ignored for palette)
+  int bits = 8;                  // 8 or 16; 1, 2, 4 or 8 for palette
   std::vector<uint8_t> palette;  // non-empty: palette image with these R,G,B triples
 };
 

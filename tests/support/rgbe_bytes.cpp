@@ -10,8 +10,7 @@ Rgbe_pixel rgbe_from_float(float red, float green, float blue) {
   if (!(v >= 1e-32f)) return {0, 0, 0, 0};
   int e = 0;
   const float scale = std::frexp(v, &e) * 256.f / v;
-  return {uint8_t(red * scale), uint8_t(green * scale), uint8_t(blue * scale),
-          uint8_t(e + 128)};
+  return {uint8_t(red * scale), uint8_t(green * scale), uint8_t(blue * scale), uint8_t(e + 128)};
 }
 
 std::string rgbe_raw(std::initializer_list<int> bytes) {
@@ -71,6 +70,7 @@ std::string rgbe_file(uint32_t width, uint32_t height, const std::vector<Rgbe_pi
   if (pixels.size() != uint64_t(width) * height) throw std::invalid_argument("rgbe_file: size");
   std::string out = rgbe_header(rgbe_resolution(width, height));
   if (!rle) return out + rgbe_flat(pixels);
-  for (uint32_t y = 0; y < height; ++y) out += rgbe_rle_scanline(&pixels[uint64_t(y) * width], width);
+  for (uint32_t y = 0; y < height; ++y)
+    out += rgbe_rle_scanline(&pixels[uint64_t(y) * width], width);
   return out;
 }

@@ -57,7 +57,8 @@ void write_tiff(const std::string& path, const Tiff_layout& l, const void* data)
   check(TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, l.bits), "bits");
   check(TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, l.sample_format), "sample format");
   check(TIFFSetField(t, TIFFTAG_PLANARCONFIG, l.planar), "planar");
-  if (l.write_photometric) check(TIFFSetField(t, TIFFTAG_PHOTOMETRIC, l.photometric), "photometric");
+  if (l.write_photometric)
+    check(TIFFSetField(t, TIFFTAG_PHOTOMETRIC, l.photometric), "photometric");
   check(TIFFSetField(t, TIFFTAG_COMPRESSION, l.compression), "compression");
   if (!l.extra_samples.empty())
     check(TIFFSetField(t, TIFFTAG_EXTRASAMPLES, uint16_t(l.extra_samples.size()),
@@ -106,8 +107,8 @@ void write_tiff(const std::string& path, const Tiff_layout& l, const void* data)
     }
 }
 
-void write_tiff_logluv(const std::string& path, uint32_t width, uint32_t height,
-                       const float* xyz, uint16_t compression) {
+void write_tiff_logluv(const std::string& path, uint32_t width, uint32_t height, const float* xyz,
+                       uint16_t compression) {
   write_sgilog(path, width, height, 3, PHOTOMETRIC_LOGLUV, compression, xyz);
 }
 

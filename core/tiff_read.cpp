@@ -1,0 +1,268 @@
+// TIFF reader on libtiff. Pixels are read with bounds-checked scanline or tile reads (or
+// libtiff's RGBA reader for palette, CMYK, YCbCr and sub-byte kinds), straight into planes.
+#include "core/tiff_read.h"
+
+#include <Imath/half.h>
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "core/hdr_image.h"
+#include "core/image_errors.h"
+#include "core/image_limits.h"
+
+namespace {
+
+// A scanline or tile buffer above this size is refused: no sound file needs one, and a
+// hostile header must not size the allocation.
+constexpr uint64_t k_max_chunk_bytes = 1ull << 28;
+
+// SGILOG (32-bit) and SGILOG24 (24-bit) compression codes.
+constexpr uint16_t k_sgilog = 34676;
+constexpr uint16_t k_sgilog24 = 34677;
+
+struct Tiff_closer {
+  void operator()(TIFF* t) const { TIFFClose(t); }
+};
+using Tiff_ptr = std::unique_ptr<TIFF, Tiff_closer>;
+
+Tiff_ptr open_tiff(const std::string& path) {
+  Tiff_ptr tif(TIFFOpen(path.c_str(), "r"));
+  if (!tif) throw Read_error("Cannot open TIFF file: " + path);
+  return tif;
+}
+
+uint16_t photometric_of(TIFF* tif, const std::string& path) {
+  uint16_t photometric = 0;
+  if (!TIFFGetFieldDefaulted(tif, TIFFTAG_PHOTOMETRIC, &photometric))
+    throw Read_error("TIFF has unspecified photometric type: " + path);
+  return photometric;
+}
+
+uint16_t compression_of(TIFF* tif) {
+  uint16_t compression = COMPRESSION_NONE;
+  if (!TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression)) compression = COMPRESSION_NONE;
+  return compression;
+}
+
+bool is_sgilog(uint16_t compression) {
+  return compression == k_sgilog || compression == k_sgilog24;
+}
+
+[[noreturn]] void data_error(const std::string& path) {
+  throw Read_error("Cannot read TIFF data from file: " + path);
+}
+
+// Chunk buffer of n bytes, refused when n is 0 or absurd.
+std::unique_ptr<uint8_t[]> chunk_buffer(uint64_t n, const std::string& path) {
+  if (n == 0 || n > k_max_chunk_bytes) data_error(path);
+  std::unique_ptr<uint8_t[]> buf(new (std::nothrow) uint8_t[size_t(n)]);
+  if (!buf) data_error(path);
+  return buf;
+}
+
+// Reads sample s of count pixels, spaced stride samples apart, into out as float.
+template <typename T>
+void samples_to_float(const uint8_t* src, uint64_t count, uint32_t stride, float* out) {
+  for (uint64_t i = 0; i < count; ++i) {
+    T v;
+    std::memcpy(&v, src + i * stride * sizeof(T), sizeof(T));
+    out[i] = float(v);
+  }
+}
+
+using Convert_fn = void (*)(const uint8_t*, uint64_t, uint32_t, float*);
+
+Convert_fn converter(uint16_t bits, uint16_t format) {
+  switch (format) {
+    case SAMPLEFORMAT_UINT:
+      if (bits == 8) return samples_to_float<uint8_t>;
+      if (bits == 16) return samples_to_float<uint16_t>;
+      if (bits == 32) return samples_to_float<uint32_t>;
+      break;
+    case SAMPLEFORMAT_INT:
+      if (bits == 8) return samples_to_float<int8_t>;
+      if (bits == 16) return samples_to_float<int16_t>;
+      if (bits == 32) return samples_to_float<int32_t>;
+      break;
+    case SAMPLEFORMAT_IEEEFP:
+      if (bits == 16) return samples_to_float<half>;
+      if (bits == 32) return samples_to_float<float>;
+      if (bits == 64) return samples_to_float<double>;
+      break;
+  }
+  return nullptr;
+}
+
+struct Layout {
+  uint32_t width = 0, height = 0;
+  uint16_t samples = 1, bits = 8, format = SAMPLEFORMAT_UINT, planar = PLANARCONFIG_CONTIG;
+  uint32_t keep = 1;  // channels delivered: 1 for grey (with or without alpha), else 3
+};
+
+// Whole-byte samples read as they are stored, scanline by scanline or tile by tile.
+void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& path) {
+  const Convert_fn convert = converter(l.bits, l.format);
+  if (!convert) data_error(path);
+  const uint32_t bytes = l.bits / 8;
+  const bool separate = l.planar == PLANARCONFIG_SEPARATE && l.samples > 1;
+  const uint32_t per_pixel = separate ? 1 : l.samples;  // samples per pixel in one chunk
+  const uint64_t plane = uint64_t(l.width) * l.height;
+  float* const data = image.data();
+
+  if (TIFFIsTiled(tif)) {
+    uint32_t tw = 0, th = 0;
+    if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw) || !TIFFGetField(tif, TIFFTAG_TILELENGTH, &th) ||
+        tw == 0 || th == 0)
+      data_error(path);
+    const uint64_t tile_bytes = uint64_t(tw) * th * per_pixel * bytes;
+    if (tile_bytes > k_max_chunk_bytes || uint64_t(TIFFTileSize64(tif)) != tile_bytes)
+      data_error(path);
+    std::unique_ptr<uint8_t[]> buf = chunk_buffer(tile_bytes, path);
+    // Separate planes: one pass per channel kept; contiguous tiles hold every channel.
+    const uint32_t passes = separate ? l.keep : 1;
+    for (uint32_t pass = 0; pass < passes; ++pass)
+      for (uint32_t ty = 0; ty < l.height; ty += th)
+        for (uint32_t tx = 0; tx < l.width; tx += tw) {
+          if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, tx, ty, 0, uint16_t(pass)), buf.get(),
+                                  tmsize_t(tile_bytes)) < 0)
+            data_error(path);
+          const uint32_t cols = std::min(tw, l.width - tx);
+          const uint32_t rows = std::min(th, l.height - ty);
+          const uint32_t first = separate ? pass : 0, last = separate ? pass + 1 : l.keep;
+          for (uint32_t c = first; c < last; ++c) {
+            const uint32_t offset = separate ? 0 : c;
+            for (uint32_t y = 0; y < rows; ++y)
+              convert(buf.get() + (uint64_t(y) * tw * per_pixel + offset) * bytes, cols, per_pixel,
+                      data + c * plane + uint64_t(ty + y) * l.width + tx);
+          }
+        }
+    return;
+  }
+
+  const uint64_t line_bytes = uint64_t(l.width) * per_pixel * bytes;
+  if (uint64_t(TIFFScanlineSize64(tif)) != line_bytes) data_error(path);
+  std::unique_ptr<uint8_t[]> buf = chunk_buffer(line_bytes, path);
+  if (separate) {
+    for (uint32_t c = 0; c < l.keep; ++c)
+      for (uint32_t y = 0; y < l.height; ++y) {
+        if (TIFFReadScanline(tif, buf.get(), y, uint16_t(c)) < 0) data_error(path);
+        convert(buf.get(), l.width, 1, data + c * plane + uint64_t(y) * l.width);
+      }
+    return;
+  }
+  for (uint32_t y = 0; y < l.height; ++y) {
+    if (TIFFReadScanline(tif, buf.get(), y, 0) < 0) data_error(path);
+    for (uint32_t c = 0; c < l.keep; ++c)
+      convert(buf.get() + c * bytes, l.width, per_pixel, data + c * plane + uint64_t(y) * l.width);
+  }
+}
+
+// libtiff's RGBA reader: palette, CMYK, YCbCr and sub-byte kinds as 8-bit R, G, B.
+void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& path) {
+  char message[1024];
+  if (!TIFFRGBAImageOK(tif, message)) data_error(path);
+  const uint64_t n = uint64_t(l.width) * l.height;
+  std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[size_t(n)]);
+  if (!raster) data_error(path);
+  if (!TIFFReadRGBAImageOriented(tif, l.width, l.height, raster.get(), ORIENTATION_TOPLEFT, 0))
+    data_error(path);
+  image.assign(l.width, l.height, 1, 3);
+  float *r, *g, *b;
+  rgb_planes(image, r, g, b);
+  for (uint64_t i = 0; i < n; ++i) {
+    const uint32_t p = raster[i];
+    r[i] = float(TIFFGetR(p));
+    g[i] = float(TIFFGetG(p));
+    b[i] = float(TIFFGetB(p));
+  }
+}
+
+// XYZ to linear RGB in place, in double, clamped below at 0 (NaN passes).
+void xyz_planes_to_rgb(Hdr_image& image) {
+  float *x, *y, *z;
+  rgb_planes(image, x, y, z);
+  const uint64_t n = image.plane_size();
+  auto floor0 = [](double v) { return float(v < 0 ? 0 : v); };
+  for (uint64_t i = 0; i < n; ++i) {
+    const double X = x[i], Y = y[i], Z = z[i];
+    x[i] = floor0(3.24071 * X - 1.53726 * Y - 0.498571 * Z);
+    y[i] = floor0(-0.969258 * X + 1.87599 * Y + 0.0415557 * Z);
+    z[i] = floor0(0.0556352 * X - 0.203996 * Y + 1.05707 * Z);
+  }
+}
+
+}  // namespace
+
+void read_tiff_header(const std::string& path, uint32_t& width, uint32_t& height, uint32_t& type) {
+  Tiff_ptr tif = open_tiff(path);
+  uint32_t w = 0, h = 0;
+  if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w) ||
+      !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h))
+    throw Read_error("Cannot get resolution of TIFF file: " + path);
+  uint16_t bits = 1;
+  TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+  const uint16_t compression = compression_of(tif.get());
+  const uint16_t photometric = photometric_of(tif.get(), path);
+  if (photometric == PHOTOMETRIC_LOGLUV) {
+    if (!is_sgilog(compression))
+      throw Read_error("Only support SGILOG compressed LogLuv data: " + path);
+    type = k_type_tiff_logluv;
+  } else if (photometric == PHOTOMETRIC_LOGL) {
+    if (!is_sgilog(compression))
+      throw Read_error("Only support SGILOG compressed LogL data: " + path);
+    type = k_type_tiff_logl;
+  } else {
+    type = bits < 9 ? k_type_tiff8 : k_type_tiff_float;
+  }
+  width = w;
+  height = h;
+}
+
+void read_tiff(Hdr_image& image, const std::string& path) {
+  Tiff_ptr tif = open_tiff(path);
+  TIFF* t = tif.get();
+  Layout l;
+  TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &l.planar);
+  TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &l.bits);
+  const uint16_t compression = compression_of(t);
+  const uint16_t photometric = photometric_of(t, path);
+  const bool sgilog = photometric == PHOTOMETRIC_LOGL || photometric == PHOTOMETRIC_LOGLUV;
+  if (sgilog) {
+    if (!is_sgilog(compression))
+      throw Read_error("Only support SGILOG compressed LogLuv data: " + path);
+    // The codec then delivers 32-bit floats (XYZ, or Y alone).
+    if (!TIFFSetField(t, TIFFTAG_SGILOGDATAFMT, SGILOGDATAFMT_FLOAT)) data_error(path);
+    TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &l.bits);
+  }
+  if (!TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &l.width) ||
+      !TIFFGetField(t, TIFFTAG_IMAGELENGTH, &l.height) || !image_size_ok(l.width, l.height))
+    data_error(path);
+  TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
+  TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLEFORMAT, &l.format);
+  if (l.samples == 0) data_error(path);
+  l.keep = l.samples < 3 ? 1 : 3;
+
+  // The kinds whose values only make sense through libtiff's colour conversion.
+  const bool rgba = !sgilog && (l.bits < 8 || (photometric >= PHOTOMETRIC_PALETTE &&
+                                               l.format == SAMPLEFORMAT_UINT && l.bits == 8));
+  try {
+    if (rgba) {
+      read_rgba(t, l, image, path);
+    } else {
+      image.assign(l.width, l.height, 1, l.keep);
+      read_samples(t, l, image, path);
+      if (photometric == PHOTOMETRIC_LOGLUV && l.keep == 3) xyz_planes_to_rgb(image);
+    }
+  } catch (const Read_error&) {
+    image.assign();
+    throw;
+  } catch (const std::exception&) {
+    // Allocation failures of the planes.
+    image.assign();
+    data_error(path);
+  }
+}
