@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "core/color_xyz.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
@@ -181,20 +182,6 @@ void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& 
   }
 }
 
-// XYZ to linear RGB in place, in double, clamped below at 0 (NaN passes).
-void xyz_planes_to_rgb(Hdr_image& image) {
-  float *x, *y, *z;
-  rgb_planes(image, x, y, z);
-  const uint64_t n = image.plane_size();
-  auto floor0 = [](double v) { return float(v < 0 ? 0 : v); };
-  for (uint64_t i = 0; i < n; ++i) {
-    const double X = x[i], Y = y[i], Z = z[i];
-    x[i] = floor0(3.24071 * X - 1.53726 * Y - 0.498571 * Z);
-    y[i] = floor0(-0.969258 * X + 1.87599 * Y + 0.0415557 * Z);
-    z[i] = floor0(0.0556352 * X - 0.203996 * Y + 1.05707 * Z);
-  }
-}
-
 }  // namespace
 
 void read_tiff_header(const std::string& path, uint32_t& width, uint32_t& height, uint32_t& type) {
@@ -255,7 +242,7 @@ void read_tiff(Hdr_image& image, const std::string& path) {
     } else {
       image.assign(l.width, l.height, 1, l.keep);
       read_samples(t, l, image, path);
-      if (photometric == PHOTOMETRIC_LOGLUV && l.keep == 3) xyz_planes_to_rgb(image);
+      if (photometric == PHOTOMETRIC_LOGLUV && l.keep == 3) xyz_to_rgb(image);
     }
   } catch (const Read_error&) {
     image.assign();
