@@ -39,7 +39,8 @@ std::string user_data_folder(Fl_Preferences& root, const std::string& vendor,
 /// not fit at the last '.' of what fits, which can name a parent folder (even HOME); a
 /// result is accepted only when it ends in "/<vendor>/<application>/" and the preferences
 /// file path it comes from fitted the buffer. The buffer grows up to max_size; beyond
-/// that the result is empty.
+/// that the result is empty. Start with a buffer that fits: FLTK creates whatever folder
+/// a shortened path names.
 std::string checked_user_data_path(const std::function<bool(char*, int)>& get_path,
                                    const std::string& vendor, const std::string& application,
-                                   int max_size = 1 << 16);
+                                   int max_size = 1 << 16, int first_size = 256);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/platform.h"
 
@@ -57,6 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
         Path_case{k_dotted_home, 1 << 16, k_dotted_home.substr(0, k_dotted_home.size() - 6) + "/"},
         // The buffer may not grow far enough: an error, never the cut path.
         Path_case{k_long_home, 256, ""}, Path_case{k_dotted_home, 256, ""}));
+
+TEST(Checked_user_data_path, a_buffer_that_fits_is_asked_once) {
+  // FLTK creates the folder a shortened path names, so every cut call leaves a stray one.
+  std::vector<int> sizes;
+  const std::string got = checked_user_data_path(
+      [&](char* b, int n) {
+        sizes.push_back(n);
+        return fltk_like_get_path(k_long_home, b, n);
+      },
+      "veltrum.org", "veltrum", 1 << 16, 512);
+  EXPECT_EQ(got, k_long_home.substr(0, k_long_home.size() - 6) + "/");
+  EXPECT_EQ(sizes, std::vector<int>{512});
+}
 
 TEST(Checked_user_data_path, getter_failure_is_an_error) {
   EXPECT_EQ(checked_user_data_path([](char*, int) { return false; }, "v", "a"), "");
