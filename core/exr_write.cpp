@@ -23,6 +23,7 @@ public:
   Checked_stream(const std::string& temp, const std::string& path)
       : Imf::OStream(path.c_str()), m_file(std::fopen(temp.c_str(), "wb")), m_path(path) {
     if (!m_file) throw Write_error("Cannot open image file for writing: " + path);
+    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);  // the library writes in small pieces
   }
   ~Checked_stream() override {
     if (m_file) std::fclose(m_file);

@@ -11,7 +11,6 @@
 #include "core/atomic_write.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
-#include "core/pixel_buffers.h"
 
 namespace {
 
@@ -119,51 +118,85 @@ void float_to_rgbe(float red, float green, float blue, unsigned char rgbe[4]) {
   rgbe[3] = static_cast<unsigned char>(e + 128);
 }
 
-int rgbe_write_pixels(std::FILE* file, const float* data, uint64_t pixel_count) {
+namespace {
+
+// Pixels come as three channel pointers with a common stride: 3 for interleaved RGB, 1 for
+// the planes of an image (which so need no interleaved copy; for 24 megapixels that copy
+// alone costs more than the whole encoding).
+struct Channels {
+  const float *red, *green, *blue;
+  uint64_t stride;
+};
+
+constexpr size_t k_out_buffer = 1 << 20;  // bytes collected per fwrite
+
+int write_flat(std::FILE* file, Channels in, uint64_t pixel_count) {
   constexpr uint64_t k_chunk = 4096;  // pixels converted per write
   unsigned char buffer[4 * k_chunk];
   for (uint64_t done = 0; done < pixel_count;) {
     const uint64_t n = std::min(k_chunk, pixel_count - done);
-    for (uint64_t i = 0; i < n; ++i, data += 3)
-      float_to_rgbe(data[0], data[1], data[2], buffer + 4 * i);
+    for (uint64_t i = 0; i < n; ++i) {
+      const uint64_t at = (done + i) * in.stride;
+      float_to_rgbe(in.red[at], in.green[at], in.blue[at], buffer + 4 * i);
+    }
     if (std::fwrite(buffer, 4, n, file) != n) return report_write_error();
     done += n;
   }
   return 0;
 }
 
-int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width,
-                          uint32_t height) {
+int write_rle(std::FILE* file, Channels in, uint32_t width, uint32_t height) {
   if (width < k_min_rle_width || width > k_max_rle_width)
-    return rgbe_write_pixels(file, data, uint64_t(width) * height);
+    return write_flat(file, in, uint64_t(width) * height);
+  const uint64_t line_code = 4 + 4 * max_component_code(width);
+  const uint64_t out_size = std::max<uint64_t>(k_out_buffer, line_code);
   std::unique_ptr<unsigned char[]> components(new (std::nothrow) unsigned char[4 * width]);
-  const uint64_t code_size = 4 + 4 * max_component_code(width);
-  std::unique_ptr<unsigned char[]> code(new (std::nothrow) unsigned char[code_size]);
-  if (!components || !code) return rgbe_write_pixels(file, data, uint64_t(width) * height);
+  std::unique_ptr<unsigned char[]> code(new (std::nothrow) unsigned char[out_size]);
+  if (!components || !code) return write_flat(file, in, uint64_t(width) * height);
 
   unsigned char* const red = components.get();
   unsigned char* const green = red + width;
   unsigned char* const blue = green + width;
   unsigned char* const exponent = blue + width;
+  unsigned char* out = code.get();
   for (uint32_t y = 0; y < height; ++y) {
-    for (uint32_t x = 0; x < width; ++x, data += 3) {
+    const uint64_t row = uint64_t(y) * width * in.stride;
+    for (uint32_t x = 0; x < width; ++x) {
+      const uint64_t at = row + x * in.stride;
       unsigned char p[4];
-      float_to_rgbe(data[0], data[1], data[2], p);
+      float_to_rgbe(in.red[at], in.green[at], in.blue[at], p);
       red[x] = p[0];
       green[x] = p[1];
       blue[x] = p[2];
       exponent[x] = p[3];
     }
-    unsigned char* out = code.get();
+    if (uint64_t(out - code.get()) + line_code > out_size) {
+      const size_t n = size_t(out - code.get());
+      if (std::fwrite(code.get(), 1, n, file) != n) return report_write_error();
+      out = code.get();
+    }
     *out++ = 2;
     *out++ = 2;
     *out++ = static_cast<unsigned char>(width >> 8);
     *out++ = static_cast<unsigned char>(width & 255);
     for (int c = 0; c < 4; ++c) out = encode_component(components.get() + c * width, width, out);
-    const size_t n = size_t(out - code.get());
-    if (std::fwrite(code.get(), 1, n, file) != n) return report_write_error();
   }
+  const size_t n = size_t(out - code.get());
+  if (std::fwrite(code.get(), 1, n, file) != n) return report_write_error();
   return 0;
+}
+
+Channels interleaved(const float* data) { return {data, data + 1, data + 2, 3}; }
+
+}  // namespace
+
+int rgbe_write_pixels(std::FILE* file, const float* data, uint64_t pixel_count) {
+  return write_flat(file, interleaved(data), pixel_count);
+}
+
+int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width,
+                          uint32_t height) {
+  return write_rle(file, interleaved(data), width, height);
 }
 
 void write_rgbe(const Hdr_image& image, const std::string& path) {
@@ -174,10 +207,9 @@ void write_rgbe(const Hdr_image& image, const std::string& path) {
     std::fclose(file);
     throw Write_error("Cannot write rgbe header to file: " + path);
   }
-  std::unique_ptr<float[]> pixels(image_to_interleaved(image));
-  const bool written =
-      rgbe_write_pixels_rle(file, pixels.get(), image.width(), image.height()) == 0;
-  pixels.reset();
+  Channels planes{nullptr, nullptr, nullptr, 1};
+  rgb_planes(image, planes.red, planes.green, planes.blue);
+  const bool written = write_rle(file, planes, image.width(), image.height()) == 0;
   // A full disk may show only when the last buffer is flushed.
   if (std::fclose(file) != 0 || !written)
     throw Write_error("Cannot write rgbe data to file: " + path);
