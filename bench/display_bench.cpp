@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 
+#include "core/bspline_resample.h"
 #include "core/display_convert.h"
 #include "core/mat_convert.h"
 
@@ -69,6 +70,33 @@ void BM_to_display_rgb8_interleaved(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_to_display_rgb8_interleaved)->Unit(benchmark::kMillisecond);
+
+constexpr uint32_t k_target_width = 1920, k_target_height = 1280;
+
+void BM_bspline_resize_to_1920(benchmark::State& state) {
+  const Hdr_image& image = hdr_input();
+  for (auto _ : state) {
+    cimg_library::CImg<float> out = resized_bspline(image, k_target_width, k_target_height);
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_bspline_resize_to_1920)->Unit(benchmark::kMillisecond);
+
+// The same pixels in OpenCV's layout; threads = 0 is OpenCV's default thread pool, 1 a
+// single thread like ours.
+void BM_cv_resize_cubic_to_1920(benchmark::State& state) {
+  static const cv::Mat mat = image_to_mat(hdr_input());
+  const int threads_before = cv::getNumThreads();
+  if (state.range(0) > 0) cv::setNumThreads(int(state.range(0)));
+  for (auto _ : state) {
+    cv::Mat out;
+    cv::resize(mat, out, cv::Size(k_target_width, k_target_height), 0, 0, cv::INTER_CUBIC);
+    benchmark::DoNotOptimize(out.data);
+  }
+  cv::setNumThreads(threads_before);
+}
+BENCHMARK(BM_cv_resize_cubic_to_1920)->Arg(1)->Arg(0)->ArgName("threads")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
