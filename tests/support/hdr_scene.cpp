@@ -15,7 +15,10 @@ Rgb_rows hdr_scene_rows(int32_t width, int32_t height) {
       double base = v < 0.5 ? 2.0 * std::pow(10.0, 1.0 - 2.0 * v) : 1e-3 * std::pow(30.0, u);
       double rr = 0.8, gg = 0.9, bb = 1.2;  // bluish sky
       if (v >= 0.5) rr = 1.1, gg = 1.0, bb = 0.7;
-      if (u > 0.1 && u < 0.25 && v > 0.6 && v < 0.8) rr = 1.5, gg = 0.3, bb = 0.2;  // red patch
+      if (u > 0.1 && u < 0.25 && v > 0.6 && v < 0.8) {  // lit red patch
+        rr = 1.5, gg = 0.3, bb = 0.2;
+        base *= 100.0;
+      }
       if (u > 0.4 && u < 0.5 && v > 0.55 && v < 0.9) base *= 300.0;               // lit wall
       const double d = std::hypot(x - cx, y - cy);
       if (d < sun) base = 2e4;
