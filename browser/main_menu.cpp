@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "browser/dir_view.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
 
@@ -33,6 +34,10 @@ void cb_flip_vertical(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->fl
 void cb_flip_horizontal(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->flip_images('x'); }
 void cb_resize(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->resize_images(); }
 void cb_crop(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->crop_images(); }
+void cb_go_backward(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_backward(); }
+void cb_go_up(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_up(); }
+void cb_go_forward(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_forward(); }
+void cb_refresh(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->refresh(true); }
 void cb_image_info(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->image_info(); }
 void cb_image_stats(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->image_stats(); }
 void cb_histogram(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->histogram(); }
@@ -96,10 +101,10 @@ const Fl_Menu_Item k_main_menu[] = {
       item("Crop...", FL_CTRL + FL_SHIFT + 'c', cb_crop, k_inactive),
       k_end,
     menu("&View"),
-      item("Go Backward", FL_F + 3, nullptr, k_inactive),
-      item("Go Up", FL_F + 4, nullptr, 0),
-      item("Go Forward", FL_F + 6, nullptr, k_inactive),
-      item("Refresh", FL_F + 5, nullptr, k_inactive),
+      item("Go Backward", FL_F + 3, cb_go_backward, k_inactive),
+      item("Go Up", FL_F + 4, cb_go_up, 0),
+      item("Go Forward", FL_F + 6, cb_go_forward, k_inactive),
+      item("Refresh", FL_F + 5, cb_refresh, k_inactive),
       item("Image Info...", FL_CTRL + 'i', cb_image_info, k_inactive),
       item("Image Stats...", FL_CTRL + FL_SHIFT + 'i', cb_image_stats, k_inactive),
       item("Histogram...", FL_CTRL + 'h', cb_histogram, k_inactive),

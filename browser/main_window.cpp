@@ -9,9 +9,13 @@
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_Tile.H>
 
+#include "browser/dir_view.h"
+#include "browser/drive_view.h"
+#include "browser/location_field.h"
 #include "browser/main_menu.h"
 #include "browser/program_pictures.h"
 #include "core/app_globals.h"
+#include "core/preferences.h"
 
 namespace {
 
@@ -32,12 +36,27 @@ void set_label_look(Fl_Widget* w) {
 // their class has (browser type, text colour); the builder sets the shared look.
 
 Fl_Widget* make_location_field(int x, int y, int w, int h) {
-  return new Fl_Box(x, y, w, h);
+  g_location_field = new Location_field(x, y, w, h);
+  g_location_field->textcolor(FL_WHITE);
+  return g_location_field;
 }
 
-Fl_Widget* make_drive_view(int x, int y, int w, int h) { return new Fl_Box(x, y, w, h); }
+Fl_Widget* make_drive_view(int x, int y, int w, int h) {
+  g_drive_view = new Drive_view(x, y, w, h);
+  g_drive_view->type(FL_HOLD_BROWSER);
+  g_drive_view->textcolor(FL_WHITE);
+  return g_drive_view;
+}
 
-Fl_Widget* make_dir_view(int x, int y, int w, int h) { return new Fl_Box(x, y, w, h); }
+// Made after the menu bar and the location field, which it drives.
+Fl_Widget* make_dir_view(int x, int y, int w, int h) {
+  g_dir_view = new Dir_view(x, y, w, h);
+  g_dir_view->type(FL_HOLD_BROWSER);
+  g_dir_view->textcolor(FL_WHITE);
+  g_dir_view->attach(g_menu_bar, g_location_field);
+  if (g_preferences) g_dir_view->read_recent(*g_preferences);
+  return g_dir_view;
+}
 
 Fl_Widget* make_icon_view(int x, int y, int w, int h) { return new Fl_Box(x, y, w, h); }
 
@@ -53,6 +72,22 @@ void set_list_look(Fl_Widget* w) {
   set_label_look(w);
 }
 
+void cb_back(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_backward(); }
+void cb_up(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_up(); }
+void cb_forward(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_forward(); }
+// The button lists and scans again without recording a visit; the menu item records one.
+void cb_refresh(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->refresh(false); }
+
+Fl_Callback* nav_callback(Nav_button which) {
+  switch (which) {
+    case Nav_button::back: return cb_back;
+    case Nav_button::up: return cb_up;
+    case Nav_button::forward: return cb_forward;
+    case Nav_button::refresh: break;
+  }
+  return cb_refresh;
+}
+
 Fl_Button* make_nav_button(int x, int y, const char* tooltip, Nav_button which) {
   auto* b = new Fl_Button(x, y, 30, 29);
   b->color(k_panel_colour);
@@ -61,7 +96,7 @@ Fl_Button* make_nav_button(int x, int y, const char* tooltip, Nav_button which) 
   const Button_pictures pictures = nav_button_pictures(which);
   b->image(pictures.active);
   b->deimage(pictures.inactive);
-  // The folder list's commands become the callbacks once the folder list exists.
+  b->callback(nav_callback(which));
   return b;
 }
 
@@ -83,6 +118,9 @@ MainWindow::~MainWindow() {
   if (g_menu_bar && g_menu_bar->window() == this) g_menu_bar = nullptr;
   if (g_status_text && g_status_text->window() == this) g_status_text = nullptr;
   if (g_status_progress && g_status_progress->window() == this) g_status_progress = nullptr;
+  if (g_location_field && g_location_field->window() == this) g_location_field = nullptr;
+  if (g_drive_view && g_drive_view->window() == this) g_drive_view = nullptr;
+  if (g_dir_view && g_dir_view->window() == this) g_dir_view = nullptr;
 }
 
 void MainWindow::resize(int x, int y, int w, int h) { Fl_Double_Window::resize(x, y, w, h); }

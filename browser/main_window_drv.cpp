@@ -4,17 +4,18 @@
 
 #include <FL/Fl.H>
 
+#include "browser/dir_view.h"
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
+#include "core/preferences.h"
 
 MainWindowDrv::MainWindowDrv(int w, int h, const char* title) : MainWindow(w, h, title) {
   callback(on_close);
+  if (g_dir_view && g_preferences) g_dir_view->restore_last_folder(*g_preferences);
 }
 
 MainWindowDrv::~MainWindowDrv() {
   if (g_main_window == this) g_main_window = nullptr;
-  // The folder list is deleted first, here, so that its destructor stores the last
-  // visited folder and the recent folders before the process ends.
   end_process(0);
 }
 
@@ -23,7 +24,14 @@ void MainWindowDrv::on_close(Fl_Widget* w, void*) {
   if (auto* window = dynamic_cast<MainWindowDrv*>(w)) window->quit();
 }
 
-void MainWindowDrv::quit() { delete this; }
+void MainWindowDrv::quit() {
+  // Only Quit stores the browser state, so no other destruction can overwrite it.
+  if (g_dir_view && g_preferences) {
+    g_dir_view->save_state(*g_preferences);
+    g_preferences->flush();
+  }
+  delete this;
+}
 
 void MainWindowDrv::open_image() {}
 void MainWindowDrv::save_as() {}

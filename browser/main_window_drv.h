@@ -9,8 +9,8 @@
 class MainWindowDrv : public MainWindow {
 public:
   MainWindowDrv(int w, int h, const char* title);
-  /// Lets the folder list store its state, then ends the process with code 0 (through
-  /// end_process, before the children are destroyed).
+  /// Ends the process with code 0 (through end_process, before the children are
+  /// destroyed).
   ~MainWindowDrv() override;
 
   /// The window callback: the close box quits; Escape (a close request) is ignored.
@@ -22,7 +22,8 @@ public:
   void rename_image() override;
   void new_directory() override;
   void delete_directory() override;
-  /// Deletes this window, which ends the program with exit code 0.
+  /// Stores the folder list's state, then deletes this window, which ends the program
+  /// with exit code 0.
   void quit() override;
   void cut_copy(bool copy) override;
   void paste() override;
