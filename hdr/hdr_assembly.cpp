@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/messages.h"
+#include "hdr/merge_kernel.h"
 
 const char* const k_message_size_mismatch =
     "All images should have the same resolution for HDR creation.";
@@ -16,9 +17,6 @@ const char* const k_message_bad_exposure =
 
 namespace {
 
-// Pixels merged together: the per-channel sums of a block stay in L1 while every
-// exposure is added, so each input byte is read once and each result float written once.
-constexpr uint64_t k_block = 1024;
 // Keeps the normalising divisions finite where every weight is 0.
 constexpr float k_tiny = 1e-12f;
 
@@ -108,44 +106,32 @@ int reduce_noise(std::vector<Exposure_planes>& exposures, const std::vector<floa
   return 0;
 }
 
-// Sums of one block of pixels over every exposure, then the normalised, clamped result.
-void merge_block(const std::vector<Exposure_planes>& exposures, const Weight_tables& weights,
-                 const std::vector<Response_table> rad[3], uint64_t first, uint64_t count,
-                 float* const out[3]) {
-  float sum[3][k_block], wsum[3][k_block];
-  std::fill(&sum[0][0], &sum[0][0] + 3 * k_block, 0.f);
-  std::fill(&wsum[0][0], &wsum[0][0] + 3 * k_block, 0.f);
-  const float* w[3] = {weights.w[0].data(), weights.w[1].data(), weights.w[2].data()};
-  for (size_t m = 0; m < exposures.size(); ++m) {
-    const uint8_t* r = exposures[m].plane(0) + first;
-    const uint8_t* g = exposures[m].plane(1) + first;
-    const uint8_t* b = exposures[m].plane(2) + first;
-    const float* rad_r = rad[0][m].data();
-    const float* rad_g = rad[1][m].data();
-    const float* rad_b = rad[2][m].data();
-    for (uint64_t i = 0; i < count; ++i) {
-      // The luminance level, summed in this order in single precision.
-      const float y = 0.7152f * float(g[i]) + 0.2126f * float(r[i]) + 0.0722f * float(b[i]) + 0.5f;
-      const int l = int(y) & 0xff;
-      const float wr = w[0][r[i] * k_response_levels + l];
-      const float wg = w[1][g[i] * k_response_levels + l];
-      const float wb = w[2][b[i] * k_response_levels + l];
-      sum[0][i] += wr * rad_r[r[i]];
-      wsum[0][i] += wr;
-      sum[1][i] += wg * rad_g[g[i]];
-      wsum[1][i] += wg;
-      sum[2][i] += wb * rad_b[b[i]];
-      wsum[2][i] += wb;
+// Distance between two pair tables in floats. The 17 cache lines beyond the table's own
+// size put the same entry of different tables into different cache sets; at a plain
+// power-of-two distance the look-ups of one pixel in all tables would evict each other.
+constexpr uint64_t k_pair_table_stride = k_pair_table_floats + 17 * 16;
+
+// Per exposure and channel, the pair (W_c[z][L], W_c[z][L] * Rad_c[z][m]) for every level
+// and luminance level: the products a per-pixel evaluation would form, taken once.
+// Table 3m + c starts at (3m + c) * k_pair_table_stride.
+std::vector<float> pair_tables(const Weight_tables& weights,
+                               const std::vector<Response_table> rad[3]) {
+  const size_t n = rad[0].size();
+  std::vector<float> pairs(3 * n * k_pair_table_stride);
+  for (size_t m = 0; m < n; ++m)
+    for (int c = 0; c < 3; ++c) {
+      float* table = pairs.data() + (m * 3 + c) * k_pair_table_stride;
+      for (int z = 0; z < k_response_levels; ++z) {
+        const float* w = weights.row(c, z);
+        const float irradiance = rad[c][m][z];
+        float* out = table + 2 * z * k_response_levels;
+        for (int l = 0; l < k_response_levels; ++l) {
+          out[2 * l] = w[l];
+          out[2 * l + 1] = w[l] * irradiance;
+        }
+      }
     }
-  }
-  for (int c = 0; c < 3; ++c) {
-    float* o = out[c] + first;
-    for (uint64_t i = 0; i < count; ++i) {
-      const float v = sum[c][i] / (wsum[c][i] + k_tiny);
-      // NaN fails the first test and becomes 0; infinity becomes the largest float.
-      o[i] = v >= 0.f ? std::min(v, FLT_MAX) : 0.f;
-    }
-  }
+  return pairs;
 }
 
 // The weighted mean. Pixels are taken in n equal runs, each followed by one progress step,
@@ -159,10 +145,17 @@ int merge(Hdr_image& result, const std::vector<Exposure_planes>& exposures,
   float* out[3];
   rgb_planes(result, out[0], out[1], out[2]);
   progress.start(0.f, 0.f, float(n), "Assembling images");
+  const std::vector<float> pairs = pair_tables(weights, rad);
+  std::vector<const float*> tables;
+  std::vector<const uint8_t*> planes;
+  for (uint64_t m = 0; m < n; ++m)
+    for (uint32_t c = 0; c < 3; ++c) {
+      tables.push_back(pairs.data() + (m * 3 + c) * k_pair_table_stride);
+      planes.push_back(exposures[m].plane(c));
+    }
   for (uint64_t step = 0; step < n; ++step) {
     const uint64_t begin = pixels * step / n, end = pixels * (step + 1) / n;
-    for (uint64_t p = begin; p < end; p += k_block)
-      merge_block(exposures, weights, rad, p, std::min(k_block, end - p), out);
+    merge_pixels(planes.data(), tables.data(), n, begin, end - begin, out);
     if (progress.update(float(step + 1)) == -1) return -1;
   }
   return 0;
