@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hdr/hdr_assembly.h"
+#include "hdr/merge_kernel.h"
 
 #ifdef VELTRUM_HAVE_OPENCV_PHOTO
 #include <opencv2/core.hpp>
@@ -76,6 +77,7 @@ void BM_build_hdr_srgb(benchmark::State& state) {
         build_hdr(*assembly, result, s.planes, s.times, settings, progress));
     benchmark::ClobberMemory();
   }
+  state.SetLabel(merge_kernel_name());
 }
 BENCHMARK(BM_build_hdr_srgb)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

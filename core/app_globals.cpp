@@ -4,6 +4,7 @@
 Fl_Help_Dialog* g_help_dialog = nullptr;
 MainWindowDrv* g_main_window = nullptr;
 Fl_File_Chooser* g_directory_chooser = nullptr;
+ProgressDialog* g_progress_dialog = nullptr;
 
 Fl_PNG_Image* g_generic_image_icon = nullptr;
 

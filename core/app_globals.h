@@ -13,6 +13,7 @@ class Fl_File_Chooser;
 class Fl_RGB_Image;
 class Fl_PNG_Image;
 class MainWindowDrv;
+class ProgressDialog;
 
 /// Closed viewer and full-screen windows awaiting deletion by the next viewer; each at
 /// most once. Windows still in it at exit are not deleted.
@@ -24,6 +25,8 @@ extern Fl_RGB_Image g_about_picture;
 extern Fl_Help_Dialog* g_help_dialog;
 extern MainWindowDrv* g_main_window;
 extern Fl_File_Chooser* g_directory_chooser;
+/// The progress window of HDR creation, response recovery and exposure fusion.
+extern ProgressDialog* g_progress_dialog;
 
 /// The placeholder picture a thumbnail tile shows until its thumbnail is loaded.
 extern Fl_PNG_Image* g_generic_image_icon;

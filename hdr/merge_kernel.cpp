@@ -13,7 +13,9 @@
 
 // GCC 12 warns about the deliberately undefined pass-through operand inside its own
 // AVX-512 conversion intrinsics.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 namespace {
 

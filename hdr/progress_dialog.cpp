@@ -3,8 +3,6 @@
 
 #include <FL/Fl.H>
 
-ProgressDialog* g_progress_dialog = nullptr;
-
 namespace {
 // The single bar sits at y 42; with the overall bar shown the two stand 30 px apart.
 constexpr int k_bar_x = 65;

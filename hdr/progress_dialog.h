@@ -6,6 +6,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Progress.H>
 
+#include "core/app_globals.h"  // g_progress_dialog, made by main
 #include "hdr/progress.h"
 
 class ProgressDialog : public Fl_Double_Window, public Progress {
@@ -35,6 +36,3 @@ private:
   Fl_Progress* m_overall = nullptr;
   int m_cancel_flag = 0;
 };
-
-/// The program's one progress window, made by main.
-extern ProgressDialog* g_progress_dialog;
