@@ -52,7 +52,7 @@ Photographic_state g_state;
 
 // Marks the module busy for one run and frees the run's data however the run ends.
 class Run_scope {
-public:
+ public:
   Run_scope() { g_state.running = true; }
   ~Run_scope() {
     g_state.reset_run();
@@ -64,8 +64,9 @@ public:
 
 uint64_t pixel_count() { return uint64_t(g_state.width) * uint64_t(g_state.height); }
 
-// Mean of l = ln(L + 1e-5) over the luminance values with bound > l, exponentiated. Both
-// callers pass a linear luminance as the bound, so only very bright pixels drop out.
+// Mean of l = ln(L + 1e-5) over the luminance values with bound > l, exponentiated. The
+// bound passed is e^(upper bound), a linear luminance compared with logarithms, so only
+// pixels whose log luminance exceeds that value drop out.
 double log_average_luminance(double bound) {
   double sum = 0;
   uint64_t count = 0;
@@ -166,8 +167,7 @@ void scale_to_key() {
 
 double scale_sigma(int32_t i) {
   const Photographic_state& s = g_state;
-  return std::exp(double(i) / double(s.settings.scale_count) *
-                      (s.log_scale_max - s.log_scale_min) +
+  return std::exp(double(i) / double(s.settings.scale_count) * (s.log_scale_max - s.log_scale_min) +
                   s.log_scale_min);
 }
 

@@ -59,7 +59,8 @@ void clamp_rows(float* const* rows, int32_t width, int32_t height, double limit)
 /// Stretches the rows so that the pixel luminances span 0..target, then clamps every
 /// channel to [0, target]. Pixels of non-finite luminance count as luminance 0 and become black.
 void normalize_rows(float* const* rows, int32_t width, int32_t height, double target);
-/// Every channel c becomes c^(1/gamma); channels must be non-negative.
+/// Every channel c becomes c^(1/gamma), 0 staying 0; channels must be non-negative, gamma
+/// positive.
 void gamma_rows(float* const* rows, int32_t width, int32_t height, double gamma);
 
 /// Column strips of the Gaussian blur: wide enough that the filter's row halo costs little,

@@ -56,7 +56,7 @@ struct Photoreceptor_state {
 Photoreceptor_state g_state;
 
 class Run_scope {
-public:
+ public:
   Run_scope() { g_state.running = true; }
   ~Run_scope() {
     g_state.reset_run();
@@ -169,8 +169,8 @@ Contrast_hook set_automatic_contrast_hook(Contrast_hook hook) {
 
 double last_automatic_contrast() { return g_state.last_contrast; }
 
-std::vector<double> interactive_histogram(const float* const* rows, int32_t width,
-                                          int32_t height, double lo, double hi) {
+std::vector<double> interactive_histogram(const float* const* rows, int32_t width, int32_t height,
+                                          double lo, double hi) {
   return density_histogram(
       [rows](int32_t x, int32_t y) {
         const float* p = rows[y] + 3 * int64_t(x);
@@ -245,9 +245,9 @@ void tonemap_photoreceptor(float* const* rows, int32_t width, int32_t height, fl
   normalize_rows(rows, width, height, 1.0);
   log_statistics();
   {
-    const std::vector<double> hist = density_histogram(
-        [](int32_t x, int32_t y) { return g_state.lum[size_t(y)][x]; }, width, height,
-        s.log_min, s.log_max);
+    const std::vector<double> hist =
+        density_histogram([](int32_t x, int32_t y) { return g_state.lum[size_t(y)][x]; }, width,
+                          height, s.log_min, s.log_max);
     interactive_percentiles(hist, s.log_min, s.log_max, s.log_average, width, height);
   }
   if (s.log_min > s.log_average)

@@ -32,8 +32,8 @@ void tonemap_photoreceptor(float* const* rows, int32_t width, int32_t height, fl
 /// Density of ln(L + 1e-5) over the pixels of positive luminance between lo and hi:
 /// ceil(hi - lo) * 1024 bins plus one for the top value, each count divided by
 /// N * (hi - lo) / 1024 (by N alone when hi equals lo).
-std::vector<double> interactive_histogram(const float* const* rows, int32_t width,
-                                          int32_t height, double lo, double hi);
+std::vector<double> interactive_histogram(const float* const* rows, int32_t width, int32_t height,
+                                          double lo, double hi);
 /// Moves lo and hi to the bins where the summed densities, walked from each end, first
 /// exceed 1e-5 * N, and average to the density-weighted mean between them; leaves all
 /// three unchanged when a walk never gets there or the bounds would not be ordered.

@@ -13,7 +13,9 @@
 
 namespace {
 
-cv::Mat grey(int rows, int cols, float v) { return cv::Mat(rows, cols, CV_32FC3, cv::Scalar::all(v)); }
+cv::Mat grey(int rows, int cols, float v) {
+  return cv::Mat(rows, cols, CV_32FC3, cv::Scalar::all(v));
+}
 
 // The scene's rows as a blue, green, red matrix.
 cv::Mat scene_mat(int32_t width, int32_t height) {

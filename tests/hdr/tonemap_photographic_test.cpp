@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <opencv2/imgproc.hpp>
 #include <stdexcept>
 #include <string>
-
-#include <opencv2/imgproc.hpp>
 
 #include "core/event_pump.h"
 #include "tests/support/hdr_scene.h"
@@ -67,8 +66,8 @@ TEST(PhotographicLocal, BandCentresUseTheWidestScale) {
     float gamma;
     float expected[3];
   };
-  for (const Case& c : {Case{1.f, {4.9695f, 42.279f, 156.546f}},
-                        Case{2.2f, {42.576f, 112.670f, 204.279f}}}) {
+  for (const Case& c :
+       {Case{1.f, {4.9695f, 42.279f, 156.546f}}, Case{2.2f, {42.576f, 112.670f, 204.279f}}}) {
     Rgb_rows r(8, 690);
     const float band[3] = {0.05f, 0.5f, 4.f};
     for (int32_t y = 0; y < r.height; ++y)
@@ -106,8 +105,7 @@ TEST_P(PhotographicAutomatic, SwitchesToLocalAboveRangeEleven) {
   const Switch_case c = GetParam();
   const Rgb_rows input = two_levels_with_range(c.range);
   Rgb_rows automatic = input;
-  tonemap_photographic(automatic.rows(), input.width, input.height, 2.2f,
-                       k_photographic_automatic);
+  tonemap_photographic(automatic.rows(), input.width, input.height, 2.2f, k_photographic_automatic);
   const Photographic_parameters p = photographic_parameters();
   EXPECT_NEAR(p.log_max - p.log_min, c.range, 1e-5);
   EXPECT_EQ(p.use_scales, c.local);
@@ -228,14 +226,15 @@ TEST_P(PhotographicDegenerate, OutputStaysFiniteWithinRange) {
   EXPECT_TRUE(std::isfinite(p.white));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Images, PhotographicDegenerate,
-    ::testing::Combine(::testing::ValuesIn(k_degenerate),
-                       ::testing::Values(k_photographic_automatic, k_photographic_global,
-                                         k_photographic_local)),
-    [](const auto& info) {
-      return std::get<0>(info.param).name + "_mode" + std::to_string(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Images, PhotographicDegenerate,
+                         ::testing::Combine(::testing::ValuesIn(k_degenerate),
+                                            ::testing::Values(k_photographic_automatic,
+                                                              k_photographic_global,
+                                                              k_photographic_local)),
+                         [](const auto& info) {
+                           return std::get<0>(info.param).name + "_mode" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
 
 TEST(Photographic, UniformImageKeepsTheBaseKey) {
   Rgb_rows r(5, 5, 0.3f);
@@ -257,8 +256,8 @@ int g_pumps = 0;
 
 void pump_with_nested_run() {
   ++g_pumps;
-  tonemap_photographic(g_nested_rows->rows(), g_nested_rows->width, g_nested_rows->height,
-                       2.2f, k_photographic_local);
+  tonemap_photographic(g_nested_rows->rows(), g_nested_rows->width, g_nested_rows->height, 2.2f,
+                       k_photographic_local);
 }
 
 TEST(Photographic, NestedRunFromThePumpReturnsAtOnce) {

@@ -21,14 +21,14 @@ void record_contrast(double c) { g_hook_values.push_back(c); }
 
 // Installs the recording hook for one test and takes it away again.
 class InteractiveContrast : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     g_hook_values.clear();
     m_previous = set_automatic_contrast_hook(record_contrast);
   }
   void TearDown() override { set_automatic_contrast_hook(m_previous); }
 
-private:
+ private:
   Contrast_hook m_previous = nullptr;
 };
 
@@ -48,7 +48,8 @@ TEST_F(InteractiveContrast, UserContrastOnThreeGreyLevels) {
   struct Case {
     float lightness, gamma, middle, top;
   };
-  for (const Case& c : {Case{0.f, 2.2f, 212.076f, 254.9965f}, Case{1.f, 1.f, 185.108f, 254.9959f}}) {
+  for (const Case& c :
+       {Case{0.f, 2.2f, 212.076f, 254.9965f}, Case{1.f, 1.f, 185.108f, 254.9959f}}) {
     Rgb_rows r = three_level_grey();
     tonemap_photoreceptor(r.rows(), r.width, r.height, 0.5f, c.lightness, 0.5f, c.gamma, true);
     for (int k = 0; k < 3; ++k) {
@@ -72,8 +73,7 @@ TEST_F(InteractiveContrast, AutomaticContrastFromThePercentiles) {
 
   // Log levels -2, -1, 0 in equal numbers: the average lies midway, k = 0.5.
   Rgb_rows m(10, 10);
-  for (int i = 1; i < 100; ++i)
-    m.set_grey(i % 10, i / 10, float(std::exp(-double(i % 3))));
+  for (int i = 1; i < 100; ++i) m.set_grey(i % 10, i / 10, float(std::exp(-double(i % 3))));
   tonemap_photoreceptor(m.rows(), m.width, m.height, 0.5f, 0.f, 0.9f, 2.2f, false);
   ASSERT_EQ(g_hook_values.size(), 2u);
   EXPECT_NEAR(g_hook_values[1], 1.0 - (0.3 + 0.6 * std::pow(0.5, 1.4)), 1e-3);
@@ -123,6 +123,24 @@ TEST(InteractivePercentiles, LargeImageKeepsTheLogStatistics) {
   interactive_percentiles(hist, lo, hi, avg, 40, 40);
   EXPECT_GT(lo, lo0);
   EXPECT_LT(hi, hi0);
+}
+
+TEST(Interactive, LargeImageContrastComesFromTheRawLogStatistics) {
+  // Grey e^-3 with one black and one white pixel. Small, the walks move the bounds to the
+  // bins of e^-3 and 1 and the average onto e^-3's bin: k is about 1, the contrast 0.1.
+  // From about 8.9 million pixels on the whole density stays below 1e-5 N, so the raw
+  // statistics are used: min ln(1e-5), max ~0, average ~-3, k = 3 / 11.5129 and the
+  // contrast 1 - (0.3 + 0.6 k^1.4) = 0.60854.
+  auto contrast_for = [](int32_t w, int32_t h) {
+    Rgb_rows r(w, h, float(std::exp(-3.0)));
+    r.set_grey(0, 0, 0.f);
+    r.set_grey(1, 0, 1.f);
+    tonemap_photoreceptor(r.rows(), w, h, 0.5f, 0.f, 0.5f, 2.2f, false);
+    return last_automatic_contrast();
+  };
+  EXPECT_NEAR(contrast_for(30, 30), 0.1, 2e-3);
+  const double k = 3.0 / -std::log(1e-5);
+  EXPECT_NEAR(contrast_for(3100, 3000), 1.0 - (0.3 + 0.6 * std::pow(k, 1.4)), 1e-4);
 }
 
 TEST(InteractiveHistogram, CollapsedRangeHoldsEveryPixel) {
@@ -235,8 +253,8 @@ int g_pumps = 0;
 
 void pump_with_nested_run() {
   ++g_pumps;
-  tonemap_photoreceptor(g_nested_rows->rows(), g_nested_rows->width, g_nested_rows->height,
-                        0.5f, 0.f, 0.5f, 2.2f, false);
+  tonemap_photoreceptor(g_nested_rows->rows(), g_nested_rows->width, g_nested_rows->height, 0.5f,
+                        0.f, 0.5f, 2.2f, false);
 }
 
 TEST(Interactive, NestedRunFromThePumpReturnsAtOnce) {
@@ -250,8 +268,7 @@ TEST(Interactive, NestedRunFromThePumpReturnsAtOnce) {
   g_pumps = 0;
   const Event_pump_fn previous = set_event_pump(pump_with_nested_run);
   Rgb_rows pumped = scene;
-  tonemap_photoreceptor(pumped.rows(), pumped.width, pumped.height, 0.5f, 0.f, 0.5f, 2.2f,
-                        false);
+  tonemap_photoreceptor(pumped.rows(), pumped.width, pumped.height, 0.5f, 0.f, 0.5f, 2.2f, false);
   set_event_pump(previous);
   EXPECT_EQ(g_pumps, scene.height);
   EXPECT_EQ(pumped.data, plain.data);
@@ -278,8 +295,7 @@ TEST(Interactive, SceneBoundedSpanningAndRepeatable) {
   other.set_grey(3, 3, 0.01f);
   tonemap_photoreceptor(other.rows(), other.width, other.height, 1.f, 3.f, 0.2f, 1.f, true);
   Rgb_rows second = scene;
-  tonemap_photoreceptor(second.rows(), second.width, second.height, 0.5f, 0.f, 0.5f, 2.2f,
-                        false);
+  tonemap_photoreceptor(second.rows(), second.width, second.height, 0.5f, 0.f, 0.5f, 2.2f, false);
   EXPECT_EQ(first.data, second.data);
   EXPECT_EQ(last_automatic_contrast(), contrast);
 }

@@ -19,7 +19,7 @@ Rgb_rows hdr_scene_rows(int32_t width, int32_t height) {
         rr = 1.5, gg = 0.3, bb = 0.2;
         base *= 100.0;
       }
-      if (u > 0.4 && u < 0.5 && v > 0.55 && v < 0.9) base *= 300.0;               // lit wall
+      if (u > 0.4 && u < 0.5 && v > 0.55 && v < 0.9) base *= 300.0;  // lit wall
       const double d = std::hypot(x - cx, y - cy);
       if (d < sun) base = 2e4;
       r.set(x, y, float(base * rr * grain), float(base * gg * grain), float(base * bb * grain));

@@ -6,7 +6,7 @@
 
 struct Rgb_rows {
   int32_t width = 0, height = 0;
-  std::vector<float> data;     // width * height * 3 floats, row after row
+  std::vector<float> data;  // width * height * 3 floats, row after row
   std::vector<float*> pointers;
 
   Rgb_rows(int32_t w, int32_t h, float grey = 0.f);
