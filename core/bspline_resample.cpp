@@ -107,6 +107,17 @@ cimg_library::CImg<T> resized(const cimg_library::CImg<T>& image, uint32_t width
 }
 
 template <typename T>
+void resize_by_code(cimg_library::CImg<T>& image, uint32_t width, uint32_t height,
+                    int interpolation) {
+  width = std::max(width, 1u);
+  height = std::max(height, 1u);
+  if (interpolation == k_interpolation_bspline)
+    resized(image, width, height).move_to(image);
+  else
+    image.resize(int(width), int(height), -100, -100, interpolation);
+}
+
+template <typename T>
 cimg_library::CImg<T> rotated(const cimg_library::CImg<T>& image, float angle) {
   if (image.is_empty()) return cimg_library::CImg<T>();
   float a = std::fmod(angle, 360.f);
@@ -175,6 +186,15 @@ void resize_bspline(cimg_library::CImg<float>& image, uint32_t width, uint32_t h
 
 void resize_bspline(Rgb8_image& image, uint32_t width, uint32_t height) {
   resized(image, width, height).move_to(image);
+}
+
+void resize_image(cimg_library::CImg<float>& image, uint32_t width, uint32_t height,
+                  int interpolation) {
+  resize_by_code(image, width, height, interpolation);
+}
+
+void resize_image(Rgb8_image& image, uint32_t width, uint32_t height, int interpolation) {
+  resize_by_code(image, width, height, interpolation);
 }
 
 cimg_library::CImg<float> rotated_bspline(const cimg_library::CImg<float>& image, float angle) {

@@ -22,6 +22,16 @@ Rgb8_image resized_bspline(const Rgb8_image& image, uint32_t width, uint32_t hei
 void resize_bspline(cimg_library::CImg<float>& image, uint32_t width, uint32_t height);
 void resize_bspline(Rgb8_image& image, uint32_t width, uint32_t height);
 
+/// Resize in place by the image library's interpolation code (1 nearest, 3 linear, ...),
+/// code 5, the system's "Bi-cubic", going to resize_bspline instead of the library's
+/// interpolating cubic. Sizes of 0 count as 1.
+void resize_image(cimg_library::CImg<float>& image, uint32_t width, uint32_t height,
+                  int interpolation);
+void resize_image(Rgb8_image& image, uint32_t width, uint32_t height, int interpolation);
+
+/// Interpolation code of the B-spline resize.
+constexpr int k_interpolation_bspline = 5;
+
 /// A copy rotated by angle degrees clockwise on screen, as the image library rotates:
 /// multiples of 90 are exact transpositions; other angles enlarge the image to hold the
 /// turned one, sampling with cubic_bspline_at_or and 0 outside.

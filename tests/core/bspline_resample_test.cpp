@@ -124,6 +124,22 @@ TEST(BsplineResize, InPlaceKeepsTypeAndDegenerateSizes) {
   EXPECT_TRUE(empty.is_empty());
 }
 
+TEST(ResizeByCode, FiveIsTheBsplineOthersTheLibrary) {
+  const Hdr_image image = varied(6, 5);
+  Hdr_image cubic = image;
+  resize_image(cubic, 9, 2, k_interpolation_bspline);
+  EXPECT_TRUE(same(cubic, resized_bspline(image, 9, 2)));
+  Hdr_image nearest = image;
+  resize_image(nearest, 9, 2, 1);
+  EXPECT_TRUE(same(nearest, image.get_resize(9, 2, -100, -100, 1)));
+
+  Rgb8_image bytes(4, 4, 1, 3, 9);
+  resize_image(bytes, 0, 7, k_interpolation_bspline);
+  EXPECT_EQ(bytes.width(), 1);
+  EXPECT_EQ(bytes.height(), 7);
+  EXPECT_EQ(int(bytes(0, 6, 0, 2)), 9);
+}
+
 TEST(BsplineRotate, QuarterTurnsAreExact) {
   const Hdr_image image = varied(5, 3);
   const cimg_library::CImg<float> right = rotated_bspline(image, 90.f);
