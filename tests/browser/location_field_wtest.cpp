@@ -93,6 +93,13 @@ struct Bad_case {
   std::string relative;  // under the test folder
 };
 
+// Ten components of 200 characters: longer than FLTK's fixed path buffers.
+std::string long_relative_path() {
+  std::string path = "long";
+  for (int i = 0; i < 10; ++i) path += "/" + std::string(200, static_cast<char>('a' + i));
+  return path;
+}
+
 void PrintTo(const Bad_case& c, std::ostream* out) { *out << c.name; }
 
 class Location_field_bad : public Location_field_test,
@@ -113,7 +120,9 @@ TEST_P(Location_field_bad, shows_the_message_and_changes_nothing) {
 INSTANTIATE_TEST_SUITE_P(Cases, Location_field_bad,
                          ::testing::Values(Bad_case{"a_file", "photos/a.jpg"},
                                            Bad_case{"a_missing_folder", "nowhere"},
-                                           Bad_case{"a_missing_percent_path", "gone%s%n"}),
+                                           Bad_case{"a_missing_percent_path", "gone%s%n"},
+                                           Bad_case{"a_path_longer_than_any_buffer",
+                                                    long_relative_path()}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Location_field_test, folder_that_cannot_be_opened_shows_the_message) {

@@ -180,6 +180,15 @@ TEST_F(Main_window_folders, quit_stores_the_state_and_survives_a_restart) {
   EXPECT_EQ(g_dir_view->current_dir(), m_dir.path() + "a/");
 }
 
+TEST_F(Main_window_folders, quit_before_any_folder_starts_the_next_run_at_the_root) {
+  open_window();
+  m_window->quit();
+  open_store();
+  EXPECT_EQ(stored("LastVisitedDir", "LVD"), "");
+  open_window();
+  EXPECT_EQ(g_dir_view->current_dir(), "/");
+}
+
 TEST_F(Main_window_folders, only_quit_stores_the_state) {
   store("LastVisitedDir", "LVD", m_dir.path() + "c/");
   open_window();
