@@ -1,10 +1,14 @@
-// PNG reader: the image library decodes; the header's size is checked first, since the
-// library allocates every row before it reads any.
+// PNG reader on libpng. The image library's PNG loader leaks its row buffers and info
+// structure whenever libpng reports an error (every corrupt or truncated file), so the
+// file is decoded here with the same result: grey, grey+alpha, RGB or RGBA planes, palette
+// expanded to RGB, transparency to alpha, 16-bit samples scaled to 0-255.
 #include "core/png_read.h"
 
+#include <png.h>
+
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
@@ -12,33 +16,106 @@
 
 namespace {
 
-// The size from the IHDR chunk, which the format puts first; false when the file does not
-// start with the signature and an IHDR chunk (the library then reports the fault itself).
-bool png_declared_size(const std::string& path, uint64_t& width, uint64_t& height) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) return false;
-  unsigned char head[24];
-  static const unsigned char k_signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  if (std::fread(head, 1, sizeof head, file.get()) != sizeof head ||
-      std::memcmp(head, k_signature, 8) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0)
+// What the decoding steps need, kept outside the function that calls setjmp so that a
+// longjmp skips no destructor and clobbers no local.
+struct Png_job {
+  std::FILE* file = nullptr;
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  Hdr_image* image = nullptr;
+  bool too_large = false;
+  std::vector<png_byte> pixels;  // one row, or every row of an interlaced file
+  std::vector<png_bytep> rows;
+  char message[256] = {};
+};
+
+void on_error(png_structp png, png_const_charp text) {
+  auto* job = static_cast<Png_job*>(png_get_error_ptr(png));
+  std::snprintf(job->message, sizeof job->message, "%s", text ? text : "");
+  png_longjmp(png, 1);
+}
+void on_warning(png_structp, png_const_charp) {}
+
+// Row y of the decoded samples (channels per pixel, 8 or 16 bits) into the planes.
+void row_to_planes(const png_byte* src, uint32_t y, int channels, int bits, Hdr_image& image) {
+  const uint64_t w = uint64_t(image.width());
+  const uint64_t plane = image.plane_size();
+  float* out = image.data() + uint64_t(y) * w;
+  for (uint64_t x = 0; x < w; ++x)
+    for (int c = 0; c < channels; ++c) {
+      const uint64_t at = x * channels + c;
+      // 65535 / 255 = 257 exactly: 16-bit samples land on the 8-bit range 0-255.
+      out[x + c * plane] =
+          bits == 16 ? float((src[2 * at] << 8) | src[2 * at + 1]) / 257.f : float(src[at]);
+    }
+}
+
+// Returns false after a libpng error (job.message holds it).
+bool decode(Png_job* job) {
+  if (setjmp(png_jmpbuf(job->png))) return false;
+  png_init_io(job->png, job->file);
+  png_read_info(job->png, job->info);
+  const png_uint_32 width = png_get_image_width(job->png, job->info);
+  const png_uint_32 height = png_get_image_height(job->png, job->info);
+  if (!image_size_ok(width, height)) {
+    job->too_large = true;
     return false;
-  auto be32 = [](const unsigned char* p) {
-    return uint64_t(p[0]) << 24 | uint64_t(p[1]) << 16 | uint64_t(p[2]) << 8 | uint64_t(p[3]);
-  };
-  width = be32(head + 16);
-  height = be32(head + 20);
+  }
+  const int type = png_get_color_type(job->png, job->info);
+  if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(job->png);
+  if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(job->png, job->info) < 8)
+    png_set_expand_gray_1_2_4_to_8(job->png);
+  if (png_get_valid(job->png, job->info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(job->png);
+  const int passes = png_set_interlace_handling(job->png);
+  png_read_update_info(job->png, job->info);
+
+  const int channels = png_get_channels(job->png, job->info);
+  const int bits = png_get_bit_depth(job->png, job->info);
+  if (channels < 1 || channels > 4 || (bits != 8 && bits != 16)) png_error(job->png, "bad layout");
+  const size_t row_bytes = png_get_rowbytes(job->png, job->info);
+  if (row_bytes != size_t(width) * channels * (bits / 8)) png_error(job->png, "bad row size");
+  job->image->assign(width, height, 1, channels);
+  if (passes == 1) {
+    job->pixels.resize(row_bytes);
+    for (png_uint_32 y = 0; y < height; ++y) {
+      png_read_row(job->png, job->pixels.data(), nullptr);
+      row_to_planes(job->pixels.data(), y, channels, bits, *job->image);
+    }
+  } else {
+    job->pixels.resize(row_bytes * height);
+    job->rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) job->rows[y] = &job->pixels[row_bytes * y];
+    png_read_image(job->png, job->rows.data());
+    for (png_uint_32 y = 0; y < height; ++y)
+      row_to_planes(job->rows[y], y, channels, bits, *job->image);
+  }
+  png_read_end(job->png, nullptr);
   return true;
 }
 
 }  // namespace
 
 void read_png(Hdr_image& image, const std::string& path) {
-  uint64_t width = 0, height = 0;
-  if (png_declared_size(path, width, height) && !image_size_ok(width, height))
-    throw Read_error("Image too large in file: " + path);
-  unsigned int bits = 8;
-  image.load_png(path.c_str(), &bits);
-  // 65535 / 255 = 257 exactly: 16-bit samples land on the 8-bit code's 0-255 range.
-  if (bits == 16) image /= 257.f;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                       &std::fclose);
+  if (!file) throw Read_error("Cannot open PNG file: " + path);
+  Png_job job;
+  job.file = file.get();
+  job.image = &image;
+  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, on_error, on_warning);
+  if (job.png) job.info = png_create_info_struct(job.png);
+  bool ok = false;
+  try {
+    ok = job.info && decode(&job);
+  } catch (...) {
+    // Allocation failure of the planes or the row buffer.
+    png_destroy_read_struct(&job.png, &job.info, nullptr);
+    image.assign();
+    throw;
+  }
+  png_destroy_read_struct(&job.png, &job.info, nullptr);
+  if (ok) return;
+  image.assign();
+  if (job.too_large) throw Read_error("Image too large in file: " + path);
+  throw Read_error("Cannot read PNG data from file: " + path);
 }

@@ -1,10 +1,10 @@
-// PNG reading through the image library, with the size checked before it allocates.
+// PNG reading with libpng.
 #pragma once
 #include <string>
 
 class Hdr_image;
 
-/// Reads the file into image: 1 to 4 channels as the library delivers them, 16-bit
-/// samples scaled to 0-255. Throws Read_error for a declared size over the pixel limit,
-/// the library's exception for data it cannot read.
+/// Reads the file into image: 1 (grey), 2 (grey, alpha), 3 (RGB; also palette) or 4 (RGBA)
+/// channels, 0-255 (16-bit samples scaled). Throws Read_error: "Cannot open PNG file: ",
+/// "Image too large in file: " or "Cannot read PNG data from file: " + path.
 void read_png(Hdr_image& image, const std::string& path);

@@ -1,6 +1,7 @@
 #include "core/image_load.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <limits>
@@ -124,6 +125,10 @@ TEST(LoadLimits, HugeDeclaredPngSize) {
   write_png(path, l, px);
   std::string bytes = read_file_bytes(path);
   bytes.replace(16, 8, rgbe_raw({0, 1, 0, 0, 0, 1, 0, 0}));  // 65536 x 65536 in IHDR
+  // A valid chunk checksum, so that only the size is wrong.
+  const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + 12), 17);
+  bytes.replace(
+      29, 4, rgbe_raw({int(crc >> 24), int(crc >> 16 & 255), int(crc >> 8 & 255), int(crc & 255)}));
   write_file_bytes(path, bytes);
   try {
     Hdr_image img(path);
