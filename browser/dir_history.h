@@ -9,7 +9,7 @@
 /// Every folder entered with history recording, in order of entry. A visit log, not a
 /// stack: entering a folder after stepping back keeps the skipped entries and appends.
 class Dir_history {
-public:
+ public:
   /// Appends folder and makes it the shown entry.
   void record(const std::string& folder);
   /// Steps one entry back and returns it; nothing at the first entry or when empty.
@@ -23,14 +23,14 @@ public:
   /// Index of the shown entry (0 when empty).
   std::size_t pos() const { return m_pos; }
 
-private:
+ private:
   std::vector<std::string> m_entries;
   std::size_t m_pos = 0;
 };
 
 /// Up to max_recent distinct folders, oldest first.
 class Recent_dirs {
-public:
+ public:
   static constexpr std::size_t max_recent = 8;
 
   /// Adds folder (already in normal form) at the end, dropping the oldest when full.
@@ -39,6 +39,6 @@ public:
   const std::vector<std::string>& entries() const { return m_entries; }
   bool empty() const { return m_entries.empty(); }
 
-private:
+ private:
   std::vector<std::string> m_entries;
 };

@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 
 #include "browser/browser_state.h"
 #include "browser/folder_paths.h"

@@ -15,7 +15,7 @@ class Fl_Preferences;
 class Fl_Widget;
 
 class Dir_view : public Fl_File_Browser {
-public:
+ public:
   /// Runs the thumbnail scan of a folder (normal form) and redraws the grid.
   using Scan_fn = std::function<void(const std::string& folder)>;
 
@@ -75,7 +75,7 @@ public:
   const Dir_history& history() const { return m_history; }
   const Recent_dirs& recent_dirs() const { return m_recent; }
 
-private:
+ private:
   void set_item_active(const char* path, bool active);
   bool toggle_on(const char* path, bool fallback) const;
   void update_history_items();

@@ -1,7 +1,6 @@
 // The entries of the drive list.
 #include "browser/drive_list.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -23,8 +22,7 @@ bool in_removable_folder(const std::string& mount_point) {
 }
 
 bool in_mount_folder(const std::string& mount_point) {
-  return in_removable_folder(mount_point) || mount_point == "/mnt" ||
-         under(mount_point, "/mnt/");
+  return in_removable_folder(mount_point) || mount_point == "/mnt" || under(mount_point, "/mnt/");
 }
 
 std::string last_component(const std::string& mount_point) {
@@ -58,19 +56,20 @@ std::string read_text(const std::string& path) {
 
 bool is_pseudo_file_system(const std::string& fs_type) {
   static const std::set<std::string> pseudo = {
-      "autofs",     "binfmt_misc", "bpf",      "cgroup",   "cgroup2",   "configfs",
-      "debugfs",    "devpts",      "devtmpfs", "efivarfs", "fusectl",   "hugetlbfs",
-      "mqueue",     "nsfs",        "proc",     "pstore",   "ramfs",     "rpc_pipefs",
-      "securityfs", "selinuxfs",   "sysfs",    "tmpfs",    "tracefs",   "squashfs",
-      "overlay",    "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "nfsd"};
+      "autofs",          "binfmt_misc", "bpf",        "cgroup",     "cgroup2",
+      "configfs",        "debugfs",     "devpts",     "devtmpfs",   "efivarfs",
+      "fusectl",         "hugetlbfs",   "mqueue",     "nsfs",       "proc",
+      "pstore",          "ramfs",       "rpc_pipefs", "securityfs", "selinuxfs",
+      "sysfs",           "tmpfs",       "tracefs",    "squashfs",   "overlay",
+      "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "nfsd"};
   return pseudo.count(fs_type) > 0;
 }
 
 bool is_network_file_system(const std::string& fs_type) {
   static const std::set<std::string> network = {
-      "nfs",  "nfs4",       "cifs",        "smb3",          "smbfs", "afs", "ceph",
-      "9p",   "fuse.sshfs", "sshfs",       "davfs",         "fuse.davfs2",
-      "glusterfs", "fuse.glusterfs", "fuse.rclone", "fuse.s3fs"};
+      "nfs",         "nfs4",       "cifs",  "smb3",  "smbfs",       "afs",       "ceph",
+      "9p",          "fuse.sshfs", "sshfs", "davfs", "fuse.davfs2", "glusterfs", "fuse.glusterfs",
+      "fuse.rclone", "fuse.s3fs"};
   return network.count(fs_type) > 0;
 }
 
@@ -115,8 +114,7 @@ std::string xdg_user_dir(const std::string& user_dirs_text, const std::string& k
 }
 
 std::vector<Drive_entry> drive_entries(const std::vector<platform::Mount>& mounts,
-                                       const std::string& home,
-                                       const std::string& user_dirs_text) {
+                                       const std::string& home, const std::string& user_dirs_text) {
   std::map<std::string, platform::Mount> listed;  // by mount point; later mounts win
   for (const platform::Mount& mount : mounts) {
     const bool root = mount.mount_point == "/";
@@ -136,8 +134,7 @@ std::vector<Drive_entry> drive_entries(const std::vector<platform::Mount>& mount
                        xdg_user_dir(user_dirs_text, "XDG_DESKTOP_DIR", home, home + "Desktop/"),
                        Drive_kind::desktop});
     entries.push_back({"Documents",
-                       xdg_user_dir(user_dirs_text, "XDG_DOCUMENTS_DIR", home,
-                                    home + "Documents/"),
+                       xdg_user_dir(user_dirs_text, "XDG_DOCUMENTS_DIR", home, home + "Documents/"),
                        Drive_kind::documents});
   }
   return entries;

@@ -30,8 +30,7 @@ std::string xdg_user_dir(const std::string& user_dirs_text, const std::string& k
 /// "Desktop" and "Documents" unless home is empty. A mount's name is its volume label,
 /// else the device of a network mount, else the last component of its mount point.
 std::vector<Drive_entry> drive_entries(const std::vector<platform::Mount>& mounts,
-                                       const std::string& home,
-                                       const std::string& user_dirs_text);
+                                       const std::string& home, const std::string& user_dirs_text);
 
 /// The running system's lines: its mount table, HOME and the user's user-dirs.dirs.
 std::vector<Drive_entry> system_drive_entries();

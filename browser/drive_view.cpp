@@ -14,12 +14,18 @@ namespace {
 
 const char* icon_file(Drive_kind kind) {
   switch (kind) {
-    case Drive_kind::removable: return "drive-removable-media.png";
-    case Drive_kind::network: return "folder-remote.png";
-    case Drive_kind::optical: return "gnome-dev-dvd.png";
-    case Drive_kind::desktop: return "gnome-fs-desktop.png";
-    case Drive_kind::documents: return "gnome-fs-home.png";
-    case Drive_kind::fixed: break;
+    case Drive_kind::removable:
+      return "drive-removable-media.png";
+    case Drive_kind::network:
+      return "folder-remote.png";
+    case Drive_kind::optical:
+      return "gnome-dev-dvd.png";
+    case Drive_kind::desktop:
+      return "gnome-fs-desktop.png";
+    case Drive_kind::documents:
+      return "gnome-fs-home.png";
+    case Drive_kind::fixed:
+      break;
   }
   return "gnome-dev-harddisk.png";
 }
@@ -59,8 +65,7 @@ void Drive_view::fill(const std::vector<Drive_entry>& entries) {
 
 int Drive_view::handle(int event) {
   const int handled = Fl_File_Browser::handle(event);
-  if (Fl::event_inside(this) && Fl::event_is_click() && Fl::event_clicks() == 1 &&
-      value() >= 1) {
+  if (Fl::event_inside(this) && Fl::event_is_click() && Fl::event_clicks() == 1 && value() >= 1) {
     Fl::event_clicks(-1);
     select();
     return 1;

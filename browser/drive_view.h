@@ -14,7 +14,7 @@ class Dir_view;
 class Fl_File_Icon;
 
 class Drive_view : public Fl_File_Browser {
-public:
+ public:
   /// Filled once from the running system; drives mounted later appear at the next start.
   Drive_view(int x, int y, int w, int h);
   ~Drive_view() override;
@@ -36,8 +36,8 @@ public:
   /// The folder list to drive; g_dir_view when none is set.
   void set_target(Dir_view* view) { m_target = view; }
 
-private:
-  std::map<std::string, std::string> m_folders;       // label -> folder
+ private:
+  std::map<std::string, std::string> m_folders;        // label -> folder
   std::vector<std::unique_ptr<Fl_File_Icon>> m_icons;  // one per line
   Dir_view* m_target = nullptr;
 };

@@ -6,7 +6,7 @@
 class Dir_view;
 
 class Location_field : public Fl_Input {
-public:
+ public:
   Location_field(int x, int y, int w, int h, const char* label = nullptr);
 
   /// After the input's own handling, Enter goes to the typed path.
@@ -20,7 +20,7 @@ public:
   /// The folder list to drive; g_dir_view when none is set.
   void set_target(Dir_view* view) { m_target = view; }
 
-private:
+ private:
   Dir_view* m_target = nullptr;
 };
 

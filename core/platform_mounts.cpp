@@ -2,7 +2,6 @@
 #include "core/platform_mounts.h"
 
 #include <dirent.h>
-#include <limits.h>
 #include <stdlib.h>
 
 #include <fstream>

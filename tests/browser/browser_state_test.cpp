@@ -10,7 +10,7 @@
 namespace {
 
 class Browser_state : public ::testing::Test {
-protected:
+ protected:
   std::unique_ptr<Fl_Preferences> open_store() {
     return std::make_unique<Fl_Preferences>(m_dir.path().c_str(), "veltrum.test", "state");
   }

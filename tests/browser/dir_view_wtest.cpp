@@ -1,15 +1,13 @@
-#include "browser/dir_view.h"
-
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Preferences.H>
 #include <FL/Fl_Window.H>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <memory>
 
+#include "browser/dir_view.h"
 #include "browser/folder_paths.h"
 #include "tests/support/folder_menu.h"
 #include "tests/support/scripted_messages.h"
@@ -20,7 +18,7 @@ namespace {
 using Folders = std::vector<std::string>;
 
 class Dir_view_test : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     for (const char* name : {"P", "Q", "R", "S", "sub", ".hidden", "10", "9", "100%s"})
       ASSERT_EQ(mkdir(m_dir.file(name).c_str(), 0755), 0);

@@ -1,15 +1,13 @@
-#include "browser/drive_view.h"
-
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_File_Icon.H>
 #include <FL/Fl_Window.H>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
 
 #include "browser/dir_view.h"
+#include "browser/drive_view.h"
 #include "core/preferences.h"
 #include "tests/support/folder_menu.h"
 #include "tests/support/temp_dir.h"
@@ -23,7 +21,7 @@ struct Probe : Drive_view {
 };
 
 class Drive_view_test : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_store = std::make_unique<Preferences>(Fl_Preferences::USER, k_preferences_vendor,
                                             k_preferences_application);

@@ -20,8 +20,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Folder_path,
     ::testing::Values(Path_case{"adds_separator", "/a/b", "/a/b/"},
                       Path_case{"keeps_separator", "/a/b/", "/a/b/"},
-                      Path_case{"empty_is_root", "", "/"},
-                      Path_case{"root", "/", "/"},
+                      Path_case{"empty_is_root", "", "/"}, Path_case{"root", "/", "/"},
                       Path_case{"backslash_is_a_name_character", "/a\\b", "/a\\b/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -31,14 +30,13 @@ TEST_P(Parent_folder, drops_last_component) {
   EXPECT_EQ(parent_folder(GetParam().input), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Parent_folder,
-    ::testing::Values(Path_case{"two_levels", "/photos/2020/", "/photos/"},
-                      Path_case{"one_level", "/photos/", "/"},
-                      Path_case{"root_has_none", "/", ""},
-                      Path_case{"empty_has_none", "", ""},
-                      Path_case{"no_separator_before_last", "photos/", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Parent_folder,
+                         ::testing::Values(Path_case{"two_levels", "/photos/2020/", "/photos/"},
+                                           Path_case{"one_level", "/photos/", "/"},
+                                           Path_case{"root_has_none", "/", ""},
+                                           Path_case{"empty_has_none", "", ""},
+                                           Path_case{"no_separator_before_last", "photos/", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Typed_case {
   const char* name;

@@ -1,15 +1,13 @@
-#include "browser/location_field.h"
-
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
 
 #include "browser/dir_view.h"
+#include "browser/location_field.h"
 #include "core/platform.h"
 #include "tests/support/folder_menu.h"
 #include "tests/support/scripted_messages.h"
@@ -23,7 +21,7 @@ std::string missing_message(const std::string& path) {
 }
 
 class Location_field_test : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     for (const char* name : {"photos", "photos/2020", "50%s%n"})
       ASSERT_EQ(mkdir(m_dir.file(name).c_str(), 0755), 0);
@@ -117,13 +115,12 @@ TEST_P(Location_field_bad, shows_the_message_and_changes_nothing) {
   EXPECT_TRUE(m_view->recent_dirs().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Location_field_bad,
-                         ::testing::Values(Bad_case{"a_file", "photos/a.jpg"},
-                                           Bad_case{"a_missing_folder", "nowhere"},
-                                           Bad_case{"a_missing_percent_path", "gone%s%n"},
-                                           Bad_case{"a_path_longer_than_any_buffer",
-                                                    long_relative_path()}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Location_field_bad,
+    ::testing::Values(Bad_case{"a_file", "photos/a.jpg"}, Bad_case{"a_missing_folder", "nowhere"},
+                      Bad_case{"a_missing_percent_path", "gone%s%n"},
+                      Bad_case{"a_path_longer_than_any_buffer", long_relative_path()}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Location_field_test, folder_that_cannot_be_opened_shows_the_message) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";

@@ -1,10 +1,9 @@
 // The folder list, drive list and location field inside the main window: start-up from
 // the stored state, the navigation buttons and menu items, and Quit storing the state.
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <memory>
@@ -28,7 +27,7 @@ std::vector<int> g_exit_codes;
 void record_exit(int code) { g_exit_codes.push_back(code); }
 
 class Main_window_folders : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     for (const char* name : {"a", "a/b", "c"}) ASSERT_EQ(mkdir(m_dir.file(name).c_str(), 0755), 0);
     g_exit_codes.clear();

@@ -10,7 +10,7 @@
 /// Directories" submenu, &Quit) and "&View" (Go Backward, Go Up, Go Forward, Refresh,
 /// Synchronize Location checked, Show Hidden Folders), inactive as at start.
 class Folder_menu : public Fl_Menu_Bar {
-public:
+ public:
   Folder_menu();
   /// Whether the item at path exists and is active.
   bool active(const char* path);
