@@ -133,6 +133,9 @@ float display_scale(const Hdr_image& image) {
     reference = at(0.97 * double(n));
   else
     reference = v[n - 1];
+  // The sort puts NaN first, so a NaN reference means most pixels are NaN: expose by the
+  // largest value instead (0 when there is none) rather than turn the whole image to NaN.
+  if (std::isnan(reference)) reference = std::isnan(v[n - 1]) ? 0.f : v[n - 1];
   return float(9999.0 / (double(reference) + 1e-12));
 }
 
@@ -142,10 +145,17 @@ float mean_exposure_scale(const Hdr_image& image) {
   if (n > 0 && image.spectrum() >= 3) {
     const float *r, *g, *b;
     rgb_planes(image, r, g, b);
-    // In double: a float sum stops growing once it reaches 2^24 times the values.
+    // In double: a float sum stops growing once it reaches 2^24 times the values. NaN
+    // pixels are left out, or a single one would make the factor NaN.
     double sum = 0;
-    for (uint64_t i = 0; i < n; ++i) sum += k_lum_r * r[i] + k_lum_g * g[i] + k_lum_b * b[i];
-    mean = sum / double(n);
+    uint64_t counted = 0;
+    for (uint64_t i = 0; i < n; ++i) {
+      const double l = k_lum_r * r[i] + k_lum_g * g[i] + k_lum_b * b[i];
+      if (std::isnan(l)) continue;
+      sum += l;
+      ++counted;
+    }
+    mean = counted ? sum / double(counted) : 0.0;
   }
   return float(127.5 / (mean + 1e-6));
 }

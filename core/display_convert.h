@@ -10,11 +10,12 @@ constexpr float k_display_max = 9999.f;
 
 /// Exposure factor 9999 / (reference luminance + 1e-12): the reference is the 92nd or
 /// 97th percentile of the luminance for richly graded images, the maximum for images
-/// with few distinct levels. An empty image counts as black.
+/// with few distinct levels. An empty image counts as black; a reference that is NaN
+/// (mostly NaN pixels) is replaced by the largest value.
 float display_scale(const Hdr_image& image);
 
-/// 127.5 / (mean luminance + 1e-6): maps the mean luminance to mid-grey. An empty image
-/// counts as black.
+/// 127.5 / (mean luminance + 1e-6): maps the mean luminance to mid-grey. NaN pixels are
+/// left out of the mean; an empty image counts as black.
 float mean_exposure_scale(const Hdr_image& image);
 
 /// Each channel value to a byte through the gamma table (HDR types, range 0..9999) or the

@@ -195,6 +195,20 @@ TEST(DisplayScale, EmptyImageCountsAsBlack) {
   EXPECT_FLOAT_EQ(display_scale(Hdr_image()), float(9999.0 / 1e-12));
 }
 
+// NaN pixels survive loading; they must not make the exposure factor NaN.
+TEST(DisplayScale, MostlyNanImageUsesItsLargestValue) {
+  std::vector<float> v(100, k_nan);
+  v[10] = 2.f;
+  v[20] = 4.f;
+  EXPECT_FLOAT_EQ(display_scale(grey_row(v)), float(9999.0 / (4.0 + 1e-12)));
+  EXPECT_FLOAT_EQ(display_scale(grey_row({k_nan, k_nan})), float(9999.0 / 1e-12));
+}
+
+TEST(MeanExposureScale, NanPixelsAreLeftOut) {
+  EXPECT_FLOAT_EQ(mean_exposure_scale(grey_row({k_nan, 2.f, 4.f})), float(127.5 / (3.0 + 1e-6)));
+  EXPECT_FLOAT_EQ(mean_exposure_scale(grey_row({k_nan})), 127500000.f);
+}
+
 TEST(MeanExposureScale, BlackAndGrey) {
   EXPECT_FLOAT_EQ(mean_exposure_scale(grey_row({0.f, 0.f})), 127500000.f);
   EXPECT_FLOAT_EQ(mean_exposure_scale(grey_row({1.f, 3.f})), float(127.5 / (2.0 + 1e-6)));
