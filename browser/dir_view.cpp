@@ -25,6 +25,8 @@ constexpr const char* k_recent_menu = "&File/Recent Directories";
 
 Dir_view::Dir_view(int x, int y, int w, int h) : Fl_File_Browser(x, y, w, h) {
   filetype(Fl_File_Browser::DIRECTORIES);
+  // A tab in a folder name is part of the name, not a column break.
+  column_char('\0');
   end();
 }
 

@@ -42,6 +42,7 @@ std::unique_ptr<Fl_File_Icon> make_icon(Drive_kind kind) {
 }  // namespace
 
 Drive_view::Drive_view(int x, int y, int w, int h) : Fl_File_Browser(x, y, w, h) {
+  column_char('\0');  // a tab in a label is not a column break
   end();
   fill(system_drive_entries());
 }

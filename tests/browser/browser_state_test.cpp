@@ -34,6 +34,17 @@ TEST_F(Browser_state, survives_a_restart) {
   EXPECT_EQ(read_recent_dirs(*store), recent);
 }
 
+TEST_F(Browser_state, control_characters_and_group_syntax_in_paths_survive) {
+  const std::string odd = "/a\nb]\r\n[RecentDirs]\nDirectory0:/x/\t\\c/";
+  {
+    auto store = open_store();
+    write_browser_state(*store, odd, {odd, "/plain/"});
+  }
+  auto store = open_store();
+  EXPECT_EQ(read_last_folder(*store), odd);
+  EXPECT_EQ(read_recent_dirs(*store), (std::vector<std::string>{odd, "/plain/"}));
+}
+
 TEST_F(Browser_state, long_paths_are_kept_whole) {
   const std::string long_path = "/" + std::string(3000, 'x') + "/";
   {
