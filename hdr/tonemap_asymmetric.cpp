@@ -24,15 +24,14 @@ cv::Mat finite_input(const cv::Mat& input) {
 }
 
 // Splits the image into its channels and forms
-// L = 0.0721 blue + 0.7154 green + 0.2125 red + 1e-6, summed in that order.
-void luminance(const cv::Mat& image, std::vector<cv::Mat>& bgr, cv::Mat& lum) {
+// L = 0.0721 blue + 0.7154 green + 0.2125 red + 1e-6, summed in that order; work is scratch.
+void luminance(const cv::Mat& image, std::vector<cv::Mat>& bgr, cv::Mat& lum, cv::Mat& work) {
   cv::split(image, bgr);
-  cv::Mat wb, wg, wr;
-  cv::multiply(bgr[0], cv::Scalar(0.0721), wb);
-  cv::multiply(bgr[1], cv::Scalar(0.7154), wg);
-  cv::multiply(bgr[2], cv::Scalar(0.2125), wr);
-  cv::add(wb, wg, lum);
-  cv::add(lum, wr, lum);
+  cv::multiply(bgr[0], cv::Scalar(0.0721), lum);
+  cv::multiply(bgr[1], cv::Scalar(0.7154), work);
+  cv::add(lum, work, lum);
+  cv::multiply(bgr[2], cv::Scalar(0.2125), work);
+  cv::add(lum, work, lum);
   cv::add(lum, cv::Scalar(k_black), lum);
 }
 
@@ -50,21 +49,21 @@ cv::Mat& tonemap_asymmetric(cv::Mat& output, const cv::Mat& input, float gamma) 
   if (!std::isfinite(gamma) || !(gamma > 0))
     throw std::invalid_argument("tone mapping gamma must be a positive number");
   const int rows = input.rows, cols = input.cols;
+  // One full-size scratch matrix serves every intermediate in turn: fresh allocations of
+  // this size cost more in page faults than the arithmetic.
   std::vector<cv::Mat> bgr;
-  cv::Mat lum;
-  luminance(input, bgr, lum);
+  cv::Mat lum, work;
+  luminance(input, bgr, lum, work);
   if (!cv::checkRange(lum)) {
     // Only a non-finite sample, or a sum beyond the float range, gets here.
-    luminance(finite_input(input), bgr, lum);
+    luminance(finite_input(input), bgr, lum, work);
     lum.setTo(FLT_MAX, lum > FLT_MAX);
   }
   // Negative samples would leave the logarithm undefined: such a pixel counts as black.
   cv::max(lum, k_black, lum);
 
-  cv::Mat log_lum;
-  cv::log(lum, log_lum);
-  const float lav = float(std::exp(cv::sum(log_lum)[0] / double(float(rows) * float(cols))));
-  log_lum.release();
+  cv::log(lum, work);
+  const float lav = float(std::exp(cv::sum(work)[0] / double(float(rows) * float(cols))));
 
   // Percentiles from a tenth-size copy; at least one pixel per side for small images.
   const cv::Size small_size(std::max(1, int(float(cols) / 10.f)),
@@ -86,26 +85,25 @@ cv::Mat& tonemap_asymmetric(cv::Mat& output, const cv::Mat& input, float gamma) 
   }
   const double p = -std::log2(1.0 - key);
 
-  cv::Mat t, u;
-  lum.copyTo(t);
-  cv::add(t, cv::Scalar(lav), t);
-  cv::divide(double(lav), t, t);
-  cv::pow(t, p, t);
-  cv::subtract(cv::Scalar(1.0), t, u);
-  t.release();
-  cv::divide(u, lum, u);
+  // T = (Lav / (L + Lav))^p, then U = (1 - T) / L, both in work.
+  lum.copyTo(work);
+  cv::add(work, cv::Scalar(lav), work);
+  cv::divide(double(lav), work, work);
+  cv::pow(work, p, work);
+  cv::subtract(cv::Scalar(1.0), work, work);
+  cv::divide(work, lum, work);
   lum.release();
 
   for (cv::Mat& c : bgr) {
-    cv::multiply(c, u, c);
+    cv::multiply(c, work, c);
     cv::threshold(c, c, 1.0, 0.0, cv::THRESH_TRUNC);
     cv::threshold(c, c, 0.0, 0.0, cv::THRESH_TOZERO);
   }
-  u.release();
-  cv::Mat merged;
-  cv::merge(bgr, merged);
+  work.release();
+  // The merged result is built in output itself (the input was split at the start).
+  cv::merge(bgr, output);
   bgr.clear();
-  cv::pow(merged, 1.0 / double(gamma), merged);
-  merged.convertTo(output, CV_32FC3, 255.0, 0.0);
+  cv::pow(output, 1.0 / double(gamma), output);
+  output.convertTo(output, CV_32FC3, 255.0, 0.0);
   return output;
 }

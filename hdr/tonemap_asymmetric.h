@@ -7,7 +7,8 @@
 constexpr double k_asymmetric_default_key = 0.18;
 
 /// Writes into output a CV_32FC3 matrix of input's size with values in 0..255, from input:
-/// a CV_32FC3 matrix in blue, green, red order (read only). Returns output. Non-finite
-/// samples are taken as 0. Throws std::invalid_argument for an empty input of another
-/// type or a gamma that is not a positive finite number.
+/// a CV_32FC3 matrix in blue, green, red order (read only). output is reallocated unless it
+/// already has that size and type; it may be input itself. Returns output. Non-finite
+/// samples are taken as 0. Throws std::invalid_argument for an empty input, an input of
+/// another type, or a gamma that is not a positive finite number.
 cv::Mat& tonemap_asymmetric(cv::Mat& output, const cv::Mat& input, float gamma);

@@ -127,35 +127,33 @@ void map_photoreceptor() {
   const Photoreceptor_state& s = g_state;
   const double f = std::exp(-s.lightness);
   const double g = 1.0 / (s.gamma + k_offset);
-  const int64_t n = 3 * int64_t(s.width);
-  // Row by row, the two powers of the response as whole-row OpenCV operations.
-  cv::Mat adapted(1, int(n), CV_32F), response(1, int(n), CV_32F);
-  float* a = adapted.ptr<float>();
-  float* r = response.ptr<float>();
+  const int n = 3 * s.width;
+  // Row by row as whole-row OpenCV operations, with c taken as c + 1e-20:
+  // V = (c / ((f (s L + (1 - s) c + 1e-5))^m + c))^g.
+  cv::Mat lum, lum3, channels, adapted;
   double lo = 1e20, hi = -1e20;
   for (int32_t y = 0; y < s.height; ++y) {
-    float* p = s.rows[y];
-    const double* lum = s.lum[size_t(y)];
-    for (int64_t i = 0; i < n; ++i) {
-      const double c = double(p[i]) + k_channel_floor;
-      a[i] = float(f * (s.saturation * lum[i / 3] + (1.0 - s.saturation) * c + k_offset));
-    }
+    cv::Mat(1, s.width, CV_64F, s.lum[size_t(y)]).convertTo(lum, CV_32F);
+    cv::merge(std::vector<cv::Mat>{lum, lum, lum}, lum3);
+    cv::Mat row(1, n, CV_32F, s.rows[y]);
+    cv::add(row, cv::Scalar(k_channel_floor), channels);
+    cv::addWeighted(lum3.reshape(1, 1), f * s.saturation, channels, f * (1.0 - s.saturation),
+                    f * k_offset, adapted);
     cv::pow(adapted, s.m, adapted);
-    for (int64_t i = 0; i < n; ++i) {
-      const double c = double(p[i]) + k_channel_floor;
-      r[i] = float(c / (double(a[i]) + c));
-    }
-    cv::pow(response, g, response);
-    for (int64_t i = 0; i < n; ++i) {
-      p[i] = r[i];
-      lo = std::min(lo, double(r[i]));
-      hi = std::max(hi, double(r[i]));
-    }
+    cv::add(adapted, channels, adapted);
+    cv::divide(channels, adapted, adapted);
+    cv::pow(adapted, g, row);
+    double row_lo = 0, row_hi = 0;
+    cv::minMaxLoc(row, &row_lo, &row_hi);
+    lo = std::min(lo, row_lo);
+    hi = std::max(hi, row_hi);
   }
+  // The smallest response maps to exactly 0: subtract first, then scale.
   const double scale = 255.0 / (hi - lo + k_offset);
   for (int32_t y = 0; y < s.height; ++y) {
-    float* p = s.rows[y];
-    for (int64_t i = 0; i < n; ++i) p[i] = float((double(p[i]) - lo) * scale);
+    cv::Mat row(1, n, CV_32F, s.rows[y]);
+    cv::subtract(row, cv::Scalar(lo), row);
+    cv::multiply(row, cv::Scalar(scale), row);
   }
 }
 

@@ -166,6 +166,9 @@ TEST(Asymmetric, SceneBoundedMonotoneAndRepeatable) {
   EXPECT_EQ(cv::norm(in, copy, cv::NORM_INF), 0.0);  // the input is read only
   tonemap_asymmetric(second, in, 2.2f);
   EXPECT_EQ(cv::norm(first, second, cv::NORM_INF), 0.0);
+  cv::Mat in_place = in.clone();
+  tonemap_asymmetric(in_place, in_place, 2.2f);
+  EXPECT_EQ(cv::norm(first, in_place, cv::NORM_INF), 0.0);
 
   // Grey ramp: a global curve keeps the order of the luminances.
   cv::Mat ramp(60, 80, CV_32FC3);
