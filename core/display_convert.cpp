@@ -81,6 +81,9 @@ void lookup(const float* in, uint64_t count, float limit, const uint8_t* table, 
   for (; start + k_block <= count; start += k_block) {
     const float* p = in + start;
     for (uint64_t i = 0; i < k_block; ++i) index[i] = uint16_t(table_index(p[i], limit2));
+    // Fetch the next block while this one is looked up, so memory and lookups overlap.
+    if (start + 2 * k_block <= count)
+      for (uint64_t i = 0; i < k_block; i += 16) __builtin_prefetch(p + k_block + i);
     uint8_t* o = out + start * stride;
     for (uint64_t i = 0; i < k_block; ++i) o[i * stride] = table[index[i]];
   }
