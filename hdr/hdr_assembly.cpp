@@ -3,7 +3,6 @@
 #include "hdr/hdr_assembly.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
