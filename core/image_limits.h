@@ -4,7 +4,12 @@
 #include <cstdint>
 
 /// Pixels per image (width * height). 2^31 float RGB pixels are 24 GiB already.
+#ifdef VELTRUM_FUZZING
+// The fuzzing build runs under a memory limit that flags any larger allocation as a bug.
+constexpr uint64_t k_max_image_pixels = 1ull << 22;
+#else
 constexpr uint64_t k_max_image_pixels = 1ull << 31;
+#endif
 
 /// True when a declared size is usable: both sides at least 1 and the product within
 /// k_max_image_pixels (computed without overflow for any 64-bit inputs).

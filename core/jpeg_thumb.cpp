@@ -8,6 +8,7 @@
 
 #include "core/atomic_write.h"
 #include "core/image_errors.h"
+#include "core/image_limits.h"
 
 namespace {
 
@@ -33,8 +34,7 @@ unsigned char* decode_rgb(std::FILE* file, uint32_t& width, uint32_t& height) {
   jpeg_start_decompress(&cinfo);
   const uint64_t w = cinfo.output_width, h = cinfo.output_height;
   // Rows are taken as three bytes per pixel: anything else would overrun them.
-  if (cinfo.output_components != 3 || w == 0 || h == 0 ||
-      w > std::numeric_limits<size_t>::max() / 3 / h) {
+  if (cinfo.output_components != 3 || !image_size_ok(w, h)) {
     jpeg_destroy_decompress(&cinfo);
     return nullptr;
   }

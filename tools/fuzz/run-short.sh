@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each from its seed corpus for a short,
+# bounded time (FUZZ_SECONDS, default 30). Fails on any crash, leak, sanitizer report or
+# timeout; the reproducing input is left in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+seconds=${FUZZ_SECONDS:-30}
+dir=${FUZZ_BUILD_DIR:-build-fuzz}
+CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVELTRUM_FUZZ=ON -DVELTRUM_TESTS=OFF -DVELTRUM_BENCH=OFF >/dev/null
+cmake --build "$dir" -j "$(nproc)"
+targets=$(cd "$dir/fuzz" && ls fuzz_* 2>/dev/null | grep -v '^fuzz_make_seeds$' || true)
+[ -n "$targets" ] || { echo "no fuzz targets"; exit 0; }
+rm -rf "$dir/seeds" && mkdir -p "$dir/seeds" "$dir/findings"
+"$dir/fuzz/fuzz_make_seeds" "$dir/seeds"
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0
+run_one() {
+  local t=$1 dir=$2 seconds=$3
+  local corpus="$dir/corpus/$t"
+  mkdir -p "$corpus"
+  [ -d "$dir/seeds/$t" ] && cp -n "$dir/seeds/$t"/* "$corpus"/ 2>/dev/null || true
+  if "$dir/fuzz/$t" "$corpus" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 \
+       -max_len=262144 -artifact_prefix="$dir/findings/$t-" -print_final_stats=0 \
+       >"$dir/findings/$t.log" 2>&1; then
+    echo "fuzz $t: ok ($(grep -o 'cov: [0-9]*' "$dir/findings/$t.log" | tail -1))"
+  else
+    echo "fuzz $t: FAILED"; tail -40 "$dir/findings/$t.log"; return 1
+  fi
+}
+export -f run_one
+status=0
+printf '%s\n' $targets | xargs -P "$(nproc)" -I{} bash -c 'run_one "$@"' _ {} "$dir" "$seconds" || status=1
+n=$(printf '%s\n' $targets | wc -l)
+if [ $status -eq 0 ]; then echo "fuzz: all $n targets ran clean"; else echo "fuzz: some targets failed"; fi
+exit $status
