@@ -124,6 +124,18 @@ TEST(DisplayConvert, PlanarTableFollowsTheGamma) {
   }
 }
 
+// A gamma of 0, negative or NaN would put inf or NaN into the table's byte conversion.
+TEST(DisplayConvert, UnusableGammaDisplaysWithTheDefault) {
+  const Hdr_image image = grey_row({5000.f, 1000.f});
+  for (const float g : {0.f, -2.f, k_nan, k_inf}) {
+    Gamma_guard gamma(g);
+    Rgb8_image out;
+    to_display_rgb8(image, out, k_type_exr);
+    EXPECT_EQ(int(out(0, 0, 0, 0)), 186) << g;
+    EXPECT_EQ(int(out(1, 0, 0, 0)), 90) << g;
+  }
+}
+
 TEST(DisplayConvert, InterleavedTableKeepsItsFirstGamma) {
   const Hdr_image image = grey_row({5000.f, 1000.f});
   uint8_t first[6], later[6];
