@@ -1,13 +1,12 @@
 // Writing a 24-megapixel HDR image: our OpenEXR and RGBE writers beside the libraries' own
 // encoders of the same planes (OpenEXR's output file; OpenCV's imwrite of .hdr).
-#include <benchmark/benchmark.h>
-#include <unistd.h>
-
 #include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
 #include <OpenEXR/ImfOutputFile.h>
 #include <OpenEXR/ImfThreading.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>

@@ -19,8 +19,7 @@ namespace {
 std::string resolve_link(const std::string& path) {
   struct stat st;
   if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                   &std::free);
+  std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
   return real ? std::string(real.get()) : path;
 }
 
@@ -53,8 +52,7 @@ Atomic_file::Atomic_file(const std::string& target, const std::string& error_tex
   }
   if (fd < 0) throw Write_error(error_text + target);
   struct stat st;
-  if (stat(m_target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-    (void)fchmod(fd, st.st_mode & 07777);
+  if (stat(m_target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)fchmod(fd, st.st_mode & 07777);
   close(fd);
 }
 

@@ -9,7 +9,7 @@
 /// The target's permissions are carried over; a symbolic link is replaced at the file it
 /// points to, so the link stays.
 class Atomic_file {
-public:
+ public:
   /// Throws Write_error(error_text + target) when the temporary file cannot be created
   /// (missing or read-only folder).
   explicit Atomic_file(const std::string& target,
@@ -26,7 +26,7 @@ public:
   /// Write_error "Cannot replace file: " + target on failure (the temporary is removed).
   void commit();
 
-private:
+ private:
   std::string m_target;
   std::string m_temp;
   bool m_done = false;

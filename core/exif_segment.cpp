@@ -20,9 +20,7 @@ using File_ptr = std::unique_ptr<std::FILE, File_closer>;
 constexpr uint8_t k_marker = 0xff, k_soi = 0xd8, k_app1 = 0xe1;
 constexpr uint64_t k_tiff_start = 10;  // FF E1, length (2), "Exif\0\0"
 
-bool read_exact(std::FILE* f, uint8_t* out, uint64_t n) {
-  return std::fread(out, 1, n, f) == n;
-}
+bool read_exact(std::FILE* f, uint8_t* out, uint64_t n) { return std::fread(out, 1, n, f) == n; }
 
 // Bytes left from the current position to the end, or -1.
 int64_t bytes_left(std::FILE* f) {
@@ -106,8 +104,7 @@ bool insert_exif_segment(const std::string& path, const std::vector<uint8_t>& bl
   if (!out) throw Write_error(error);
   const bool written = std::fwrite(old.data(), 1, 2, out.get()) == 2 &&
                        std::fwrite(exif.data(), 1, exif.size(), out.get()) == exif.size() &&
-                       std::fwrite(old.data() + 2, 1, old.size() - 2, out.get()) ==
-                           old.size() - 2;
+                       std::fwrite(old.data() + 2, 1, old.size() - 2, out.get()) == old.size() - 2;
   if (std::fclose(out.release()) != 0 || !written) throw Write_error(error);
   target.commit();
   return true;

@@ -19,7 +19,7 @@ namespace {
 // The library writes its line-offset table while the output file is destroyed and drops
 // any error there; this stream remembers failures so the file is never taken as whole.
 class Checked_stream : public Imf::OStream {
-public:
+ public:
   Checked_stream(const std::string& temp, const std::string& path)
       : Imf::OStream(path.c_str()), m_file(std::fopen(temp.c_str(), "wb")), m_path(path) {
     if (!m_file) throw Write_error("Cannot open image file for writing: " + path);
@@ -46,7 +46,7 @@ public:
     if (!closed || m_failed) fail();
   }
 
-private:
+ private:
   [[noreturn]] void fail() {
     m_failed = true;
     throw Write_error("Cannot write openexr data to file: " + m_path);

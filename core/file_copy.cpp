@@ -25,8 +25,7 @@ void copy_file(const std::string& destination, const std::string& source) {
   if (!in) throw Write_error(error);
   struct stat src, dst;
   if (fstat(fileno(in.get()), &src) != 0 || S_ISDIR(src.st_mode)) throw Write_error(error);
-  if (stat(destination.c_str(), &dst) == 0 && dst.st_dev == src.st_dev &&
-      dst.st_ino == src.st_ino)
+  if (stat(destination.c_str(), &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)
     return;  // copying a file onto itself would truncate it first
 
   Atomic_file file(destination, "Cannot copy file to: ");

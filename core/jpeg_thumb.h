@@ -2,12 +2,13 @@
 // quality 90, and the silent error manager they share with the JPEG header probe.
 #pragma once
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-
+// jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 
 /// libjpeg's standard error manager with a jump point: errors jump back instead of
@@ -39,5 +40,4 @@ Rgb_bytes read_jpeg_rgb(const std::string& path, uint32_t& width, uint32_t& heig
 /// temporary file beside path. Throws Write_error "Cannot write jpeg image to file: " +
 /// path when the file cannot be created; a libjpeg error (an empty image, for one) leaves
 /// no file behind and is otherwise silent.
-void write_jpeg(const std::string& path, const unsigned char* rgb, uint32_t width,
-                uint32_t height);
+void write_jpeg(const std::string& path, const unsigned char* rgb, uint32_t width, uint32_t height);

@@ -194,8 +194,7 @@ int rgbe_write_pixels(std::FILE* file, const float* data, uint64_t pixel_count) 
   return write_flat(file, interleaved(data), pixel_count);
 }
 
-int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width,
-                          uint32_t height) {
+int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width, uint32_t height) {
   return write_rle(file, interleaved(data), width, height);
 }
 

@@ -24,8 +24,7 @@ int rgbe_write_pixels(std::FILE* file, const float* data, uint64_t pixel_count);
 
 /// height scanlines of width interleaved RGB float pixels, each run-length encoded by
 /// component; widths below 8 or above 32767 are written flat. 0, or -1 after perror.
-int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width,
-                          uint32_t height);
+int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width, uint32_t height);
 
 /// Writes the image (3 planes) as an RGBE file through a temporary file beside path.
 /// Throws Write_error "Cannot open image file for writing: ", "Cannot write rgbe header

@@ -60,8 +60,8 @@ void write_tiff_float(const Hdr_image& image, TIFF* handle, const std::string& p
   Tiff_ptr tif(handle);
   if (image.is_empty())
     throw CImgInstanceException(
-        "CImg<%s>::save_tiff() : Instance image (%u,%u,%u,%u,%p) is empty (file '%s').",
-        "float", image.width(), image.height(), image.depth(), image.spectrum(),
+        "CImg<%s>::save_tiff() : Instance image (%u,%u,%u,%u,%p) is empty (file '%s').", "float",
+        image.width(), image.height(), image.depth(), image.spectrum(),
         static_cast<const void*>(image.data()), path.c_str());
   if (!tif) {
     tif.reset(TIFFOpen(path.c_str(), "w"));
@@ -101,8 +101,8 @@ void write_tiff_float(const Hdr_image& image, TIFF* handle, const std::string& p
       const tstrip_t index = TIFFComputeStrip(tif.get(), row, 0);
       if (TIFFWriteEncodedStrip(tif.get(), index, strip.data(), tmsize_t(i * sizeof(float))) < 0)
         throw CImgIOException(
-            "CImg<%s>::save_tiff() : File '%s', an error occure while writing a strip.",
-            "float", path.c_str());
+            "CImg<%s>::save_tiff() : File '%s', an error occure while writing a strip.", "float",
+            path.c_str());
     }
     if (!TIFFWriteDirectory(tif.get()))
       throw CImgIOException("CImg<%s>::save_tiff() : File '%s', error while writing tiff file.",

@@ -2,9 +2,9 @@
 // the project's own float strip writer (the library's writer would reset the photometric
 // and compression tags that LogLuv needs).
 #pragma once
-#include <string>
-
 #include <tiffio.h>
+
+#include <string>
 
 class Hdr_image;
 

@@ -1,3 +1,5 @@
+#include "core/atomic_write.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,7 +7,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "core/atomic_write.h"
 #include "core/image_errors.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/temp_dir.h"

@@ -1,10 +1,11 @@
+#include "core/exif_segment.h"
+
 #include <gtest/gtest.h>
 #include <libexif/exif-data.h>
 
 #include <string>
 #include <vector>
 
-#include "core/exif_segment.h"
 #include "core/image_errors.h"
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/jpeg_fixture.h"
@@ -46,8 +47,10 @@ TEST_P(ReadExifSegmentRefuses, GivesNoBlock) {
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadExifSegmentRefuses,
     ::testing::Values(
-        Bad_start{"Jfif_first", std::string("\xff\xd8\xff\xe0\x00\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0"
-                                            "\xff\xe1\x00\x08Exif\0\0", 30)},
+        Bad_start{"Jfif_first",
+                  std::string("\xff\xd8\xff\xe0\x00\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0"
+                              "\xff\xe1\x00\x08Exif\0\0",
+                              30)},
         Bad_start{"Shorter_than_six_bytes", std::string("\xff\xd8\xff\xe1\x00", 5)},
         Bad_start{"Length_zero", std::string("\xff\xd8\xff\xe1\x00\x00rest", 10)},
         Bad_start{"Length_one", std::string("\xff\xd8\xff\xe1\x00\x01rest", 10)},
@@ -62,7 +65,8 @@ TEST(ReadExifSegment, MissingFileGivesNoBlock) {
 
 TEST(ReadExifSegment, LengthTwoIsAnEmptySegment) {
   Temp_dir dir;
-  ASSERT_TRUE(write_file_bytes(dir.file("a.jpg"), std::string("\xff\xd8\xff\xe1\x00\x02\xff\xd9", 8)));
+  ASSERT_TRUE(
+      write_file_bytes(dir.file("a.jpg"), std::string("\xff\xd8\xff\xe1\x00\x02\xff\xd9", 8)));
   EXPECT_EQ(as_string(read_exif_segment(dir.file("a.jpg"))), std::string("\xff\xe1\x00\x02", 4));
 }
 

@@ -1,10 +1,11 @@
+#include "core/file_copy.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "core/file_copy.h"
 #include "core/image_errors.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/temp_dir.h"

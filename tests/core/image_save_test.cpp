@@ -1,3 +1,5 @@
+#include "core/image_save.h"
+
 #include <gtest/gtest.h>
 #include <libexif/exif-data.h>
 #include <sys/stat.h>
@@ -12,7 +14,6 @@
 
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
-#include "core/image_save.h"
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/jpeg_fixture.h"
 #include "tests/support/read_only_dir.h"
@@ -94,8 +95,9 @@ TEST(SaveImage, NoExifCarriedOverInTheOtherCases) {
   Temp_dir dir;
   // A JFIF file (APP0 first) keeps no EXIF even when an APP1 follows.
   std::vector<uint8_t> rgb(8 * 8 * 3, 50);
-  write_jpeg(dir.file("jfif.jpg"), 8, 8, 3, rgb.data(), 90,
-             exif_app1_segment("Nikon", "D1").substr(4));  // the body: libjpeg adds marker and length
+  write_jpeg(
+      dir.file("jfif.jpg"), 8, 8, 3, rgb.data(), 90,
+      exif_app1_segment("Nikon", "D1").substr(4));  // the body: libjpeg adds marker and length
   ASSERT_EQ(exif_make(dir.file("jfif.jpg")), "Nikon");
   Hdr_image a = ldr_picture(8, 8);
   a.type = k_type_jpeg;
@@ -220,9 +222,9 @@ TEST_P(SaveIntoReadOnlyFolder, OldFileStaysByteIdentical) {
 }
 
 const Format_case k_formats[] = {
-    {"Exr", k_type_exr, "a.exr"},         {"Rgbe", k_type_rgbe, "a.hdr"},
-    {"Png", k_type_png, "a.png"},         {"Jpeg", k_type_jpeg, "a.jpg"},
-    {"Tiff8", k_type_tiff8, "a.tif"},     {"TiffFloat", k_type_tiff_float, "a.tif"},
+    {"Exr", k_type_exr, "a.exr"},           {"Rgbe", k_type_rgbe, "a.hdr"},
+    {"Png", k_type_png, "a.png"},           {"Jpeg", k_type_jpeg, "a.jpg"},
+    {"Tiff8", k_type_tiff8, "a.tif"},       {"TiffFloat", k_type_tiff_float, "a.tif"},
     {"LogLuv", k_type_tiff_logluv, "a.tif"}};
 
 INSTANTIATE_TEST_SUITE_P(Formats, SaveIntoReadOnlyFolder, ::testing::ValuesIn(k_formats),
@@ -241,8 +243,7 @@ TEST(SaveImage, CopyIntoReadOnlyFolderKeepsOldFile) {
   {
     Read_only_dir ro(folder);
     if (!ro.active()) GTEST_SKIP() << "cannot make a folder read-only here";
-    EXPECT_THROW(save_image(img, folder + "a.hdr", 1, dir.file("src.hdr"), 1, false),
-                 Write_error);
+    EXPECT_THROW(save_image(img, folder + "a.hdr", 1, dir.file("src.hdr"), 1, false), Write_error);
   }
   EXPECT_EQ(read_file_bytes(folder + "a.hdr"), "old");
 }
@@ -302,8 +303,8 @@ TEST(SaveImageInterop, ExrheaderReadsOurOpenExr) {
   const std::string out = run("exrheader " + dir.file("a.exr"));
   EXPECT_NE(out.find("zip"), std::string::npos) << out;
   EXPECT_NE(out.find("(0 0) - (32 16)"), std::string::npos) << out;
-  for (const char* channel : {"R, 32-bit floating-point", "G, 32-bit floating-point",
-                              "B, 32-bit floating-point"})
+  for (const char* channel :
+       {"R, 32-bit floating-point", "G, 32-bit floating-point", "B, 32-bit floating-point"})
     EXPECT_NE(out.find(channel), std::string::npos) << out;
   EXPECT_NE(out.find("increasing y"), std::string::npos) << out;
 }

@@ -1,3 +1,5 @@
+#include "core/jpeg_thumb.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "core/image_errors.h"
-#include "core/jpeg_thumb.h"
 #include "tests/support/jpeg_fixture.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,3 +1,5 @@
+#include "core/rgbe_write.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
-#include "core/rgbe_write.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -112,8 +113,7 @@ TEST(RgbeWriteHeader, HeaderInfoLines) {
 TEST(RgbeWritePixelsRle, UniformScanlineIsOneRunPerComponent) {
   std::vector<float> rgb;
   for (int i = 0; i < 10; ++i) rgb.insert(rgb.end(), {1.0f, 0.5f, 0.25f});
-  EXPECT_EQ(rle(rgb, 10, 1),
-            bytes_of({2, 2, 0, 10, 138, 128, 138, 64, 138, 32, 138, 129}));
+  EXPECT_EQ(rle(rgb, 10, 1), bytes_of({2, 2, 0, 10, 138, 128, 138, 64, 138, 32, 138, 129}));
 }
 
 // Builds a width-wide single scanline whose red bytes are the given mantissas (green and
@@ -203,7 +203,8 @@ TEST(WriteRgbe, MissingFolderThrows) {
     write_rgbe(img, dir.file("none/a.hdr"));
     FAIL() << "no exception";
   } catch (const Write_error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot open image file for writing: " + dir.file("none/a.hdr"));
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open image file for writing: " + dir.file("none/a.hdr"));
   }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 class Read_only_dir {
-public:
+ public:
   /// folder ends in '/'; its parent must be a Temp_dir (it is opened to other users).
   explicit Read_only_dir(const std::string& folder);
   ~Read_only_dir();
@@ -15,7 +15,7 @@ public:
   /// False when the folder could not be made unwritable (test should be skipped).
   bool active() const { return m_active; }
 
-private:
+ private:
   std::string m_folder;
   bool m_active = false;
   bool m_dropped = false;
