@@ -136,6 +136,7 @@ void estimate_photographic_parameters() {
   p.lower_log = lower;
 
   g_state.log_average = log_average_luminance(std::exp(upper));
+  p.log_average = g_state.log_average;
   const double lav = std::log(g_state.log_average);
   const double spread = (upper - lav) + (lav - lower);
   // Bounds that coincide (a uniform or black image) give no contrast to estimate from:

@@ -37,10 +37,11 @@ struct Photographic_parameters {
   int32_t scale_count = k_photographic_scale_count;
   bool use_scales = true;
   double key_exponent = k_photographic_key_exponent;
-  double log_min = 0;    // ln(lowest positive luminance + 1e-5)
-  double log_max = 0;    // ln(highest luminance + 1e-5)
-  double lower_log = 0;  // lower percentile bound, natural-log units
-  double upper_log = 0;  // upper percentile bound, natural-log units
+  double log_min = 0;        // ln(lowest positive luminance + 1e-5)
+  double log_max = 0;        // ln(highest luminance + 1e-5)
+  double lower_log = 0;      // lower percentile bound, natural-log units
+  double upper_log = 0;      // upper percentile bound, natural-log units
+  double log_average = 1.0;  // log-average luminance below e^upper_log; key / it scales Y
 };
 
 /// Tone-maps rows in place: height pointers, each to width pixels of interleaved R, G, B.

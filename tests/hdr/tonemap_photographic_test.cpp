@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <opencv2/imgproc.hpp>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -363,6 +364,60 @@ TEST(PhotographicBlur, StripsGiveTheWholeImageBlur) {
     gaussian_blur_strips(src, strips, sigma);
     EXPECT_EQ(cv::norm(whole, strips, cv::NORM_INF), 0.0) << sigma;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PhotographicLocal, EachPixelTakesTheFirstScaleAboveTheThreshold) {
+  // The three bands again, gamma 1, so that the output over 255 is Y' itself. Across the
+  // band edges a one-pixel oracle blurs the scaled luminance with the eight sigmas
+  // 43^(i/8), finds the first scale whose activity exceeds 0.05 and maps Y / (1 + V).
+  Rgb_rows r(8, 690);
+  const float band[3] = {0.05f, 0.5f, 4.f};
+  for (int32_t y = 0; y < r.height; ++y)
+    for (int32_t x = 0; x < r.width; ++x) r.set_grey(x, y, band[y / 230]);
+  r.set_grey(0, 0, 1000.f);
+  r.set_grey(7, 689, 0.f);
+  const Rgb_rows input = r;
+  tonemap_photographic(r.rows(), r.width, r.height, 1.f, k_photographic_local);
+  const Photographic_parameters p = photographic_parameters();
+  const double factor = p.key / p.log_average;
+
+  cv::Mat scaled(r.height, r.width, CV_32F);
+  for (int32_t y = 0; y < r.height; ++y)
+    for (int32_t x = 0; x < r.width; ++x)
+      scaled.at<float>(y, x) =
+          float(double(input.data[3 * (size_t(y) * r.width + x) + 1]) * factor);
+  const double sigma[8] = {1.00001, 1.60025,  2.56077,  4.09783,
+                           6.55747, 10.49348, 16.79200, 26.87111};
+  cv::Mat v[8];
+  for (int i = 0; i < 8; ++i)
+    cv::GaussianBlur(scaled, v[i], cv::Size(0, 0), sigma[i], 0, cv::BORDER_REFLECT_101);
+
+  std::set<int> chosen_scales;
+  for (int32_t y = 170; y < 520; ++y) {
+    const int32_t x = 4;
+    int chosen = 7;
+    bool near_threshold = false;
+    for (int i = 0; i < 7; ++i) {
+      const double vi = v[i].at<float>(y, x), vn = v[i + 1].at<float>(y, x);
+      const double activity = std::fabs((vi - vn) / (256.0 * p.key / (sigma[i] * sigma[i]) + vi));
+      if (std::fabs(activity - 0.05) < 5e-4) near_threshold = true;
+      if (activity > 0.05) {
+        chosen = i;
+        break;
+      }
+    }
+    if (near_threshold) continue;
+    chosen_scales.insert(chosen);
+    const double s = scaled.at<float>(y, x);
+    const double expected = s / (1.0 + v[chosen].at<float>(y, x));
+    EXPECT_NEAR(r.at(x, y)[1] / 255.0, expected, 2e-4 + 1e-3 * expected) << "row " << y;
+  }
+  EXPECT_GE(chosen_scales.size(), 4u);
+  EXPECT_TRUE(chosen_scales.count(7));
 }
 
 }  // namespace
