@@ -46,9 +46,10 @@ struct Photographic_parameters {
 
 /// Tone-maps rows in place: height pointers, each to width pixels of interleaved R, G, B.
 /// The result's channels lie in 0..255 with the display gamma applied. mode is a
-/// Photographic_mode; any other value acts as automatic. A call made while another runs
-/// (from an event pumped during the run) returns at once and changes nothing. Throws
-/// std::invalid_argument when gamma is not a positive finite number.
+/// Photographic_mode; any other value acts as automatic. A pixel of non-finite luminance is
+/// taken as black. A call made while another runs (from an event pumped during the run)
+/// returns at once and changes nothing. Throws std::invalid_argument when gamma is not a
+/// positive finite number.
 void tonemap_photographic(float* const* rows, int32_t width, int32_t height, float gamma,
                           uint32_t mode);
 

@@ -24,8 +24,9 @@ double last_automatic_contrast();
 
 /// Tone-maps rows in place (height pointers, each to width pixels of interleaved R, G, B);
 /// every channel ends in 0..255. Without user_contrast the contrast argument is replaced by
-/// the automatic value, which goes to the hook. A call made while another runs returns at
-/// once. Throws std::invalid_argument for a non-finite parameter or a gamma not above 0.
+/// the automatic value, which goes to the hook. A pixel of non-finite luminance is taken as
+/// black. A call made while another runs returns at once. Throws std::invalid_argument for
+/// a non-finite parameter or a gamma not above 0.
 void tonemap_photoreceptor(float* const* rows, int32_t width, int32_t height, float saturation,
                            float lightness, float contrast, float gamma, bool user_contrast);
 
