@@ -10,7 +10,7 @@ class Fl_Group;
 class Fl_Widget;
 
 class MainWindow : public Fl_Double_Window {
-public:
+ public:
   /// Builds the window at (0, 0), placed by the window system, with every widget.
   MainWindow(int w, int h, const char* title);
   ~MainWindow() override;
@@ -47,12 +47,12 @@ public:
   Fl_Button* forward_button() const { return m_forward; }
   Fl_Button* refresh_button() const { return m_refresh; }
 
-protected:
+ protected:
   Fl_Box* m_status_bar = nullptr;
   Fl_Group* m_location_bar = nullptr;
   Fl_Widget* m_drop_box = nullptr;
 
-private:
+ private:
   void build();
 
   Fl_Button* m_back = nullptr;

@@ -7,7 +7,7 @@
 #include "browser/main_window.h"
 
 class MainWindowDrv : public MainWindow {
-public:
+ public:
   MainWindowDrv(int w, int h, const char* title);
   /// Ends the process with code 0 (through end_process, before the children are
   /// destroyed).
@@ -43,7 +43,7 @@ public:
   const std::vector<std::string>& clipboard() const { return m_clipboard; }
   bool clipboard_is_copy() const { return m_clipboard_copied; }
 
-private:
-  bool m_clipboard_copied = false;           // set: copied; clear: cut
-  std::vector<std::string> m_clipboard;      // full paths remembered by Cut and Copy
+ private:
+  bool m_clipboard_copied = false;       // set: copied; clear: cut
+  std::vector<std::string> m_clipboard;  // full paths remembered by Cut and Copy
 };

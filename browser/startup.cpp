@@ -5,6 +5,7 @@
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Icon.H>
 #include <FL/Fl_Help_Dialog.H>
+#include <FL/Fl_PNG_Image.H>
 
 #include <exception>
 #include <filesystem>
@@ -13,12 +14,30 @@
 #include "browser/main_window_drv.h"
 #include "browser/program_pictures.h"
 #include "core/app_globals.h"
+#include "core/embedded_icons.h"
 #include "core/event_pump.h"
+#include "core/file_names.h"
+#include "core/hdr_image.h"
 #include "core/messages.h"
+#include "core/preferences.h"
+#include "resources/embedded.h"
 
 namespace {
 
 void check_events() { Fl::check(); }
+
+// The folder icon every file browser shows for folders; registered with the toolkit,
+// which keeps it for the run.
+void load_folder_icon() {
+  auto* icon = new Fl_File_Icon("", Fl_File_Icon::DIRECTORY);
+  if (const Embedded_file* f = find_embedded_file("folder.png"))
+    load_embedded_file_icon(icon, f->name, f->data, f->size);
+}
+
+void load_generic_image_icon() {
+  if (const Embedded_file* f = find_embedded_file("image-x-generic.png"))
+    load_embedded_png(g_generic_image_icon, f->name, f->data, f->size);
+}
 
 }  // namespace
 
@@ -33,20 +52,39 @@ std::string absolute_path(const std::string& path) {
 }
 
 void open_command_line_image(const std::string& path) {
-  (void)path;
+  std::string folder, name;
+  split_path(path, folder, name);
+  try {
+    Hdr_image image(path);
+    // The viewer titled with the file name opens here, and the browser goes to the
+    // image's folder, once the viewer and the folder list exist.
+  } catch (const std::exception& e) {
+    show_alert(e.what());
+  } catch (...) {
+    // Nothing a reader throws may end the program.
+    show_alert("Cannot read image " + path);
+  }
 }
 
 void start_program(int argc, char** argv) {
+  if (!g_preferences) g_preferences = &g_preferences_store;
   set_event_pump(check_events);
 
   Fl_File_Icon::load_system_icons();
+  load_folder_icon();
+  load_generic_image_icon();
 
-  // The dialogs and windows, each created once, in this order; the main window last.
+  // The dialogs and windows, each created once and never deleted, in this order: HDR
+  // creation, progress, image info, image stats, preferences, rename, resize, crop, tone
+  // mapping, about, thanks, release notes, new folder, histogram, response plot,
+  // calibration, help, response entry, exposure fusion, HDR display; the main window last.
   g_help_dialog = new Fl_Help_Dialog;
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 
   g_help_dialog->load("help.html");
   Fl_File_Chooser::show_label = "Type:";
+  // The "Save File As..." chooser (with k_save_as_filter) is created here, before the
+  // directory chooser, once it exists.
   g_directory_chooser =
       new Fl_File_Chooser(".", nullptr, Fl_File_Chooser::DIRECTORY, "Select directory...");
 

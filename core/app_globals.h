@@ -14,12 +14,17 @@ class Fl_RGB_Image;
 class Fl_PNG_Image;
 class MainWindowDrv;
 class ProgressDialog;
+class Preferences;
 
 /// Closed viewer and full-screen windows awaiting deletion by the next viewer; each at
 /// most once. Windows still in it at exit are not deleted.
 extern std::vector<Fl_Window*> g_closed_viewers;
 /// The About picture: 420 x 315 RGBA over pixels stored in the program (not owned).
 extern Fl_RGB_Image g_about_picture;
+
+/// The settings store; g_preferences (core/preferences.h) points to it. Its destruction at
+/// exit writes the preferences file when anything changed.
+extern Preferences g_preferences_store;
 
 // Dialogs and windows, in creation order.
 extern Fl_Help_Dialog* g_help_dialog;

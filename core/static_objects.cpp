@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/preferences.h"
 #include "resources/embedded.h"
 
 namespace {
@@ -26,3 +27,10 @@ const unsigned char* about_pixels() {
 
 std::vector<Fl_Window*> g_closed_viewers;
 Fl_RGB_Image g_about_picture(about_pixels(), k_about_width, k_about_height, k_about_depth);
+Preferences g_preferences_store(Fl_Preferences::USER, k_preferences_vendor,
+                                k_preferences_application);
+
+namespace {
+// Installed at once, so that nothing built later finds the store missing.
+const bool k_store_installed = (g_preferences = &g_preferences_store, true);
+}  // namespace

@@ -29,7 +29,7 @@ std::vector<int> g_exit_codes;
 void record_exit(int code) { g_exit_codes.push_back(code); }
 
 class Main_window : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     g_exit_codes.clear();
     m_previous_exit = set_exit_function(record_exit);
@@ -52,7 +52,7 @@ protected:
 
   MainWindowDrv* window = nullptr;
 
-private:
+ private:
   Exit_fn m_previous_exit = nullptr;
   std::unique_ptr<Fl_Widget_Tracker> m_tracker;
 };
@@ -292,8 +292,8 @@ TEST_F(Main_window, ScreenshotShowsDarkMenuBarWhiteLabelsAndGrid) {
   expect_colour(700, 12, 36);   // menu bar right of the last menu
   expect_colour(500, 300, 34);  // grid
   expect_colour(900, 200, 34);
-  expect_colour(85, 120, 36);   // drive list
-  expect_colour(85, 400, 36);   // folder list
+  expect_colour(85, 120, 36);  // drive list
+  expect_colour(85, 400, 36);  // folder list
   // The menu labels are drawn in white on the dark bar.
   int brightest = 0;
   for (int y = 2; y < 23; ++y)

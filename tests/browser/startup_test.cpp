@@ -1,10 +1,11 @@
 // Start-up helpers that need no window.
 #include <gtest/gtest.h>
 
+#include "browser/startup.h"
+
+
 #include <filesystem>
 #include <string>
-
-#include "browser/startup.h"
 
 TEST(Absolute_path, RelativePathsGetTheWorkingFolderInFront) {
   const std::string here = std::filesystem::current_path().string();

@@ -1,0 +1,250 @@
+// The whole start-up under the X server. Each case runs the program's start in a child
+// process of its own (start-up creates its windows once per process) with its own HOME,
+// checks what it must, and ends through Quit, whose exit code 0 the parent checks.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_PNG_Image.H>
+#include <FL/x.H>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "browser/main_window_drv.h"
+#include "browser/startup.h"
+#include "core/app_globals.h"
+#include "core/event_pump.h"
+#include "resources/embedded.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// A failed check in the child: the message reaches the parent's report.
+void require(bool ok, const std::string& what) {
+  if (ok) return;
+  std::fprintf(stderr, "child check failed: %s\n", what.c_str());
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+// A HOME of the test's own, the same path in the parent and in the child, which runs the
+// test body again up to the statement.
+std::string test_home() {
+  const char* base = std::getenv("VELTRUM_TEST_BASE_HOME");
+  if (!base) {
+    setenv("VELTRUM_TEST_BASE_HOME", std::getenv("HOME"), 1);
+    base = std::getenv("VELTRUM_TEST_BASE_HOME");
+  }
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  const std::string home = std::string(base) + "/" + name;
+  std::filesystem::create_directories(home);
+  setenv("HOME", home.c_str(), 1);
+  return home;
+}
+
+std::string user_data(const std::string& home) { return home + "/.fltk/veltrum.org/veltrum/"; }
+
+std::string embedded_bytes(const char* name) {
+  const Embedded_file* f = find_embedded_file(name);
+  return f ? std::string(reinterpret_cast<const char*>(f->data), f->size) : std::string();
+}
+
+// Lets the event loop run a while, as the program does after start-up.
+void run_loop_briefly() {
+  for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+}
+
+void quit_program() {
+  require(g_main_window != nullptr, "main window exists at the end");
+  g_main_window->quit();
+  require(false, "Quit returned");
+}
+
+class Start_up : public ::testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+// The width of the first picture in the window's _NET_WM_ICON property (0: none).
+long window_icon_size(Fl_Window* window) {
+  const Atom icon = XInternAtom(fl_display, "_NET_WM_ICON", False);
+  Atom type;
+  int format;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(fl_display, fl_xid(window), icon, 0, 2, False, AnyPropertyType, &type,
+                         &format, &count, &after, &data) != Success ||
+      !data)
+    return 0;
+  const long width = count >= 2 ? reinterpret_cast<long*>(data)[0] : 0;
+  const long height = count >= 2 ? reinterpret_cast<long*>(data)[1] : 0;
+  XFree(data);
+  return width == height ? width : -1;
+}
+
+bool g_timeout_ran = false;
+void mark_timeout(void*) { g_timeout_ran = true; }
+
+void child_without_arguments() {
+  Scripted_messages messages;
+  char program[] = "veltrum";
+  char* argv[] = {program, nullptr};
+  start_program(1, argv);
+  run_loop_briefly();
+  require(g_main_window && g_main_window->shown(), "main window shown");
+  require(std::string(g_main_window->label()) == "veltrum", "title");
+  require(g_main_window->w() == 920 && g_main_window->h() == 600, "size");
+  require(Fl::scheme() && std::string(Fl::scheme()) == "gtk+", "scheme");
+  require(std::string(Fl_File_Chooser::show_label) == "Type:", "chooser label");
+  require(g_directory_chooser != nullptr, "directory chooser");
+  require(std::string(g_directory_chooser->label()) == "Select directory...",
+          "directory chooser title");
+  require(g_directory_chooser->type() == Fl_File_Chooser::DIRECTORY, "directory chooser type");
+  require(g_help_dialog != nullptr, "help dialog");
+  require(g_generic_image_icon && g_generic_image_icon->w() == 64 &&
+              g_generic_image_icon->h() == 64 && g_generic_image_icon->d() == 4,
+          "placeholder thumbnail 64 x 64 RGBA");
+  require(messages.alerts.empty(), "no alert");
+  require(window_icon_size(g_main_window) == 48, "window icon of 48 x 48 pixels");
+  // On a first run only these items are active.
+  const std::vector<std::string> active = {"&File/&Quit",
+                                           "&Edit/Preferences...",
+                                           "&View/Go Up",
+                                           "&View/Synchronize Location",
+                                           "&View/Show Hidden Folders",
+                                           "&Help/Help...",
+                                           "&Help/About..."};
+  std::vector<std::string> found;
+  char path[1024];
+  const Fl_Menu_Item* menu = g_menu_bar->menu();
+  for (int i = 0; i < g_menu_bar->size(); ++i) {
+    const Fl_Menu_Item& item = menu[i];
+    if (!item.label() || item.submenu()) continue;
+    if (!item.active() || g_menu_bar->item_pathname(path, sizeof path, &item) != 0) continue;
+    found.push_back(path);
+  }
+  require(found == active, "active items on a first run");
+  // The event pump is the toolkit's.
+  Fl::add_timeout(0, mark_timeout);
+  pump_events();
+  require(g_timeout_ran, "pump_events runs the event loop");
+  quit_program();
+}
+
+TEST_F(Start_up, WithoutArgumentsShowsOnlyTheMainWindow) {
+  const std::string home = test_home();
+  EXPECT_EXIT(child_without_arguments(), ::testing::ExitedWithCode(0), "");
+  // Both icons were written from the program's own bytes.
+  EXPECT_EQ(read_file_bytes(user_data(home) + "folder.png"), embedded_bytes("folder.png"));
+  EXPECT_EQ(read_file_bytes(user_data(home) + "image-x-generic.png"),
+            embedded_bytes("image-x-generic.png"));
+}
+
+void child_icon_already_there() {
+  char program[] = "veltrum";
+  char* argv[] = {program, nullptr};
+  start_program(1, argv);
+  quit_program();
+}
+
+TEST_F(Start_up, AnIconFileAlreadyThereKeepsItsBytes) {
+  const std::string home = test_home();
+  std::filesystem::create_directories(user_data(home));
+  // A picture of the user's own, a valid 16 x 16 PNG but not the program's.
+  std::vector<uint8_t> pixels(16 * 16 * 4, 200);
+  Png_layout layout;
+  layout.width = layout.height = 16;
+  layout.channels = 4;
+  write_png(user_data(home) + "folder.png", layout, pixels.data());
+  const std::string mine = read_file_bytes(user_data(home) + "folder.png");
+  ASSERT_NE(mine, embedded_bytes("folder.png"));
+  EXPECT_EXIT(child_icon_already_there(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(read_file_bytes(user_data(home) + "folder.png"), mine);
+  EXPECT_EQ(read_file_bytes(user_data(home) + "image-x-generic.png"),
+            embedded_bytes("image-x-generic.png"));
+}
+
+struct Bad_file {
+  const char* name;
+  const char* bytes;  // nullptr: the file does not exist
+};
+
+class Bad_command_line_file : public Start_up, public ::testing::WithParamInterface<Bad_file> {};
+
+void child_bad_file(const std::string& path) {
+  Scripted_messages messages;
+  char program[] = "veltrum";
+  std::vector<char> arg(path.begin(), path.end());
+  arg.push_back('\0');
+  char* argv[] = {program, arg.data(), nullptr};
+  start_program(2, argv);
+  run_loop_briefly();
+  require(messages.alerts.size() == 1, "one alert");
+  require(!messages.alerts[0].empty(), "the alert says something");
+  require(g_main_window && g_main_window->shown(), "main window still shown");
+  run_loop_briefly();
+  quit_program();
+}
+
+// Whatever the reader throws, the user sees one alert and the program runs on.
+TEST_P(Bad_command_line_file, GivesAnAlertAndTheProgramRunsOn) {
+  test_home();
+  const Bad_file& bad = GetParam();
+  const std::string folder = std::string(std::getenv("HOME")) + "/pictures/";
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + bad.name;
+  if (bad.bytes) write_file_bytes(path, bad.bytes);
+  EXPECT_EXIT(child_bad_file(path), ::testing::ExitedWithCode(0), "");
+}
+
+const Bad_file k_bad_files[] = {
+    {"broken.png", "\x89PNG\r\n\x1a\nnot really a png at all"},
+    {"broken.jpg", "\xff\xd8\xff\xe0 not a jpeg either"},
+    {"empty.png", ""},
+    {"broken.hdr", "#?RADIANCE\nFORMAT=nonsense\n"},
+    {"missing.png", nullptr},
+};
+
+std::string bad_name(const ::testing::TestParamInfo<Bad_file>& info) {
+  std::string name;
+  for (const char* c = info.param.name; *c; ++c)
+    name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Bad_command_line_file, ::testing::ValuesIn(k_bad_files), bad_name);
+
+void child_first_argument_only(const std::string& home) {
+  Scripted_messages messages;
+  std::filesystem::current_path(home);
+  char program[] = "veltrum";
+  char first[] = "first.hdr";
+  char second[] = "second.hdr";
+  char* argv[] = {program, first, second, nullptr};
+  start_program(3, argv);
+  require(messages.alerts.size() == 1, "one alert, for the first file only");
+  require(messages.alerts[0].find(home + "/first.hdr") != std::string::npos,
+          "the alert names the absolute path: " + messages.alerts[0]);
+  quit_program();
+}
+
+TEST_F(Start_up, OnlyTheFirstArgumentIsOpenedAndRelativePathsAreMadeAbsolute) {
+  const std::string home = test_home();
+  write_file_bytes(home + "/first.hdr", "#?RADIANCE\n");
+  write_file_bytes(home + "/second.hdr", "#?RADIANCE\n");
+  EXPECT_EXIT(child_first_argument_only(home), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
