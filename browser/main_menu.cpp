@@ -12,6 +12,7 @@
 #include "browser/dir_view.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
+#include "core/preferences_dlg.h"
 
 namespace {
 
@@ -47,13 +48,17 @@ void cb_create_hdr(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->creat
 void cb_batch_create_hdr(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->create_hdr(true); }
 void cb_fuse_exposures(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->fuse_exposures(); }
 
+void cb_preferences(Fl_Widget*, void*) {
+  if (g_preferences_dialog) g_preferences_dialog->show();
+}
+
 void cb_help(Fl_Widget*, void*) {
   if (g_help_dialog) g_help_dialog->show();
 }
 
 // The commands of the thumbnail grid (select all, deselect all, invert selection), of the
-// folder list (go backward, up, forward, refresh), of the preferences and of the About
-// dialog are filled in here as those objects exist; until then the items do nothing.
+// folder list (go backward, up, forward, refresh) and of the About dialog are filled in
+// here as those objects exist; until then the items do nothing.
 
 constexpr int k_inactive = FL_MENU_INACTIVE;
 
@@ -83,7 +88,7 @@ const Fl_Menu_Item k_main_menu[] = {
       item("Select All", FL_CTRL + 'a', nullptr, k_inactive),
       item("Deselect All", 0, nullptr, k_inactive),
       item("Invert Selection", 0, nullptr, k_inactive),
-      item("Preferences...", 0, nullptr, 0),
+      item("Preferences...", 0, cb_preferences, 0),
       k_end,
     menu("&Process"),
       item("Tonemap...", FL_CTRL + 't', cb_tonemap, k_inactive | FL_MENU_DIVIDER),

@@ -20,7 +20,9 @@
 #include "browser/main_window_drv.h"
 #include "browser/startup.h"
 #include "core/app_globals.h"
+#include "core/display_gamma.h"
 #include "core/event_pump.h"
+#include "core/preferences_dlg.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
@@ -113,6 +115,15 @@ void child_without_arguments() {
           "directory chooser title");
   require(g_directory_chooser->type() == Fl_File_Chooser::DIRECTORY, "directory chooser type");
   require(g_help_dialog != nullptr, "help dialog");
+  require(g_preferences_dialog && g_preferences_dialog->w() == 550 &&
+              g_preferences_dialog->h() == 385 &&
+              std::string(g_preferences_dialog->label()) == "Preferences" &&
+              !g_preferences_dialog->shown(),
+          "preferences dialog built and hidden");
+  // The stored gamma reaches the display conversion through the dialog.
+  require(display_gamma() == 1.8f && g_preferences_dialog->gamma() == 1.8f,
+          "stored gamma: " + std::to_string(display_gamma()) + " " +
+              std::to_string(g_preferences_dialog->gamma()));
   require(g_generic_image_icon && g_generic_image_icon->w() == 64 &&
               g_generic_image_icon->h() == 64 && g_generic_image_icon->d() == 4,
           "placeholder thumbnail 64 x 64 RGBA");
@@ -140,11 +151,17 @@ void child_without_arguments() {
   Fl::add_timeout(0, mark_timeout);
   pump_events();
   require(g_timeout_ran, "pump_events runs the event loop");
+  g_menu_bar->picked(g_menu_bar->find_item("&Edit/Preferences..."));
+  require(g_preferences_dialog->shown(), "Preferences... shows the dialog");
+  g_preferences_dialog->hide();
   quit_program();
 }
 
 TEST_F(Start_up, WithoutArgumentsShowsOnlyTheMainWindow) {
   const std::string home = test_home();
+  std::filesystem::create_directories(home + "/.fltk/veltrum.org");
+  write_file_bytes(home + "/.fltk/veltrum.org/veltrum.prefs",
+                   "; FLTK preferences file format 1.0\n[.]\n\n[./Preferences]\nGamma:1.8\n");
   EXPECT_EXIT(child_without_arguments(), ::testing::ExitedWithCode(0), "");
   // Both icons were written from the program's own bytes.
   EXPECT_EQ(read_file_bytes(user_data(home) + "folder.png"), embedded_bytes("folder.png"));
@@ -245,6 +262,34 @@ TEST_F(Start_up, OnlyTheFirstArgumentIsOpenedAndRelativePathsAreMadeAbsolute) {
   write_file_bytes(home + "/first.hdr", "#?RADIANCE\n");
   write_file_bytes(home + "/second.hdr", "#?RADIANCE\n");
   EXPECT_EXIT(child_first_argument_only(home), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+
+namespace {
+
+void child_readable_image(const std::string& path) {
+  Scripted_messages messages;
+  char program[] = "veltrum";
+  std::vector<char> arg(path.begin(), path.end());
+  arg.push_back('\0');
+  char* argv[] = {program, arg.data(), nullptr};
+  start_program(2, argv);
+  run_loop_briefly();
+  require(messages.alerts.empty(), "no alert for a readable image");
+  require(g_main_window && g_main_window->shown(), "main window shown");
+  quit_program();
+}
+
+TEST_F(Start_up, AReadableImageOpensWithoutAlert) {
+  const std::string home = test_home();
+  std::vector<uint8_t> pixels(8 * 6 * 3, 90);
+  Png_layout layout;
+  layout.width = 8;
+  layout.height = 6;
+  layout.channels = 3;
+  write_png(home + "/fine.png", layout, pixels.data());
+  EXPECT_EXIT(child_readable_image(home + "/fine.png"), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
