@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "browser/dir_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/program_pictures.h"
 #include "core/app_globals.h"
@@ -57,13 +58,20 @@ void open_command_line_image(const std::string& path) {
   split_path(path, folder, name);
   try {
     Hdr_image image(path);
-    // The viewer titled with the file name opens here, and the browser goes to the
-    // image's folder, once the viewer and the folder list exist.
+    // The viewer titled with the file name opens here once the viewer exists.
   } catch (const std::exception& e) {
     show_alert(e.what());
+    return;
   } catch (...) {
     // Nothing a reader throws may end the program.
     show_alert("Cannot read image " + path);
+    return;
+  }
+  // The browser goes to the image's folder as every other way of going there does.
+  if (g_dir_view) {
+    g_dir_view->load(folder);
+    g_dir_view->add_recent_folder(folder);
+    g_dir_view->go_to(folder, true, true);
   }
 }
 

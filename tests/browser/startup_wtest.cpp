@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "browser/dir_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/startup.h"
 #include "core/app_globals.h"
 #include "core/display_gamma.h"
 #include "core/event_pump.h"
+#include "core/file_names.h"
 #include "core/preferences_dlg.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
@@ -191,6 +193,9 @@ TEST_F(Start_up, AnIconFileAlreadyThereKeepsItsBytes) {
   EXPECT_EQ(read_file_bytes(user_data(home) + "folder.png"), mine);
   EXPECT_EQ(read_file_bytes(user_data(home) + "image-x-generic.png"),
             embedded_bytes("image-x-generic.png"));
+  // Quit stored the browser state in the preferences file.
+  EXPECT_NE(read_file_bytes(home + "/.fltk/veltrum.org/veltrum.prefs").find("LVD"),
+            std::string::npos);
 }
 
 struct Bad_file {
@@ -278,6 +283,16 @@ void child_readable_image(const std::string& path) {
   run_loop_briefly();
   require(messages.alerts.empty(), "no alert for a readable image");
   require(g_main_window && g_main_window->shown(), "main window shown");
+  std::string folder, name;
+  split_path(path, folder, name);
+  require(g_dir_view && g_dir_view->current_dir() == folder,
+          "the browser shows the image's folder: " + (g_dir_view ? g_dir_view->current_dir() : ""));
+  const Fl_Menu_Item* recent = g_menu_bar->find_item("&File/Recent Directories");
+  require(recent && recent->active(), "recent folders active");
+  bool listed = false;
+  for (const Fl_Menu_Item* m = recent + 1; m && m->label(); m = m->next())
+    listed = listed || folder == m->label();
+  require(listed, "the folder is among the recent folders");
   quit_program();
 }
 
@@ -288,8 +303,9 @@ TEST_F(Start_up, AReadableImageOpensWithoutAlert) {
   layout.width = 8;
   layout.height = 6;
   layout.channels = 3;
-  write_png(home + "/fine.png", layout, pixels.data());
-  EXPECT_EXIT(child_readable_image(home + "/fine.png"), ::testing::ExitedWithCode(0), "");
+  std::filesystem::create_directories(home + "/pics");
+  write_png(home + "/pics/fine.png", layout, pixels.data());
+  EXPECT_EXIT(child_readable_image(home + "/pics/fine.png"), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
