@@ -22,6 +22,7 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 
 namespace {
@@ -87,6 +88,7 @@ void start_program(int argc, char** argv) {
   // creation, progress, image info, image stats, preferences, rename, resize, crop, tone
   // mapping, about, thanks, release notes, new folder, histogram, response plot,
   // calibration, help, response entry, exposure fusion, HDR display; the main window last.
+  g_progress_dialog = new ProgressDialog(420, 115, "Progress");
   g_preferences_dialog = new PreferencesDlg(550, 385, "Preferences");  // also the gamma source
   g_help_dialog = new Fl_Help_Dialog;
   g_main_window = new MainWindowDrv(920, 600, "veltrum");

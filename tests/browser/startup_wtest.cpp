@@ -25,6 +25,7 @@
 #include "core/event_pump.h"
 #include "core/file_names.h"
 #include "core/preferences_dlg.h"
+#include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
@@ -117,6 +118,10 @@ void child_without_arguments() {
           "directory chooser title");
   require(g_directory_chooser->type() == Fl_File_Chooser::DIRECTORY, "directory chooser type");
   require(g_help_dialog != nullptr, "help dialog");
+  require(g_progress_dialog && g_progress_dialog->w() == 420 && g_progress_dialog->h() == 115 &&
+              std::string(g_progress_dialog->label()) == "Progress" &&
+              !g_progress_dialog->shown(),
+          "progress dialog built and hidden");
   require(g_preferences_dialog && g_preferences_dialog->w() == 550 &&
               g_preferences_dialog->h() == 385 &&
               std::string(g_preferences_dialog->label()) == "Preferences" &&
