@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "core/atomic_write.h"
 #include "core/exif_segment.h"
@@ -12,6 +13,7 @@
 #include "core/file_copy.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
+#include "core/jpeg_write.h"
 #include "core/rgbe_write.h"
 #include "core/tiff_write.h"
 
@@ -19,8 +21,8 @@ namespace {
 
 constexpr int k_jpeg_quality = 100;
 
-// The 8-bit writers truncate floats to integers, which is undefined for NaN: they get a
-// copy with NaN as 0 when there is any (the caller's image keeps its values).
+// The image library's PNG writer truncates floats to integers, which is undefined for NaN:
+// it gets a copy with NaN as 0 when there is any (the caller's image keeps its values).
 const Hdr_image& without_nan(const Hdr_image& image, std::unique_ptr<Hdr_image>& copy) {
   const float* v = image.data();
   const uint64_t n = image.size();
@@ -34,21 +36,22 @@ const Hdr_image& without_nan(const Hdr_image& image, std::unique_ptr<Hdr_image>&
   return *copy;
 }
 
-// PNG or JPEG through the image library, into an open temporary file.
+// PNG through the image library, JPEG through libjpeg (the image library's JPEG writer
+// ends the process on a libjpeg error), into an open temporary file.
 void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
                 const std::string& exif_source, bool carry_exif) {
   std::vector<uint8_t> exif;
   if (carry_exif) exif = read_exif_segment(exif_source);  // before path is replaced
-  std::unique_ptr<Hdr_image> copy;
-  const Hdr_image& pixels = without_nan(image, copy);
   Atomic_file target(path);
   std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
   if (!file) throw Write_error("Cannot open image file for writing: " + path);
   try {
-    if (type == k_type_png)
-      pixels.save_png(file);
-    else
-      pixels.save_jpeg(file, k_jpeg_quality);
+    if (type == k_type_png) {
+      std::unique_ptr<Hdr_image> copy;
+      without_nan(image, copy).save_png(file);
+    } else {
+      write_jpeg_image(image, file, path, k_jpeg_quality);
+    }
   } catch (...) {
     std::fclose(file);
     throw;

@@ -31,6 +31,20 @@ void check_readable(const std::string& temp, const std::string& path, uint32_t w
     throw Write_error("Cannot write tiff data to file: " + path);
 }
 
+// The image library's TIFF writer on a handle held here: its own save_tiff leaks the
+// handle (and the file descriptor) when a strip cannot be written.
+template <typename T>
+void save_through_library(const cimg_library::CImg<T>& image, const std::string& temp,
+                          const std::string& path) {
+  // BigTIFF only where classic TIFF's 32-bit offsets could overflow.
+  const bool big = uint64_t(image.size()) * sizeof(T) >= (uint64_t(1) << 31);
+  Tiff_ptr tif(TIFFOpen(temp.c_str(), big ? "w8" : "w4"));
+  if (!tif) throw Write_error("Cannot open image file for writing: " + path);
+  for (int z = 0; z < image.depth(); ++z) image._save_tiff(tif.get(), z, z, 0, nullptr, nullptr);
+  tif.reset();
+  check_readable(temp, path, image.width(), image.height());
+}
+
 }  // namespace
 
 void write_tiff8(const Hdr_image& image, const std::string& path) {
@@ -43,17 +57,13 @@ void write_tiff8(const Hdr_image& image, const std::string& path) {
     // !(v > 0) maps NaN to 0 before the conversion; the caller clamped to 255.
     out[i] = v > 0.f ? static_cast<unsigned char>(v < 255.f ? v : 255.f) : 0;
   }
-  write_file_atomically(path, [&](const std::string& temp) {
-    bytes.save_tiff(temp.c_str());
-    check_readable(temp, path, image.width(), image.height());
-  });
+  write_file_atomically(path,
+                        [&](const std::string& temp) { save_through_library(bytes, temp, path); });
 }
 
 void write_tiff_float_rgb(const Hdr_image& image, const std::string& path) {
-  write_file_atomically(path, [&](const std::string& temp) {
-    image.save_tiff(temp.c_str());
-    check_readable(temp, path, image.width(), image.height());
-  });
+  write_file_atomically(path,
+                        [&](const std::string& temp) { save_through_library(image, temp, path); });
 }
 
 void write_tiff_float(const Hdr_image& image, TIFF* handle, const std::string& path) {

@@ -14,6 +14,7 @@
 
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
+#include "core/jpeg_write.h"
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/jpeg_fixture.h"
 #include "tests/support/read_only_dir.h"
@@ -330,6 +331,35 @@ TEST(SaveImageInterop, TiffinfoReadsOurLogLuvAndTiffdumpOurFloatTiff) {
   save_image_as(img, dir.file("8.tif"), k_type_tiff8);
   const std::string dump8 = run("tiffdump " + dir.file("8.tif"));
   EXPECT_NE(dump8.find("BitsPerSample (258) SHORT (3) 3<8 8 8>"), std::string::npos) << dump8;
+}
+
+}  // namespace
+
+namespace {
+
+// The image library's JPEG writer lets libjpeg call exit() on any error; these must come
+// back as exceptions and leave the old file.
+TEST(SaveImage, JpegTooWideThrowsInsteadOfEndingTheProgram) {
+  Temp_dir dir;
+  ASSERT_TRUE(write_file_bytes(dir.file("w.jpg"), "old"));
+  Hdr_image img(70000, 1, 1, 3, 10.f);  // libjpeg's limit is 65500
+  try {
+    save_image_as(img, dir.file("w.jpg"), k_type_jpeg);
+    FAIL() << "no exception";
+  } catch (const Write_error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot write jpeg image to file: " + dir.file("w.jpg"));
+  }
+  EXPECT_EQ(read_file_bytes(dir.file("w.jpg")), "old");
+}
+
+TEST(WriteJpegImage, FullDiskThrows) {
+  std::FILE* f = std::fopen("/dev/full", "wb");
+  if (!f) GTEST_SKIP() << "no /dev/full";
+  std::setvbuf(f, nullptr, _IONBF, 0);
+  Hdr_image img(256, 256, 1, 3, 0.f);
+  for (uint64_t i = 0; i < img.size(); ++i) img.data()[i] = float((i * 37) % 256);
+  EXPECT_THROW(write_jpeg_image(img, f, "/dev/full", 100), Write_error);
+  std::fclose(f);
 }
 
 }  // namespace
