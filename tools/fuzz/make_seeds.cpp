@@ -202,6 +202,17 @@ void jpeg_seeds() {
   }
 }
 
+// The probes read every kind: a few files of each, copied from the loaders' seeds.
+void probe_seeds() {
+  const std::string dir = folder("fuzz_header_probes");
+  const char* sources[][2] = {{"fuzz_load_jpeg", "exif_ii.jpg"}, {"fuzz_load_jpeg", "grey.jpg"},
+                              {"fuzz_load_exr", "rgb.exr"},      {"fuzz_load_png", "c2.png"},
+                              {"fuzz_load_rgbe", "rle.hdr"},     {"fuzz_load_tiff", "logluv.tif"},
+                              {"fuzz_load_tiff", "float.tif"}};
+  for (const auto& s : sources)
+    write_bytes(dir + s[1], read_bytes(g_root + "/" + s[0] + "/" + s[1]));
+}
+
 void drop_seeds() {
   const std::string dir = folder("fuzz_drop_path");
   write_bytes(dir + "uri", "file:///home/user/My%20Photos/a.exr\r\n");
@@ -224,6 +235,7 @@ int main(int argc, char** argv) {
     png_seeds();
     jpeg_seeds();
     drop_seeds();
+    probe_seeds();
   } catch (const std::exception& e) {
     std::cerr << "fuzz_make_seeds: " << e.what() << "\n";
     return 1;
