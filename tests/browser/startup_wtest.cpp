@@ -10,6 +10,10 @@
 #include <FL/Fl_PNG_Image.H>
 #include <FL/x.H>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +113,8 @@ void child_without_arguments() {
   start_program(1, argv);
   run_loop_briefly();
   require(g_main_window && g_main_window->shown(), "main window shown");
+  require(Fl::first_window() == g_main_window && !Fl::next_window(g_main_window),
+          "no other window shown");
   require(std::string(g_main_window->label()) == "veltrum", "title");
   require(g_main_window->w() == 920 && g_main_window->h() == 600, "size");
   require(Fl::scheme() && std::string(Fl::scheme()) == "gtk+", "scheme");
@@ -311,6 +317,43 @@ TEST_F(Start_up, AReadableImageOpensWithoutAlert) {
   std::filesystem::create_directories(home + "/pics");
   write_png(home + "/pics/fine.png", layout, pixels.data());
   EXPECT_EXIT(child_readable_image(home + "/pics/fine.png"), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The program itself, built beside the test folder.
+std::string program_path() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().string() +
+         "/veltrum";
+}
+
+// The real program, started on a file it cannot read, is still running a while later
+// (showing its alert) instead of having ended.
+TEST_F(Start_up, TheProgramRunsOnAfterAnUnreadableArgument) {
+  const std::string home = test_home();
+  const std::string program = program_path();
+  ASSERT_TRUE(std::filesystem::exists(program)) << program;
+  const std::string bad = home + "/broken.jpg";
+  write_file_bytes(bad, "\xff\xd8\xff\xe0 not a jpeg");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    execl(program.c_str(), program.c_str(), bad.c_str(), static_cast<char*>(nullptr));
+    std::_Exit(127);
+  }
+  int status = 0;
+  pid_t done = 0;
+  for (int i = 0; i < 30 && done == 0; ++i) {
+    usleep(100 * 1000);
+    done = waitpid(child, &status, WNOHANG);
+  }
+  EXPECT_EQ(done, 0) << "the program ended, status " << status;
+  if (done == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
 }
 
 }  // namespace
