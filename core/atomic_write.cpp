@@ -37,6 +37,13 @@ std::string name_of(const std::string& path) {
 
 Atomic_file::Atomic_file(const std::string& target, const std::string& error_text)
     : m_target(resolve_link(target)) {
+  struct stat st;
+  if (stat(m_target.c_str(), &st) == 0) {
+    // A file the user may not write stays as it is, as when it was opened for writing.
+    if (!S_ISREG(st.st_mode) || faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0)
+      throw Write_error(error_text + target);
+    m_mode = int(st.st_mode & 07777);
+  }
   // A hidden name in the same folder: rename() is atomic only within one file system.
   static std::mt19937_64 random_names(std::random_device{}() ^ uint64_t(getpid()));
   const std::string base = folder_of(m_target) + "." + name_of(m_target) + ".tmp";
@@ -51,8 +58,6 @@ Atomic_file::Atomic_file(const std::string& target, const std::string& error_tex
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) throw Write_error(error_text + target);
-  struct stat st;
-  if (stat(m_target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)fchmod(fd, st.st_mode & 07777);
   close(fd);
 }
 
@@ -66,6 +71,8 @@ void Atomic_file::commit() {
   // No fsync: the rename happens only after the writer closed the file without error, so
   // a failed write never replaces the target, and an fsync would double the time of
   // saving a large image. (ext4 orders the data of a file renamed over another anyway.)
+  // The replaced file's permissions, set last so that the writer could open the file.
+  if (m_mode >= 0) (void)!chmod(m_temp.c_str(), mode_t(m_mode));
   if (std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
     unlink(m_temp.c_str());
     throw Write_error("Cannot replace file: " + m_target);

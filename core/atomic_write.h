@@ -7,7 +7,8 @@
 /// One temporary file beside a target path. Created empty on construction; commit()
 /// renames it over the target; if commit() is never reached the destructor removes it.
 /// The target's permissions are carried over; a symbolic link is replaced at the file it
-/// points to, so the link stays.
+/// points to, so the link stays. A target that exists but may not be written (or is no
+/// regular file) is refused like a missing folder.
 class Atomic_file {
  public:
   /// Throws Write_error(error_text + target) when the temporary file cannot be created
@@ -29,6 +30,7 @@ class Atomic_file {
  private:
   std::string m_target;
   std::string m_temp;
+  int m_mode = -1;  // permissions of the replaced file, -1 for a new file
   bool m_done = false;
 };
 

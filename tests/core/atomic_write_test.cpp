@@ -108,3 +108,44 @@ TEST(AtomicWrite, UncommittedFileIsRemoved) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AtomicWrite, ReadOnlyFileInWritableFolderIsNotReplaced) {
+  Temp_dir dir;
+  const std::string target = dir.file("a.bin");
+  ASSERT_TRUE(write_file_bytes(target, "old"));
+  ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+  // Anyone may create files in the folder: only the file's own permission protects it.
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  const bool root = geteuid() == 0;  // root may write any file: test as another user
+  if (root && seteuid(65534) != 0) GTEST_SKIP() << "cannot drop root here";
+  EXPECT_THROW(write_file_atomically(target, [](const std::string&) {}), Write_error);
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
+  EXPECT_EQ(read_file_bytes(target), "old");
+}
+
+TEST(AtomicWrite, ReadOnlyFileKeepsItsModeWhenReplacedByItsOwner) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root may replace a read-only file";
+  Temp_dir dir;
+  const std::string target = dir.file("a.bin");
+  ASSERT_TRUE(write_file_bytes(target, "old"));
+  ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+  write_file_atomically(target, [](const std::string& temp) {
+    ASSERT_TRUE(write_file_bytes(temp, "new")) << "the writer can open its file";
+  });
+  struct stat st;
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  EXPECT_EQ(read_file_bytes(target), "new");
+}
+
+TEST(AtomicWrite, FolderAsTargetIsRefused) {
+  Temp_dir dir;
+  ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
+  EXPECT_THROW(Atomic_file file(dir.file("sub")), Write_error);
+}
+
+}  // namespace
