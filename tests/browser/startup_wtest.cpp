@@ -5,6 +5,8 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_File_Icon.H>
+#include <FL/Fl_Help_Dialog.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_PNG_Image.H>
@@ -167,6 +169,13 @@ void child_without_arguments() {
   g_menu_bar->picked(g_menu_bar->find_item("&Edit/Preferences..."));
   require(g_preferences_dialog->shown(), "Preferences... shows the dialog");
   g_preferences_dialog->hide();
+  g_menu_bar->picked(g_menu_bar->find_item("&Help/Help..."));
+  require(g_help_dialog->visible(), "Help... shows the help dialog");
+  g_help_dialog->hide();
+  // Folders in every file browser show the program's folder icon.
+  Fl_File_Icon* folder_icon = Fl_File_Icon::find("/", Fl_File_Icon::DIRECTORY);
+  require(folder_icon && std::string(folder_icon->pattern()).empty() && folder_icon->size() > 0,
+          "folder icon registered and loaded");
   quit_program();
 }
 
