@@ -2,13 +2,16 @@
 // window's corner lands on the first value (slices address absolute pixel coordinates).
 #include "core/exr_read.h"
 
+#include <OpenEXR/ImfCompression.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
 #include <OpenEXR/ImfInputFile.h>
 #include <OpenEXR/ImfThreading.h>
 
+#include <algorithm>
 #include <cstdint>
 
+#include "core/float_planes.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
@@ -21,6 +24,22 @@ char* slice_base(float* plane, int64_t min_x, int64_t min_y, int64_t width) {
   const int64_t corner = min_x + min_y * width;
   return reinterpret_cast<char*>(reinterpret_cast<uintptr_t>(plane) -
                                  uintptr_t(corner) * sizeof(float));
+}
+
+// Scanlines read per step: a whole number of the compression's blocks (which hold 1, 16,
+// 32 or 256 lines), so no block is decoded twice, and at least 16 lines.
+int64_t chunk_lines(Imf::Compression compression) {
+  switch (compression) {
+    case Imf::DWAB_COMPRESSION:
+      return 256;
+    case Imf::PIZ_COMPRESSION:
+    case Imf::B44_COMPRESSION:
+    case Imf::B44A_COMPRESSION:
+    case Imf::DWAA_COMPRESSION:
+      return 32;
+    default:
+      return 16;
+  }
 }
 
 }  // namespace
@@ -47,7 +66,15 @@ void read_exr(Hdr_image& image, const std::string& path) {
                                           slice_base(planes[c], window.min.x, window.min.y, width),
                                           sizeof(float), y_stride, 1, 1, 0.0));
       file.setFrameBuffer(frame);
-      file.readPixels(window.min.y, window.max.y);
+      // A compression block of scanlines at a time, clamped while still in cache.
+      const int64_t lines = chunk_lines(file.header().compression());
+      for (int64_t y0 = window.min.y; y0 <= window.max.y; y0 += lines) {
+        const int64_t y1 = std::min<int64_t>(y0 + lines - 1, window.max.y);
+        file.readPixels(int(y0), int(y1));
+        const uint64_t first = uint64_t(y0 - window.min.y) * uint64_t(width);
+        const uint64_t count = uint64_t(y1 - y0 + 1) * uint64_t(width);
+        for (float* plane : planes) clamp_loaded_values(plane + first, count);
+      }
     }
   } catch (const std::exception& e) {
     image.assign();

@@ -1,5 +1,6 @@
-// The largest image any reader accepts; larger declared sizes are refused before any
-// buffer is allocated (a hostile header must not size a huge allocation).
+// Limits of every loaded image: the largest size any reader accepts (larger declared sizes
+// are refused before any buffer is allocated, so a hostile header cannot size a huge
+// allocation), and the value range the readers establish.
 #pragma once
 #include <cstdint>
 
@@ -16,4 +17,11 @@ constexpr uint64_t k_max_image_pixels = 1ull << 31;
 constexpr bool image_size_ok(uint64_t width, uint64_t height) {
   return width >= 1 && height >= 1 && width <= k_max_image_pixels &&
          height <= k_max_image_pixels / width;
+}
+
+/// The value range of every loaded image: below 0 gives 0, above the largest float (and
+/// +infinity) gives the largest float; NaN passes unchanged.
+inline float clamp_loaded_value(float v) {
+  constexpr float k_max = 3.4028235e38f;
+  return v < 0.f ? 0.f : (v > k_max ? k_max : v);
 }

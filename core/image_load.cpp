@@ -3,12 +3,13 @@
 #include "core/image_load.h"
 
 #include <cstring>
-#include <limits>
 
 #include "core/exr_read.h"
 #include "core/file_type.h"
+#include "core/float_planes.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
+#include "core/image_limits.h"
 #include "core/jpeg_read.h"
 #include "core/png_read.h"
 #include "core/rgbe_read.h"
@@ -57,7 +58,9 @@ void load_image(Hdr_image& image, const std::string& path, uint32_t type) {
       throw Read_error("Unsupported file type: " + path);
   }
   force_three_channels(image);
-  image.cut(0.f, std::numeric_limits<float>::max());
+  // Our own readers clamp while decoding (a separate pass over a large image costs as
+  // much as reading an uncompressed file); the image library's JPEG output is clamped here.
+  if (type == k_type_jpeg) clamp_loaded_values(image.data(), image.size());
   image.type = type;
 }
 

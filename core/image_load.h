@@ -8,9 +8,10 @@ class Hdr_image;
 
 /// Reads the file as the given code (0, 1, 2, 3, 5, 6, 7 or 8) into image, brings it to
 /// exactly 3 channels (grey and grey+alpha become three copies of the first channel,
-/// alpha and further channels are dropped), clamps every value to [0, 3.4028235e38] (NaN
-/// stays) and sets image.type. Other codes throw Read_error "Unsupported file type: ".
-/// Throws Read_error, or the image library's exception for PNG and JPEG data.
+/// alpha and further channels are dropped), with every value in [0, 3.4028235e38] (NaN
+/// stays; the readers clamp while decoding), and sets image.type. Other codes throw Read_error
+/// "Unsupported file type: ". Throws Read_error, or the image library's exception for PNG and JPEG
+/// data.
 void load_image(Hdr_image& image, const std::string& path, uint32_t type);
 
 /// image_type_from_extension, then load_image.

@@ -9,8 +9,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "core/color_xyz.h"
+#include "core/float_planes.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
@@ -65,34 +67,52 @@ std::unique_ptr<uint8_t[]> chunk_buffer(uint64_t n, const std::string& path) {
   return buf;
 }
 
-// Reads sample s of count pixels, spaced stride samples apart, into out as float.
-template <typename T>
-void samples_to_float(const uint8_t* src, uint64_t count, uint32_t stride, float* out) {
-  for (uint64_t i = 0; i < count; ++i) {
-    T v;
-    std::memcpy(&v, src + i * stride * sizeof(T), sizeof(T));
-    out[i] = float(v);
-  }
+// Converts count pixels of samples of type T, stride samples apart, into channels planes
+// (out[c][x] = sample c of pixel x), clamped to the loaded value range. The channel count
+// is a template argument so the inner loop has no channel loop of its own.
+template <typename T, uint32_t channels>
+void to_planes(const uint8_t* src, uint64_t count, uint32_t stride, float* const* out) {
+  const size_t step = size_t(stride) * sizeof(T);
+  for (uint64_t x = 0; x < count; ++x, src += step)
+    for (uint32_t c = 0; c < channels; ++c) {
+      T v;
+      std::memcpy(&v, src + c * sizeof(T), sizeof(T));
+      // Unsigned samples are always in range.
+      out[c][x] = std::is_unsigned<T>::value ? float(v) : clamp_loaded_value(float(v));
+    }
 }
 
-using Convert_fn = void (*)(const uint8_t*, uint64_t, uint32_t, float*);
+template <typename T>
+void samples_to_planes(const uint8_t* src, uint64_t count, uint32_t stride, uint32_t channels,
+                       float* const* out) {
+  // The common HDR layout (float RGB, no extra samples) has a vectorised split.
+  if (std::is_same<T, float>::value && channels == 3 && stride == 3 &&
+      reinterpret_cast<uintptr_t>(src) % alignof(float) == 0)
+    split_rgb_clamped(reinterpret_cast<const float*>(src), count, out[0], out[1], out[2]);
+  else if (channels == 3)
+    to_planes<T, 3>(src, count, stride, out);
+  else
+    to_planes<T, 1>(src, count, stride, out);
+}
+
+using Convert_fn = void (*)(const uint8_t*, uint64_t, uint32_t, uint32_t, float* const*);
 
 Convert_fn converter(uint16_t bits, uint16_t format) {
   switch (format) {
     case SAMPLEFORMAT_UINT:
-      if (bits == 8) return samples_to_float<uint8_t>;
-      if (bits == 16) return samples_to_float<uint16_t>;
-      if (bits == 32) return samples_to_float<uint32_t>;
+      if (bits == 8) return samples_to_planes<uint8_t>;
+      if (bits == 16) return samples_to_planes<uint16_t>;
+      if (bits == 32) return samples_to_planes<uint32_t>;
       break;
     case SAMPLEFORMAT_INT:
-      if (bits == 8) return samples_to_float<int8_t>;
-      if (bits == 16) return samples_to_float<int16_t>;
-      if (bits == 32) return samples_to_float<int32_t>;
+      if (bits == 8) return samples_to_planes<int8_t>;
+      if (bits == 16) return samples_to_planes<int16_t>;
+      if (bits == 32) return samples_to_planes<int32_t>;
       break;
     case SAMPLEFORMAT_IEEEFP:
-      if (bits == 16) return samples_to_float<half>;
-      if (bits == 32) return samples_to_float<float>;
-      if (bits == 64) return samples_to_float<double>;
+      if (bits == 16) return samples_to_planes<half>;
+      if (bits == 32) return samples_to_planes<float>;
+      if (bits == 64) return samples_to_planes<double>;
       break;
   }
   return nullptr;
@@ -133,12 +153,14 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
             data_error(path);
           const uint32_t cols = std::min(tw, l.width - tx);
           const uint32_t rows = std::min(th, l.height - ty);
-          const uint32_t first = separate ? pass : 0, last = separate ? pass + 1 : l.keep;
-          for (uint32_t c = first; c < last; ++c) {
-            const uint32_t offset = separate ? 0 : c;
-            for (uint32_t y = 0; y < rows; ++y)
-              convert(buf.get() + (uint64_t(y) * tw * per_pixel + offset) * bytes, cols, per_pixel,
-                      data + c * plane + uint64_t(ty + y) * l.width + tx);
+          const uint32_t first = separate ? pass : 0;
+          const uint32_t channels = separate ? 1 : l.keep;
+          for (uint32_t y = 0; y < rows; ++y) {
+            const uint64_t at = uint64_t(ty + y) * l.width + tx;
+            float* out[3];
+            for (uint32_t c = 0; c < channels; ++c) out[c] = data + (first + c) * plane + at;
+            convert(buf.get() + uint64_t(y) * tw * per_pixel * bytes, cols, per_pixel, channels,
+                    out);
           }
         }
     return;
@@ -151,14 +173,17 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
     for (uint32_t c = 0; c < l.keep; ++c)
       for (uint32_t y = 0; y < l.height; ++y) {
         if (TIFFReadScanline(tif, buf.get(), y, uint16_t(c)) < 0) data_error(path);
-        convert(buf.get(), l.width, 1, data + c * plane + uint64_t(y) * l.width);
+        float* out[1] = {data + c * plane + uint64_t(y) * l.width};
+        convert(buf.get(), l.width, 1, 1, out);
       }
     return;
   }
   for (uint32_t y = 0; y < l.height; ++y) {
     if (TIFFReadScanline(tif, buf.get(), y, 0) < 0) data_error(path);
-    for (uint32_t c = 0; c < l.keep; ++c)
-      convert(buf.get() + c * bytes, l.width, per_pixel, data + c * plane + uint64_t(y) * l.width);
+    const uint64_t at = uint64_t(y) * l.width;
+    float* out[3];
+    for (uint32_t c = 0; c < l.keep; ++c) out[c] = data + c * plane + at;
+    convert(buf.get(), l.width, per_pixel, l.keep, out);
   }
 }
 

@@ -75,10 +75,11 @@ TEST(ExrRead, LuminanceOnlyFileReadsBlack) {
   for (uint64_t i = 0; i < img.size(); ++i) ASSERT_EQ(img.data()[i], 0.f);
 }
 
-TEST(ExrRead, InfinityAndNegativeValuesAreClamped) {
+TEST(ExrRead, InfinityAndNegativeValuesAreClampedNanPasses) {
   Temp_dir dir;
   const float inf = std::numeric_limits<float>::infinity();
-  const std::vector<float> r = {inf, -2.f, 1.f}, g = {-inf, 5.f, 1e38f}, b = {0.f, -0.f, 7.f};
+  const std::vector<float> r = {inf, -2.f, 1.f}, g = {-inf, 5.f, 1e38f},
+                           b = {0.f, -0.f, std::nanf("")};
   const std::string path = dir.file("inf.exr");
   write_exr(path, {3, 1}, {{"R", r.data()}, {"G", g.data()}, {"B", b.data()}});
   Hdr_image img;
@@ -88,6 +89,7 @@ TEST(ExrRead, InfinityAndNegativeValuesAreClamped) {
   EXPECT_EQ(img(1, 0, 0, 0), 0.f);
   EXPECT_EQ(img(1, 0, 0, 1), 5.f);
   EXPECT_EQ(img(2, 0, 0, 1), 1e38f);
+  EXPECT_TRUE(std::isnan(img(2, 0, 0, 2)));  // NaN passes the clamp
   for (uint64_t i = 0; i < img.size(); ++i) EXPECT_FALSE(img.data()[i] < 0.f);
 }
 
