@@ -1,5 +1,8 @@
 #include "core/exr_read.h"
 
+#include <OpenEXR/ImfChannelList.h>
+#include <OpenEXR/ImfHeader.h>
+#include <OpenEXR/ImfOutputFile.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -108,6 +111,30 @@ TEST(ExrRead, LibraryMessageAloneOnFailure) {
   write_file_bytes(junk, "not an exr file at all");
   Hdr_image img;
   EXPECT_THROW(read_exr(img, junk), Read_error);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExrLimits, HugeDataWindowIsRefusedBeforeAllocating) {
+  Temp_dir dir;
+  const std::string path = dir.file("huge.exr");
+  {
+    // A header claiming 10^10 pixels; no pixels are written.
+    const Imath::Box2i window(Imath::V2i(0, 0), Imath::V2i(99999, 99999));
+    Imf::Header header(window, window);
+    header.compression() = Imf::ZIP_COMPRESSION;
+    header.channels().insert("R", Imf::Channel(Imf::HALF));
+    Imf::OutputFile out(path.c_str(), header);
+  }
+  try {
+    Hdr_image img;
+    read_exr(img, path);
+    ADD_FAILURE();
+  } catch (const Read_error& e) {
+    EXPECT_EQ(std::string(e.what()), "Image too large in file: " + path);
+  }
 }
 
 }  // namespace

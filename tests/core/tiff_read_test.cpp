@@ -304,3 +304,49 @@ TEST_F(TiffRead, CorruptStripIsReadError) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rewrites the value of a SHORT or LONG tag of a little-endian classic TIFF in place.
+void patch_tag(std::string& file, uint16_t tag, uint32_t value) {
+  auto u16 = [&](size_t at) { return uint16_t(uint8_t(file[at]) | uint8_t(file[at + 1]) << 8); };
+  auto u32 = [&](size_t at) { return uint32_t(u16(at)) | uint32_t(u16(at + 2)) << 16; };
+  ASSERT_EQ(file.substr(0, 2), "II");
+  const size_t ifd = u32(4);
+  for (size_t e = 0; e < u16(ifd); ++e) {
+    const size_t at = ifd + 2 + 12 * e;
+    if (u16(at) != tag) continue;
+    if (u16(at + 2) == TIFF_SHORT) value = std::min<uint32_t>(value, 0xffff);
+    for (int i = 0; i < 4; ++i) file[at + 8 + i] = char(value >> (8 * i));
+    return;
+  }
+  FAIL() << "tag " << tag << " not found";
+}
+
+TEST(TiffLimits, HugeDeclaredSizeIsRefusedBeforeAllocating) {
+  Temp_dir dir;
+  Tiff_layout l;
+  l.width = 1;
+  l.height = 1;
+  l.samples = 3;
+  l.bits = 32;
+  l.sample_format = SAMPLEFORMAT_IEEEFP;
+  const float px[] = {1.f, 2.f, 3.f};
+  const std::string path = dir.file("huge.tif");
+  write_tiff(path, l, px);
+  std::string file = read_file_bytes(path);
+  patch_tag(file, TIFFTAG_IMAGEWIDTH, 100000);
+  patch_tag(file, TIFFTAG_IMAGELENGTH, 100000);
+  write_file_bytes(path, file);
+  TIFFErrorHandler quiet = TIFFSetWarningHandler(nullptr);
+  try {
+    Hdr_image img;
+    read_tiff(img, path);
+    ADD_FAILURE();
+  } catch (const Read_error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot read TIFF data from file: " + path);
+  }
+  TIFFSetWarningHandler(quiet);
+}
+
+}  // namespace
