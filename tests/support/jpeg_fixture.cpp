@@ -20,7 +20,7 @@ void on_error(j_common_ptr info) {
 }  // namespace
 
 void write_jpeg(const std::string& path, uint32_t width, uint32_t height, int components,
-                const uint8_t* data, int quality, const std::string& app1) {
+                const uint8_t* data, int quality, const std::string& app1, bool progressive) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!file) throw std::runtime_error("cannot create " + path);
   jpeg_compress_struct cinfo;
@@ -39,6 +39,7 @@ void write_jpeg(const std::string& path, uint32_t width, uint32_t height, int co
   cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   if (!app1.empty())
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(app1.data()),

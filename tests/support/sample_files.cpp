@@ -118,5 +118,6 @@ std::vector<std::string> write_sample_files(const std::string& folder) {
   const auto grey8 = interleaved<uint8_t>(1, 20);
   write_jpeg(path("jpeg_grey.jpg"), k_w, k_h, 1, grey8.data());
   write_jpeg(path("jpeg_rgb.jpeg"), k_w, k_h, 3, rgb8.data());
+  write_jpeg(path("jpeg_progressive.jpg"), k_w, k_h, 3, rgb8.data(), 90, {}, true);
   return paths;
 }
