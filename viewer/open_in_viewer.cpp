@@ -1,0 +1,41 @@
+// Opening one file in a new viewer (see the header).
+#include "viewer/open_in_viewer.h"
+
+#include <FL/Fl_Group.H>
+
+#include <exception>
+#include <memory>
+
+#include "core/file_names.h"
+#include "core/hdr_image.h"
+#include "core/messages.h"
+#include "viewer/image_dialog_drv.h"
+
+ImageDialogDrv* open_image_in_viewer(const std::string& path) {
+  std::string folder, name;
+  split_path(path, folder, name);
+  // A top-level window: no group of the window that received the event may adopt it.
+  Fl_Group::current(nullptr);
+  std::unique_ptr<Hdr_image> image;
+  try {
+    // Loaded before any viewer exists, so a failure leaves no window behind.
+    image = std::make_unique<Hdr_image>(path);
+  } catch (const std::exception& e) {
+    show_alert(e.what());
+    return nullptr;
+  } catch (...) {
+    show_alert("Cannot read image file: " + path);
+    return nullptr;
+  }
+  ImageDialogDrv* viewer = nullptr;
+  try {
+    viewer = new ImageDialogDrv(640, 480, name.c_str());
+    viewer->set_image(std::move(image), path, name, folder, 0, 0);
+    viewer->show();
+  } catch (const std::exception& e) {
+    if (viewer) viewer->close_window();
+    show_alert(e.what());
+    return nullptr;
+  }
+  return viewer;
+}

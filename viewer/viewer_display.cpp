@@ -1,0 +1,48 @@
+// Display pictures and display-image resizing of the viewer (see the header).
+#include "viewer/viewer_display.h"
+
+#include <FL/Fl_RGB_Image.H>
+
+#include <algorithm>
+
+#if __has_include("core/bspline_resample.h")
+#include "core/bspline_resample.h"
+#define VELTRUM_HAVE_BSPLINE_RESIZE 1
+#endif
+
+Viewer_display::~Viewer_display() { free_picture(); }
+
+void Viewer_display::free_picture() {
+  delete picture;
+  picture = nullptr;
+  pixels.reset();
+}
+
+int interpolation_code(int item) {
+  switch (item) {
+    case 1: return 3;
+    case 2: return 5;
+    default: return 1;
+  }
+}
+
+void resize_display_image(Rgb8_image& image, int w, int h, int interpolation) {
+  w = std::max(w, 1);
+  h = std::max(h, 1);
+  if (image.width() == w && image.height() == h) return;
+#ifdef VELTRUM_HAVE_BSPLINE_RESIZE
+  if (interpolation == 5) {
+    resize_bspline(image, uint32_t(w), uint32_t(h));
+    return;
+  }
+#endif
+  // Depth and planes kept (-100: 100 % of the current size).
+  image.resize(w, h, -100, -100, interpolation);
+}
+
+Fl_RGB_Image* make_picture(const Rgb8_image& image, std::unique_ptr<uint8_t[]>& pixels) {
+  const uint64_t n = uint64_t(image.width()) * uint64_t(image.height()) * 3;
+  pixels.reset(new uint8_t[n]);
+  planar_rgb8_to_interleaved(pixels.get(), image);
+  return new Fl_RGB_Image(pixels.get(), image.width(), image.height(), 3);
+}
