@@ -99,6 +99,7 @@ public:
   bool pixel_info_shown() const { return m_pixel_info; }
   bool calibrate_pending() const { return m_calibrate_pending; }
   bool resize_pending() const { return m_resize_pending; }
+  Fl_Cursor current_cursor() const { return m_cursor; }
   bool undo_available() const { return m_undo_available; }
   bool redo_available() const { return m_redo_available; }
   /// True while one of this viewer's actions runs (they pump events); a closed viewer is
