@@ -16,6 +16,7 @@
 #include "browser/program_pictures.h"
 #include "core/app_globals.h"
 #include "core/preferences.h"
+#include "viewer/image_box_drv.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ Fl_Widget* make_dir_view(int x, int y, int w, int h) {
 
 Fl_Widget* make_icon_view(int x, int y, int w, int h) { return new Fl_Box(x, y, w, h); }
 
-// The drop target over the grid; none until the viewer's drop box exists.
-Fl_Widget* make_drop_box(int, int, int, int) { return nullptr; }
+// The drop target over the grid: dropped files open in viewers.
+Fl_Widget* make_drop_box(int x, int y, int w, int h) { return new ImageBoxDrv(x, y, w, h); }
 
 // The drive and folder lists share one look.
 void set_list_look(Fl_Widget* w) {

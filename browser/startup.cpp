@@ -18,12 +18,13 @@
 #include "core/embedded_icons.h"
 #include "core/event_pump.h"
 #include "core/file_names.h"
-#include "core/hdr_image.h"
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
+#include "viewer/open_in_viewer.h"
+#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -55,22 +56,12 @@ std::string absolute_path(const std::string& path) {
 }
 
 void open_command_line_image(const std::string& path) {
+  // Loading errors are alerted inside; the browser then stays where it is.
+  if (!open_image_in_viewer(path)) return;
   std::string folder, name;
   split_path(path, folder, name);
-  try {
-    Hdr_image image(path);
-    // The viewer titled with the file name opens here once the viewer exists.
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-    return;
-  } catch (...) {
-    // Nothing a reader throws may end the program.
-    show_alert("Cannot read image " + path);
-    return;
-  }
   // The browser goes to the image's folder as every other way of going there does.
-  if (g_dir_view) {
-    g_dir_view->load(folder);
+  if (g_dir_view && !folder.empty()) {
     g_dir_view->add_recent_folder(folder);
     g_dir_view->go_to(folder, true, true);
   }
@@ -79,6 +70,7 @@ void open_command_line_image(const std::string& path) {
 void start_program(int argc, char** argv) {
   if (!g_preferences) g_preferences = &g_preferences_store;
   set_event_pump(check_events);
+  set_current_folder_source([] { return g_dir_view ? g_dir_view->current_dir() : std::string(); });
 
   Fl_File_Icon::load_system_icons();
   load_folder_icon();

@@ -5,10 +5,7 @@
 
 #include <algorithm>
 
-#if __has_include("core/bspline_resample.h")
 #include "core/bspline_resample.h"
-#define VELTRUM_HAVE_BSPLINE_RESIZE 1
-#endif
 
 Viewer_display::~Viewer_display() { free_picture(); }
 
@@ -30,12 +27,11 @@ void resize_display_image(Rgb8_image& image, int w, int h, int interpolation) {
   w = std::max(w, 1);
   h = std::max(h, 1);
   if (image.width() == w && image.height() == h) return;
-#ifdef VELTRUM_HAVE_BSPLINE_RESIZE
+  // The library's own cubic interpolates (Catmull-Rom); the program's is the B-spline.
   if (interpolation == 5) {
     resize_bspline(image, uint32_t(w), uint32_t(h));
     return;
   }
-#endif
   // Depth and planes kept (-100: 100 % of the current size).
   image.resize(w, h, -100, -100, interpolation);
 }
