@@ -5,9 +5,11 @@
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "core/display_gamma.h"
 #include "core/luminance.h"
+#include "core/order_statistics.h"
 
 namespace {
 
@@ -115,13 +117,18 @@ float display_scale(const Hdr_image& image) {
   if (n == 0 || image.spectrum() < 3) return float(9999.0 / 1e-12);
   const float *r, *g, *b;
   rgb_planes(image, r, g, b);
-  const std::unique_ptr<float[]> v = sorted_luminance(r, g, b, n);
+  const std::unique_ptr<float[]> v = luminance_from_planes(r, g, b, n);
 
   // Index of a fraction of n, never below 0 (small images).
-  auto at = [&](double index) {
+  auto rank = [&](double index) {
     const double i = std::trunc(index) - 1;
-    return v[i < 0 ? 0 : uint64_t(i)];
+    return i < 0 ? uint64_t(0) : uint64_t(i);
   };
+  // Only these ranks of the sorted luminance are read: select them instead of sorting.
+  std::vector<uint64_t> ranks = {rank(0.92 * double(n)), rank(0.97 * double(n)), n - 1};
+  for (int p = 0; p <= 100; ++p) ranks.push_back(rank(p * 0.01 * double(n)));
+  select_ranks(v.get(), n, ranks);
+  auto at = [&](double index) { return v[rank(index)]; };
   uint32_t count = 0;
   float previous = at(0 * 0.01 * double(n));
   for (int p = 1; p <= 100; ++p) {

@@ -29,6 +29,8 @@ ImageDialogDrv::ImageDialogDrv(int w, int h, const char* title)
 ImageDialogDrv::~ImageDialogDrv() {
   Fl::remove_timeout(resize_timeout, this);
   free_display_picture();
+  scroll->free_picture();
+  scroll->set_viewer(nullptr);
   // Deleted from outside the list (tests, program end): the list must not keep it.
   auto& list = g_closed_viewers;
   list.erase(std::remove(list.begin(), list.end(), static_cast<Fl_Window*>(this)), list.end());

@@ -22,7 +22,11 @@ ImageScroll::ImageScroll(int x, int y, int w, int h) : Fl_Scroll(x, y, w, h) {
   hscrollbar.callback(hscrollbar_cb, this);
 }
 
-ImageScroll::~ImageScroll() { free_picture(); }
+ImageScroll::~ImageScroll() {
+  // The viewer is being taken apart around this widget: free the pixels only.
+  m_viewer = nullptr;
+  free_picture();
+}
 
 int ImageScroll::handle(int event) {
   if (Fl::event_state() & FL_CTRL) return 0;
