@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "browser/about_dlg.h"
 #include "browser/dir_view.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
@@ -50,6 +51,10 @@ void cb_fuse_exposures(Fl_Widget* w, void*) { if (MainWindow* m = owner(w)) m->f
 
 void cb_preferences(Fl_Widget*, void*) {
   if (g_preferences_dialog) g_preferences_dialog->show();
+}
+
+void cb_about(Fl_Widget*, void*) {
+  if (g_about_dialog) g_about_dialog->show();
 }
 
 void cb_help(Fl_Widget*, void*) {
@@ -119,7 +124,7 @@ const Fl_Menu_Item k_main_menu[] = {
       k_end,
     menu("&Help"),
       item("Help...", 0, cb_help, 0),
-      item("About...", 0, nullptr, 0),
+      item("About...", 0, cb_about, 0),
       k_end,
     k_end,
 };

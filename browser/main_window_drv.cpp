@@ -33,22 +33,9 @@ void MainWindowDrv::quit() {
   delete this;
 }
 
-void MainWindowDrv::open_image() {}
 void MainWindowDrv::save_as() {}
-void MainWindowDrv::delete_images() {}
-void MainWindowDrv::rename_image() {}
-void MainWindowDrv::new_directory() {}
-void MainWindowDrv::delete_directory() {}
-void MainWindowDrv::cut_copy(bool) {}
-void MainWindowDrv::paste() {}
-void MainWindowDrv::rotate_images(int) {}
-void MainWindowDrv::flip_images(char) {}
-void MainWindowDrv::resize_images() {}
-void MainWindowDrv::crop_images() {}
 void MainWindowDrv::image_info() {}
 void MainWindowDrv::image_stats() {}
 void MainWindowDrv::histogram() {}
 void MainWindowDrv::show_on_hdr_display() {}
 void MainWindowDrv::tonemap() {}
-void MainWindowDrv::create_hdr(bool) {}
-void MainWindowDrv::fuse_exposures() {}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/file_command_view.h"
 #include "browser/main_window.h"
 
 class MainWindowDrv : public MainWindow {
@@ -38,6 +39,10 @@ class MainWindowDrv : public MainWindow {
   void tonemap() override;
   void create_hdr(bool batch) override;
   void fuse_exposures() override;
+
+  /// What the file commands need of the selected tiles, in click order, copied so that
+  /// no tile pointer is held while events are served.
+  std::vector<Selected_file> selected_files() const;
 
   /// The files remembered by the last Cut or Copy, and whether they were copied.
   const std::vector<std::string>& clipboard() const { return m_clipboard; }

@@ -11,8 +11,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "browser/about_dlg.h"
 #include "browser/dir_view.h"
 #include "browser/main_window_drv.h"
+#include "browser/new_folder_dlg.h"
+#include "browser/rename_dlg.h"
+#include "browser/text_file_dlg.h"
 #include "browser/program_pictures.h"
 #include "core/app_globals.h"
 #include "core/embedded_icons.h"
@@ -82,6 +86,11 @@ void start_program(int argc, char** argv) {
   // calibration, help, response entry, exposure fusion, HDR display; the main window last.
   g_progress_dialog = new ProgressDialog(420, 115, "Progress");
   g_preferences_dialog = new PreferencesDlg(550, 385, "Preferences");  // also the gamma source
+  g_rename_dialog = new RenameDlgDrv(455, 145, "Rename File");
+  g_about_dialog = new AboutDlg(418, 300, "About veltrum");
+  g_thanks_dialog = new ThanksToDlg(385, 345, "Thanks To");
+  g_release_notes_dialog = new ReleaseNotesDlg(385, 345, "Release Notes");
+  g_new_folder_dialog = new NewFolderDlgDrv(400, 130, "Create New Directory");
   g_help_dialog = new Fl_Help_Dialog;
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 

@@ -1,0 +1,101 @@
+// One loop for rotate and flip; they differ in label, transformation, tile update and
+// alert texts.
+#include "browser/batch_orient.h"
+
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "core/image_orient.h"
+#include "core/image_save.h"
+#include "core/messages.h"
+#include "core/platform.h"
+
+namespace {
+
+struct Orient_job {
+  const char* label;  // progress label
+  const char* verb;   // "rotate" or "flip", for the alerts
+  std::function<void(Hdr_image&)> transform;
+  std::function<void(File_command_view&, const std::string&)> update_tile;
+};
+
+// Types the image writers can encode; LogL TIFF (8) is read only.
+bool writable_type(uint32_t type) {
+  switch (type) {
+    case k_type_exr: case k_type_rgbe: case k_type_png: case k_type_jpeg:
+    case k_type_tiff8: case k_type_tiff_float: case k_type_tiff_logluv:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool orient_one(const Selected_file& file, const Orient_job& job) {
+  const std::string& path = file.path;
+  const std::string prefix = std::string("Cannot ") + job.verb + " '" + path + "'. ";
+  if (!writable_type(file.type)) {
+    show_alert(prefix + "Files of this type cannot be written.");
+    return false;
+  }
+  // Renaming over a write-protected file would replace it although the user locked it.
+  if (file_exists(path) && !file_is_writable(path)) {
+    show_alert(prefix + "The file is write-protected.");
+    return false;
+  }
+  Hdr_image image;
+  try {
+    load_image(image, path, file.type);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    show_alert(prefix + "Image data seems to be corrupted.");
+    return false;
+  }
+  try {
+    job.transform(image);
+    save_image_own_type(image, path);
+  } catch (const std::exception& e) {
+    show_alert(e.what());
+    return false;
+  }
+  return true;
+}
+
+int run(const std::vector<Selected_file>& files, const Orient_job& job, File_command_view& view) {
+  if (files.empty()) return 0;
+  int done = 0;
+  view.begin_progress(int(files.size()), job.label);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    view.step_progress(int(i));
+    // One image in memory at a time: it is freed before the next file is read.
+    if (orient_one(files[i], job)) {
+      ++done;
+      job.update_tile(view, files[i].path);
+    }
+  }
+  view.end_progress();
+  return done;
+}
+
+}  // namespace
+
+int rotate_files(const std::vector<Selected_file>& files, int degrees, File_command_view& view) {
+  const Orient_job job{"Rotating...", "rotate",
+                       [degrees](Hdr_image& image) { rotate_quarter_turns(image, degrees); },
+                       [degrees](File_command_view& v, const std::string& path) {
+                         v.file_rotated(path, degrees);
+                       }};
+  return run(files, job, view);
+}
+
+int flip_files(const std::vector<Selected_file>& files, char axis, File_command_view& view) {
+  const Orient_job job{"Flipping...", "flip",
+                       [axis](Hdr_image& image) { flip_image(image, axis); },
+                       [axis](File_command_view& v, const std::string& path) {
+                         v.file_flipped(path, axis);
+                       }};
+  return run(files, job, view);
+}

@@ -1,0 +1,21 @@
+// Batch rotate and flip of image files in place: each file loaded, turned or mirrored,
+// and written back in its own format, one file at a time.
+#pragma once
+#include <vector>
+
+#include "browser/file_command_view.h"
+
+/// Turns every file by degrees (-90 counter-clockwise, 90 clockwise), in order, with the
+/// progress "Rotating...". Returns the number of files rewritten.
+int rotate_files(const std::vector<Selected_file>& files, int degrees, File_command_view& view);
+
+/// Mirrors every file: axis 'x' left and right, 'y' top and bottom; progress
+/// "Flipping...". Returns the number of files rewritten.
+int flip_files(const std::vector<Selected_file>& files, char axis, File_command_view& view);
+
+// For both: a file is read as its tile's type code and replaced only through a temporary
+// file renamed over it, so a failed write leaves it as it was. A file that cannot be read
+// gets the alert "Cannot rotate '<path>'. Image data seems to be corrupted." (or "Cannot
+// flip ..."), one whose type cannot be written (LogL TIFF) or that this process may not
+// write is refused with an alert, a failed write alerts the writer's message; each such
+// file is skipped, its tile untouched, and the batch goes on.

@@ -1,0 +1,160 @@
+// The main window's file commands: delete, rename, new and delete folder, cut, copy and
+// paste, batch rotate and flip, and the checks before the batch dialogs. Each starts from
+// a copy of the selection and reaches tiles again by path after serving events.
+#include <FL/Fl_Progress.H>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "browser/batch_orient.h"
+#include "browser/dir_view.h"
+#include "browser/main_menu.h"
+#include "browser/main_window_drv.h"
+#include "browser/new_folder_dlg.h"
+#include "browser/paste_files.h"
+#include "browser/rename_dlg.h"
+#include "browser/selection_checks.h"
+#include "core/app_globals.h"
+#include "core/busy_cursor.h"
+#include "core/event_pump.h"
+#include "core/file_names.h"
+#include "core/messages.h"
+#include "core/platform.h"
+#include "core/preferences_dlg.h"
+
+namespace {
+
+// The grid and the status-bar progress bar for paste, rotate and flip.
+class Browser_file_view : public File_command_view {
+ public:
+  void begin_progress(int count, const char* label) override {
+    if (Fl_Progress* bar = g_status_progress) {
+      bar->maximum(float(count));
+      bar->redraw();
+      bar->minimum(0);
+      bar->redraw();
+      bar->value(0);
+      bar->redraw();
+      bar->label(label);
+    }
+    set_busy_cursor(FL_CURSOR_WAIT);
+    if (g_status_progress) g_status_progress->show();
+  }
+  void step_progress(int index) override {
+    if (g_status_progress) {
+      g_status_progress->value(float(index));
+      g_status_progress->redraw();
+    }
+    pump_events();
+  }
+  void end_progress() override {
+    if (g_status_progress) g_status_progress->hide();
+    set_busy_cursor(FL_CURSOR_DEFAULT);
+  }
+  bool is_in_shown_folder(const std::string& path) const override {
+    std::string folder, name;
+    split_path(path, folder, name);
+    return g_dir_view && !folder.empty() && folder == g_dir_view->current_dir();
+  }
+};
+
+bool ask_before_delete() {
+  return !g_preferences_dialog || g_preferences_dialog->prompt_on_delete();
+}
+
+}  // namespace
+
+std::vector<Selected_file> MainWindowDrv::selected_files() const { return {}; }
+
+void MainWindowDrv::open_image() {}
+
+void MainWindowDrv::delete_images() {
+  const std::vector<Selected_file> files = selected_files();
+  if (files.empty()) return;
+  if (ask_before_delete() &&
+      ask_choice("Do you want to delete the selected images?", "Cancel", "Delete", nullptr) != 1)
+    return;
+  set_busy_cursor(FL_CURSOR_WAIT);
+  for (const Selected_file& file : files) {
+    // A file that stays must keep its tile, or the grid would report it deleted.
+    if (std::remove(file.path.c_str()) != 0 && file_exists(file.path))
+      show_alert("Cannot delete '" + file.path + "'.");
+  }
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+}
+
+void MainWindowDrv::rename_image() {
+  const std::vector<Selected_file> files = selected_files();
+  if (files.empty() || !g_rename_dialog) return;
+  g_rename_dialog->setup(files.front().folder, files.front().name);
+}
+
+void MainWindowDrv::new_directory() {
+  if (g_new_folder_dialog) g_new_folder_dialog->show();
+}
+
+void MainWindowDrv::delete_directory() {
+  if (!g_dir_view) return;
+  const std::string folder = g_dir_view->selected_dir();
+  const std::string current = g_dir_view->current_dir();
+  if (folder.empty()) return;
+  if (remove_directory(folder) == 0)
+    g_dir_view->go_to(current, false, true);
+  else
+    show_alert("Selected directory is not empty or protected.");
+}
+
+void MainWindowDrv::cut_copy(bool copy) {
+  const std::vector<Selected_file> files = selected_files();
+  if (files.empty()) return;
+  m_clipboard.clear();
+  for (const Selected_file& file : files) m_clipboard.push_back(file.path);
+  m_clipboard_copied = copy;
+  set_menu_item_active("&Edit/Paste", true);
+}
+
+void MainWindowDrv::paste() {
+  if (m_clipboard.empty() || !g_dir_view) return;
+  // Copies: a Cut or Copy run while events are served replaces the members.
+  const std::vector<std::string> sources = m_clipboard;
+  const bool copy = m_clipboard_copied;
+  const std::string target = g_dir_view->current_dir();
+  Browser_file_view view;
+  paste_files(sources, copy, target, view);
+  // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept.
+  if (!copy && !m_clipboard_copied && m_clipboard == sources) {
+    m_clipboard.clear();
+    set_menu_item_active("&Edit/Paste", false);
+  }
+}
+
+void MainWindowDrv::rotate_images(int degrees) {
+  Browser_file_view view;
+  rotate_files(selected_files(), degrees, view);
+}
+
+void MainWindowDrv::flip_images(char axis) {
+  Browser_file_view view;
+  flip_files(selected_files(), axis, view);
+}
+
+void MainWindowDrv::resize_images() {
+  const std::vector<Selected_file> files = selected_files();
+  if (!same_dimensions(files)) show_alert(k_resize_size_alert);
+}
+
+void MainWindowDrv::crop_images() {
+  const std::vector<Selected_file> files = selected_files();
+  if (!same_dimensions(files)) show_alert(k_crop_size_alert);
+}
+
+void MainWindowDrv::create_hdr(bool batch) {
+  const std::vector<Selected_file> files = selected_files();
+  if (!batch && !same_dimensions(files)) show_alert(k_hdr_size_alert);
+}
+
+void MainWindowDrv::fuse_exposures() {
+  const std::vector<Selected_file> files = selected_files();
+  if (!same_dimensions(files)) show_alert(k_fusion_size_alert);
+}

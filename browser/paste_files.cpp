@@ -1,0 +1,65 @@
+// Paste: one file at a time, events served between files.
+#include "browser/paste_files.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "browser/file_command_view.h"
+#include "core/file_copy.h"
+#include "core/file_names.h"
+#include "core/messages.h"
+#include "core/platform.h"
+
+namespace {
+
+// Base name and extension of a path; a name without '.' has an empty extension.
+void split_name(const std::string& path, std::string& base, std::string& extension) {
+  std::string folder, name;
+  split_path(path, folder, name);
+  const std::string::size_type dot = name.rfind('.');
+  base = name.substr(0, dot);
+  extension = dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+}  // namespace
+
+std::string copy_name(const std::string& folder, const std::string& base,
+                      const std::string& extension) {
+  std::string name = folder + base + "_copy" + extension;
+  for (long long k = 2; file_exists(name); ++k)
+    name = folder + base + "_copy" + std::to_string(k) + extension;
+  return name;
+}
+
+int paste_files(const std::vector<std::string>& sources, bool copy,
+                const std::string& target_folder, File_command_view& view) {
+  if (sources.empty() || target_folder.empty()) return 0;
+  int written = 0;
+  view.begin_progress(int(sources.size()), "Copying...");
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    view.step_progress(int(i));
+    const std::string& source = sources[i];
+    std::string base, extension;
+    split_name(source, base, extension);
+    std::string target = target_folder + base + extension;
+    // A file pasted onto itself would be lost by a Cut (copied onto itself, then removed).
+    if (target == source || same_file(target, source))
+      target = copy_name(target_folder, base, extension);
+    if (file_exists(target) &&
+        ask_choice(target + " exists. Do you want to overwrite?", "Skip", "Overwrite",
+                   nullptr) != 1)
+      continue;
+    try {
+      copy_file(target, source);
+    } catch (const std::exception& e) {
+      show_alert(e.what());
+      continue;  // the source stays, also for a Cut
+    }
+    ++written;
+    if (!copy && std::remove(source.c_str()) == 0 && view.is_in_shown_folder(source))
+      view.file_removed(source);
+    if (view.is_in_shown_folder(target)) view.file_added(target);
+  }
+  view.end_progress();
+  return written;
+}

@@ -1,0 +1,310 @@
+#include "browser/batch_orient.h"
+
+#include <gtest/gtest.h>
+#include <libexif/exif-data.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "tests/support/exif_block_fixture.h"
+#include "tests/support/exr_fixture.h"
+#include "tests/support/file_view_recorder.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/jpeg_fixture.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/read_only_dir.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tiff_fixture.h"
+
+namespace {
+
+constexpr uint32_t k_w = 32, k_h = 16;  // whole JPEG blocks after either turn
+
+// Interleaved 8-bit RGB in flat 8 x 8 blocks, each block a different colour, so that the
+// picture has no symmetry and survives JPEG re-encoding almost exactly.
+std::vector<uint8_t> block_pattern() {
+  std::vector<uint8_t> rgb(k_w * k_h * 3);
+  for (uint32_t y = 0; y < k_h; ++y)
+    for (uint32_t x = 0; x < k_w; ++x) {
+      const uint32_t block = (y / 8) * (k_w / 8) + x / 8;
+      uint8_t* p = &rgb[(y * k_w + x) * 3];
+      p[0] = uint8_t(30 + block * 28);
+      p[1] = uint8_t(220 - block * 25);
+      p[2] = uint8_t((block * 97) % 200 + 20);
+    }
+  return rgb;
+}
+
+Selected_file entry(const std::string& path, uint32_t type) {
+  Selected_file f;
+  f.path = path;
+  const std::string::size_type slash = path.rfind('/');
+  f.folder = path.substr(0, slash + 1);
+  f.name = path.substr(slash + 1);
+  f.type = type;
+  f.width = k_w;
+  f.height = k_h;
+  return f;
+}
+
+Hdr_image load(const std::string& path, uint32_t type) {
+  Hdr_image img;
+  load_image(img, path, type);
+  return img;
+}
+
+// The oracle: the expected picture built pixel by pixel from the original.
+Hdr_image rotated_by_hand(const Hdr_image& src, int degrees) {
+  const int w = src.width(), h = src.height();
+  Hdr_image out(h, w, 1, 3, 0.f);
+  for (int c = 0; c < 3; ++c)
+    for (int y = 0; y < w; ++y)
+      for (int x = 0; x < h; ++x)
+        out(x, y, 0, c) = degrees == 90 ? src(y, h - 1 - x, 0, c) : src(w - 1 - y, x, 0, c);
+  return out;
+}
+
+Hdr_image flipped_by_hand(const Hdr_image& src, char axis) {
+  const int w = src.width(), h = src.height();
+  Hdr_image out(w, h, 1, 3, 0.f);
+  for (int c = 0; c < 3; ++c)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        out(x, y, 0, c) = axis == 'x' ? src(w - 1 - x, y, 0, c) : src(x, h - 1 - y, 0, c);
+  return out;
+}
+
+std::string write_png_file(const Temp_dir& dir) {
+  const std::vector<uint8_t> rgb = block_pattern();
+  Png_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  write_png(dir.file("a.png"), layout, rgb.data());
+  return dir.file("a.png");
+}
+
+std::string write_tiff_file(const Temp_dir& dir) {
+  const std::vector<uint8_t> rgb = block_pattern();
+  Tiff_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  write_tiff(dir.file("a.tif"), layout, rgb.data());
+  return dir.file("a.tif");
+}
+
+std::string write_exr_file(const Temp_dir& dir) {
+  // Values no 8-bit or half format could hold: every float must come back exactly.
+  static std::vector<float> planes[3];
+  for (int c = 0; c < 3; ++c) {
+    planes[c].resize(k_w * k_h);
+    for (uint32_t i = 0; i < k_w * k_h; ++i) planes[c][i] = 1e-3f * float(i + 1) * float(c + 1) + 123456.7f * float(c);
+  }
+  Exr_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  write_exr(dir.file("a.exr"), layout,
+            {{"R", planes[0].data()}, {"G", planes[1].data()}, {"B", planes[2].data()}});
+  return dir.file("a.exr");
+}
+
+std::string write_jpeg_file(const Temp_dir& dir) {
+  const std::vector<uint8_t> rgb = block_pattern();
+  write_jpeg(dir.file("thumb.jpg"), k_w, k_h, 3, rgb.data(), 95);
+  const std::string thumb = read_file_bytes(dir.file("thumb.jpg"));
+  EXPECT_TRUE(write_file_bytes(
+      dir.file("a.jpg"), with_leading_segment(thumb, exif_app1_segment("Canon", "EOS 5D", thumb))));
+  return dir.file("a.jpg");
+}
+
+struct Format_case {
+  const char* name;
+  uint32_t type;
+  std::function<std::string(const Temp_dir&)> write;
+  Compare_limits limits;
+};
+
+const Format_case k_formats[] = {
+    {"png", k_type_png, write_png_file, {}},
+    {"tiff8", k_type_tiff8, write_tiff_file, {}},
+    {"exr", k_type_exr, write_exr_file, {}},
+    // Re-encoding smears colour edges by up to a dozen levels; neighbouring blocks differ
+    // by 25 levels or more, so a misplaced block still fails.
+    {"jpeg", k_type_jpeg, write_jpeg_file, {20, 0, 0.01}},
+};
+
+struct Op_case {
+  const char* name;
+  bool rotate;
+  int degrees;
+  char axis;
+};
+
+const Op_case k_ops[] = {
+    {"left", true, -90, 0}, {"right", true, 90, 0}, {"vertical", false, 0, 'y'},
+    {"horizontal", false, 0, 'x'}};
+
+class BatchOrient : public ::testing::TestWithParam<std::tuple<Format_case, Op_case>> {};
+
+TEST_P(BatchOrient, MovesEveryPixelAndKeepsTheFormat) {
+  const Format_case& format = std::get<0>(GetParam());
+  const Op_case& op = std::get<1>(GetParam());
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string path = format.write(dir);
+  const Hdr_image before = load(path, format.type);
+  File_view_recorder view(dir.path());
+  const int done = op.rotate ? rotate_files({entry(path, format.type)}, op.degrees, view)
+                             : flip_files({entry(path, format.type)}, op.axis, view);
+  EXPECT_EQ(done, 1);
+  EXPECT_TRUE(messages.alerts.empty());
+  const Hdr_image after = load(path, format.type);
+  const Hdr_image expected =
+      op.rotate ? rotated_by_hand(before, op.degrees) : flipped_by_hand(before, op.axis);
+  EXPECT_TRUE(images_match(expected, after, format.limits));
+  const std::string update = op.rotate ? "rotated " + std::to_string(op.degrees) + " " + path
+                                       : std::string("flipped ") + op.axis + " " + path;
+  const std::vector<std::string> events = {
+      std::string("begin 1 ") + (op.rotate ? "Rotating..." : "Flipping..."), "step 0", update,
+      "end"};
+  EXPECT_EQ(view.events, events);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormatsAndOps, BatchOrient, ::testing::Combine(::testing::ValuesIn(k_formats), ::testing::ValuesIn(k_ops)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+    });
+
+std::string exif_make(const std::string& path) {
+  ExifData* exif = exif_data_new_from_file(path.c_str());
+  if (!exif) return "";
+  std::string make;
+  if (ExifEntry* e = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_MAKE)) {
+    char value[64];
+    make = exif_entry_get_value(e, value, sizeof value);
+  }
+  exif_data_unref(exif);
+  return make;
+}
+
+TEST(BatchOrientJpeg, KeepsExifAndCutsTheOldThumbnail) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string path = write_jpeg_file(dir);
+  File_view_recorder view;
+  ASSERT_EQ(rotate_files({entry(path, k_type_jpeg)}, 90, view), 1);
+  const std::string out = read_file_bytes(path);
+  ASSERT_GT(out.size(), 6u);
+  EXPECT_EQ(out.substr(0, 4), "\xff\xd8\xff\xe1");
+  const size_t length = uint8_t(out[4]) << 8 | uint8_t(out[5]);
+  EXPECT_EQ(ifd1_link(out.substr(2, length + 2)), 0u);
+  EXPECT_EQ(exif_make(path), "Canon");
+  EXPECT_EQ(load(path, k_type_jpeg).width(), int(k_h));
+}
+
+TEST(BatchOrient, CorruptFileInTheMiddleIsAlertedAndSkipped) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string first = write_png_file(dir);
+  const std::string third = write_tiff_file(dir);
+  const std::string bad = dir.file("bad.png");
+  ASSERT_TRUE(write_file_bytes(bad, "\x89PNG\r\n\x1a\nnot really"));
+  const Hdr_image first_before = load(first, k_type_png), third_before = load(third, k_type_tiff8);
+  File_view_recorder view;
+  EXPECT_EQ(rotate_files({entry(first, k_type_png), entry(bad, k_type_png),
+                          entry(third, k_type_tiff8)},
+                         -90, view),
+            2);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_EQ(messages.alerts[0], "Cannot rotate '" + bad + "'. Image data seems to be corrupted.");
+  EXPECT_EQ(read_file_bytes(bad), std::string("\x89PNG\r\n\x1a\nnot really"));
+  EXPECT_TRUE(images_match(rotated_by_hand(first_before, -90), load(first, k_type_png)));
+  EXPECT_TRUE(images_match(rotated_by_hand(third_before, -90), load(third, k_type_tiff8)));
+  const std::vector<std::string> events = {
+      "begin 3 Rotating...", "step 0", "rotated -90 " + first, "step 1", "step 2",
+      "rotated -90 " + third, "end"};
+  EXPECT_EQ(view.events, events);
+}
+
+TEST(BatchOrient, UnreadableFlipNamesTheFile) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  File_view_recorder view;
+  EXPECT_EQ(flip_files({entry(dir.file("missing.exr"), k_type_exr)}, 'x', view), 0);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_EQ(messages.alerts[0],
+            "Cannot flip '" + dir.file("missing.exr") + "'. Image data seems to be corrupted.");
+}
+
+TEST(BatchOrient, LogLTiffIsRefusedAndKeepsItsBytes) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  std::vector<float> y(k_w * k_h, 0.5f);
+  write_tiff_logl(dir.file("l.tif"), k_w, k_h, y.data());
+  const std::string bytes = read_file_bytes(dir.file("l.tif"));
+  File_view_recorder view;
+  EXPECT_EQ(rotate_files({entry(dir.file("l.tif"), k_type_tiff_logl)}, 90, view), 0);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_NE(messages.alerts[0].find(dir.file("l.tif")), std::string::npos);
+  EXPECT_EQ(read_file_bytes(dir.file("l.tif")), bytes);
+}
+
+TEST(BatchOrient, FileInReadOnlyFolderKeepsItsBytes) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string folder = dir.file("ro/");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const Temp_dir source;
+  const std::string made = write_png_file(source);
+  ASSERT_TRUE(write_file_bytes(folder + "a.png", read_file_bytes(made)));
+  ASSERT_EQ(chmod((folder + "a.png").c_str(), 0644), 0);
+  const std::string bytes = read_file_bytes(folder + "a.png");
+  File_view_recorder view;
+  {
+    Read_only_dir ro(folder);
+    if (!ro.active()) GTEST_SKIP() << "cannot make a folder read-only here";
+    EXPECT_EQ(flip_files({entry(folder + "a.png", k_type_png)}, 'y', view), 0);
+  }
+  EXPECT_EQ(read_file_bytes(folder + "a.png"), bytes);
+  EXPECT_EQ(messages.alerts.size(), 1u);
+}
+
+// A write-protected file in a writable folder: renaming a new file over it would work,
+// but would undo the protection the user set.
+TEST(BatchOrient, WriteProtectedFileKeepsItsBytes) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string path = write_png_file(dir);
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  const std::string bytes = read_file_bytes(path);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(seteuid(65534), 0);  // root may write any file
+  }
+  File_view_recorder view;
+  const int done = rotate_files({entry(path, k_type_png)}, 90, view);
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
+  EXPECT_EQ(done, 0);
+  EXPECT_EQ(read_file_bytes(path), bytes);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_EQ(messages.alerts[0], "Cannot rotate '" + path + "'. The file is write-protected.");
+}
+
+TEST(BatchOrient, EmptySelectionDoesNothing) {
+  File_view_recorder view;
+  EXPECT_EQ(rotate_files({}, 90, view), 0);
+  EXPECT_EQ(flip_files({}, 'x', view), 0);
+  EXPECT_TRUE(view.events.empty());
+}
+
+}  // namespace
