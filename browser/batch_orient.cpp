@@ -12,7 +12,6 @@
 #include "core/image_orient.h"
 #include "core/image_save.h"
 #include "core/messages.h"
-#include "core/platform.h"
 
 namespace {
 
@@ -39,11 +38,6 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
   const std::string prefix = std::string("Cannot ") + job.verb + " '" + path + "'. ";
   if (!writable_type(file.type)) {
     show_alert(prefix + "Files of this type cannot be written.");
-    return false;
-  }
-  // Renaming over a write-protected file would replace it although the user locked it.
-  if (file_exists(path) && !file_is_writable(path)) {
-    show_alert(prefix + "The file is write-protected.");
     return false;
   }
   Hdr_image image;

@@ -16,6 +16,6 @@ int flip_files(const std::vector<Selected_file>& files, char axis, File_command_
 // For both: a file is read as its tile's type code and replaced only through a temporary
 // file renamed over it, so a failed write leaves it as it was. A file that cannot be read
 // gets the alert "Cannot rotate '<path>'. Image data seems to be corrupted." (or "Cannot
-// flip ..."), one whose type cannot be written (LogL TIFF) or that this process may not
-// write is refused with an alert, a failed write alerts the writer's message; each such
-// file is skipped, its tile untouched, and the batch goes on.
+// flip ..."), one whose type cannot be written (LogL TIFF) is refused with an alert, a
+// failed write (write-protected file or folder, full disk) alerts the writer's message;
+// each such file is skipped, its tile untouched, and the batch goes on.

@@ -30,10 +30,8 @@ bool file_exists(const std::string& path);
 /// -1 when the file cannot be sought.
 std::int64_t file_size(std::FILE* file);
 
-// File identity and access (platform_identity.cpp).
+// File identity (platform_identity.cpp).
 
 /// True when both paths reach one existing file or folder (same device and inode),
 /// however spelled: symbolic links, "//", "/./" and "../" alike.
 bool same_file(const std::string& a, const std::string& b);
-/// True when path names an existing file that this process may write to.
-bool file_is_writable(const std::string& path);
