@@ -194,7 +194,8 @@ void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& 
   const uint64_t n = uint64_t(l.width) * l.height;
   std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[size_t(n)]);
   if (!raster) data_error(path);
-  if (!TIFFReadRGBAImageOriented(tif, l.width, l.height, raster.get(), ORIENTATION_TOPLEFT, 0))
+  // Stop at the first bad strip: a failure must be reported, not shown as black rows.
+  if (!TIFFReadRGBAImageOriented(tif, l.width, l.height, raster.get(), ORIENTATION_TOPLEFT, 1))
     data_error(path);
   image.assign(l.width, l.height, 1, 3);
   float *r, *g, *b;

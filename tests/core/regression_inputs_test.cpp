@@ -44,3 +44,20 @@ INSTANTIATE_TEST_SUITE_P(Files, RegressionInput, ::testing::ValuesIn(regression_
                          });
 
 }  // namespace
+
+namespace {
+
+// A CMYK file whose strip offsets are missing: libtiff's RGBA reader used to carry on past
+// the failed strips and hand back a black image as if the file were sound.
+TEST(RegressionInput, RgbaPathReportsFailedStrips) {
+  const std::string path =
+      std::string(VELTRUM_TEST_DATA) + "/regressions/tiff_cmyk_missing_strips.tif";
+  try {
+    Hdr_image image(path);
+    ADD_FAILURE() << "loaded a file without strip data";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot read TIFF data from file: " + path);
+  }
+}
+
+}  // namespace

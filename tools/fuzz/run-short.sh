@@ -22,7 +22,7 @@ run_one() {
   local corpus="$dir/corpus/$t"
   mkdir -p "$corpus"
   [ -d "$dir/seeds/$t" ] && cp -n "$dir/seeds/$t"/* "$corpus"/ 2>/dev/null || true
-  if "$dir/fuzz/$t" "$corpus" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 \
+  if "$dir/fuzz/$t" "$corpus" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=3072 \
        -max_len=262144 -artifact_prefix="$dir/findings/$t-" -print_final_stats=0 \
        >"$dir/findings/$t.log" 2>&1; then
     echo "fuzz $t: ok ($(grep -o 'cov: [0-9]*' "$dir/findings/$t.log" | tail -1))"
