@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/color_space.h"
 #include "core/hdr_image.h"
 #include "core/luminance.h"
 
@@ -53,7 +54,8 @@ void pseudo_color_from_rgb(const Hdr_image& source, Hdr_image& destination) {
   // Linearised copies of the display values.
   std::unique_ptr<float[]> copy(new float[3 * n]);
   const float* in = source.data();
-  for (uint64_t i = 0; i < 3 * n; ++i) copy[i] = powf(in[i], 2.2f);
+  std::copy(in, in + 3 * n, copy.get());
+  pow_planes(copy.get(), copy.get() + n, copy.get() + 2 * n, n, 2.2f);
   const std::unique_ptr<float[]> lum =
       luminance_from_planes(copy.get(), copy.get() + n, copy.get() + 2 * n, n);
   copy.reset();
@@ -81,7 +83,12 @@ void pseudo_color_from_rgb(const Hdr_image& source, Hdr_image& destination) {
   float *r, *g, *b;
   rgb_planes(destination, r, g, b);
   for (uint64_t i = 0; i < n; ++i) {
-    double index = std::trunc((double(logf(lum[i])) - double(lo)) / range * 255.0 + 0.5);
+    // hi = ln(largest + 1e-6) lies only ln(1 + 1e-6 / L) above the brightest log, less
+    // than logf's rounding when L is large; over a uniform image's range of 1e-6 that
+    // rounding alone would move every pixel up the ramp. No pixel lies above the top.
+    double l = logf(lum[i]);
+    if (l > double(hi)) l = hi;
+    double index = std::trunc((l - double(lo)) / range * 255.0 + 0.5);
     // Clamped in double before the conversion; black (log -inf) lands on 0, NaN too.
     if (!(index > 0.0)) index = 0.0;
     if (index > 255.0) index = 255.0;

@@ -73,6 +73,16 @@ TEST(PseudoColor, UniformImageIsEntryZero) {
   for (int x = 0; x < 3; ++x) expect_entry(out, x, 0);
 }
 
+// For these bright greys logf rounds the log above ln(L + 1e-6): that rounding is no
+// range and must not move a uniform image up the ramp.
+TEST(PseudoColor, UniformBrightImageIsEntryZero) {
+  for (const float v : {33063.f, 37336.f, 47660.5f}) {
+    const Hdr_image out = pseudo(grey_row({v, v}));
+    expect_entry(out, 0, 0);
+    expect_entry(out, 1, 0);
+  }
+}
+
 // Black has log luminance -inf; NaN and overflowing pixels have no place on the ramp.
 // None may become an index outside the table or spoil the other pixels' scale.
 TEST(PseudoColor, BlackNanAndOverflowStayOnTheRamp) {
