@@ -49,7 +49,7 @@ std::string folder_menu_label(const std::string& folder) {
   label.reserve(folder.size());
   for (char c : folder) {
     label += c;
-    if (c == '&') label += '&';
+    if (c == '&' || c == '@') label += c;
   }
   return label;
 }

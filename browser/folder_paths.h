@@ -17,6 +17,7 @@ std::string parent_folder(const std::string& folder);
 /// as FLTK's fl_filename_absolute does); every run of '/' becomes one; ends in '/'.
 std::string resolve_typed_path(const std::string& text, const std::string& working_dir);
 
-/// The text of a menu item showing a folder: every '&' doubled, so the toolkit neither
-/// underlines the next character nor drops the '&'.
+/// The text of a menu item showing a folder: every '&' and '@' doubled, so the toolkit
+/// neither takes '&' for a shortcut mark nor '@' for the start of a symbol (which would
+/// cut the label there).
 std::string folder_menu_label(const std::string& folder);

@@ -1,8 +1,13 @@
+// gtest first: X11 (through fl_draw.H) defines None, which breaks it.
+// clang-format off
+#include <gtest/gtest.h>
+// clang-format on
+
 #include <FL/Fl.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Preferences.H>
 #include <FL/Fl_Window.H>
-#include <gtest/gtest.h>
+#include <FL/fl_draw.H>
 #include <sys/stat.h>
 
 #include <memory>
@@ -239,6 +244,22 @@ TEST_F(Dir_view_test, nine_recent_folders_keep_eight_in_order_each_one_item) {
   EXPECT_EQ(m_menu->recent_labels(), labels);
   m_view->add_recent_folder(expected[3]);
   EXPECT_EQ(m_menu->recent_labels(), labels);
+}
+
+TEST_F(Dir_view_test, recent_items_show_the_folder_as_it_is) {
+  // The toolkit draws '@' as the start of a symbol and '&' as a shortcut mark: each item
+  // must take the room of its folder written out as plain text.
+  const Folders folders = {"/x/a@b/", "/x/@c/", "/x/d@@e/", "/x/f&g/", "/x/h&&i@/"};
+  for (const std::string& f : folders) m_view->add_recent_folder(f);
+  fl_font(m_menu->textfont(), m_menu->textsize());
+  for (int i = 0; i < static_cast<int>(folders.size()); ++i) {
+    SCOPED_TRACE(folders[i]);
+    int h = 0;
+    const int shown = m_menu->recent_item(i)->measure(&h, m_menu);
+    int plain = 0;
+    fl_measure(folders[i].c_str(), plain, h, 0);  // no symbols, no shortcut marks
+    EXPECT_EQ(shown, plain);
+  }
 }
 
 TEST_F(Dir_view_test, menu_built_by_add_keeps_one_item_per_folder) {

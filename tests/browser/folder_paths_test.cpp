@@ -70,8 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
         Typed_case{"empty_is_nothing", "", "/w/", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Folder_menu_label, doubles_ampersands_only) {
+TEST(Folder_menu_label, doubles_ampersands_and_at_signs_only) {
   EXPECT_EQ(folder_menu_label("/a&b/c\\d/"), "/a&&b/c\\d/");
+  EXPECT_EQ(folder_menu_label("/u@host/@b%s/"), "/u@@host/@@b%s/");
   EXPECT_EQ(folder_menu_label("/plain/"), "/plain/");
 }
 
