@@ -14,7 +14,7 @@ extern const char* const k_message_size_mismatch;
 /// Shown when a relative exposure is zero, negative or not finite.
 extern const char* const k_message_bad_exposure;
 
-/// Neighbours (after the exposure itself) that smooth an exposure in noise reduction.
+/// Exposures averaged in noise reduction: the exposure itself and up to five brighter ones.
 constexpr int k_noise_window = 6;
 
 /// Aligns the exposures in place (their content translated, uncovered pixels 0); returns

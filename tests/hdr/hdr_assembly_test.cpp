@@ -294,6 +294,40 @@ TEST(ReduceNoise, MeanBeyondTheTableIsClamped) {
   for (int c = 0; c < 3; ++c) EXPECT_EQ(out[0][c], 255) << c;
 }
 
+class ReduceNoiseOneExposure : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReduceNoiseOneExposure, EveryLevelGoesThroughTheTruncatedTables) {
+  // Alone in its window an exposure's mean is its own irradiance f_inv(z) / t, so level z
+  // becomes F((int)(f_inv(z) / t * t * 255)) with F(v) = (int)(f(v) * 255): both steps
+  // truncate toward zero in single precision, which may move a level down by one.
+  Assembly a;
+  a.settings.response_choice = GetParam();
+  a.settings.reduce_noise = true;
+  std::vector<uint8_t> ramp(256 * 3);
+  for (int i = 0; i < 256 * 3; ++i) ramp[i] = uint8_t(i % 256);
+  const float t = 0.37f;
+  Exposure_series series;
+  make_series(series, 256, 1, {ramp}, {t});
+  Hdr_image result;
+  ASSERT_EQ(a.run(series, result), 0);
+  const Active_response& r = a.state->response.active;
+  int moved = 0;
+  for (int z = 0; z < 256; ++z) {
+    const float x = t * (r.f_inv[0][z] / t) / (t + 1e-12f) * (t * 255.f);
+    const int v = x >= 255.f ? 255 : x > 0.f ? int(x) : 0;
+    const int expected = int(r.f[0][v] * 255.f);
+    for (int c = 0; c < 3; ++c) ASSERT_EQ(series.pixels[0][c * 256 + z], expected) << z;
+    moved += expected != z;
+  }
+  EXPECT_GT(moved, 0);  // the case tells truncation from rounding
+}
+
+INSTANTIATE_TEST_SUITE_P(Responses, ReduceNoiseOneExposure,
+                         ::testing::Values(k_response_srgb, k_response_linear),
+                         [](const auto& info) {
+                           return std::string(info.param == k_response_srgb ? "srgb" : "linear");
+                         });
+
 // --- Refusals and range of the result ---------------------------------------------------
 
 struct Refusal_case {
