@@ -7,11 +7,11 @@ namespace {
 
 class Fltk_messages : public Message_backend {
 public:
-  void alert(const std::string& text) override { fl_alert("%s", text.c_str()); }
-  void message(const std::string& text) override { fl_message("%s", text.c_str()); }
+  void alert(const std::string& text) override { fl_alert("%s", as_label(text).c_str()); }
+  void message(const std::string& text) override { fl_message("%s", as_label(text).c_str()); }
   int choice(const std::string& question, const char* b0, const char* b1,
              const char* b2) override {
-    return fl_choice("%s", b0, b1, b2, question.c_str());
+    return fl_choice("%s", b0, b1, b2, as_label(question).c_str());
   }
 };
 
@@ -19,6 +19,16 @@ Fltk_messages g_fltk_messages;
 Message_backend* g_backend = &g_fltk_messages;
 
 }  // namespace
+
+std::string as_label(const std::string& text) {
+  std::string label;
+  label.reserve(text.size());
+  for (char c : text) {
+    label += c;
+    if (c == '@') label += '@';
+  }
+  return label;
+}
 
 Message_backend* set_message_backend(Message_backend* backend) {
   Message_backend* previous = g_backend;

@@ -23,5 +23,9 @@ public:
                      const char* b2) = 0;
 };
 
+/// The text as an FLTK label that shows it unchanged: every '@' doubled, since a label
+/// takes '@' for the start of a symbol and drops the rest of the text from there.
+std::string as_label(const std::string& text);
+
 /// Installs a backend (not owned) and returns the previous one; nullptr restores FLTK's.
 Message_backend* set_message_backend(Message_backend* backend);
