@@ -112,8 +112,17 @@ float ImageDialogDrv::fit_scale_for_scroll(uint32_t iw, uint32_t ih) const {
 
 void ImageDialogDrv::show_whole_image(int zw, int zh, int interpolation) {
   Rgb8_image& planar = m_display->planar;
-  to_display_rgb8(*m_image, planar, m_image->type);
-  resize_display_image(planar, zw, zh, interpolation);
+  const uint64_t whole = uint64_t(m_image->width()) * m_image->height();
+  if (interpolation == 1 && uint64_t(zw) * uint64_t(zh) < whole) {
+    // Nearest only picks pixels, and the conversion is per pixel: picking first gives
+    // the same bytes and converts only what is shown.
+    Hdr_image picked;
+    static_cast<cimg_library::CImg<float>&>(picked) = m_image->get_resize(zw, zh, -100, -100, 1);
+    to_display_rgb8(picked, planar, m_image->type);
+  } else {
+    to_display_rgb8(*m_image, planar, m_image->type);
+    resize_display_image(planar, zw, zh, interpolation);
+  }
 
   image_box->show();
   visible_box->hide();

@@ -111,6 +111,23 @@ TEST_F(Viewer_view, LargeImageAtOneToOneShowsOnlyTheVisibleRectangle) {
   EXPECT_FALSE(v->visible_box->visible());
 }
 
+TEST_F(Viewer_view, NearestFitShowsTheBytesOfConvertThenResize) {
+  open_as(0);
+  m_prefs->resize_method_choice->value(0);
+  auto im = make_test_image(1999, 1501, k_type_exr, [](uint32_t x, uint32_t y) {
+    return Rgb{0.01f * float(x % 97), 0.02f * float(y % 89), 0.5f + float((x * y) % 7)};
+  });
+  ImageDialogDrv* v = open_test_viewer(std::move(im), "n.exr", 640, 480);
+  const Fl_Image* picture = v->image_box->image();
+  ASSERT_NE(picture, nullptr);
+  Rgb8_image want;
+  to_display_rgb8(*v->get_image(), want, k_type_exr);
+  want.resize(picture->w(), picture->h(), -100, -100, 1);
+  std::vector<uint8_t> bytes(size_t(picture->w()) * picture->h() * 3);
+  planar_rgb8_to_interleaved(bytes.data(), want);
+  EXPECT_EQ(std::memcmp(bytes.data(), picture->data()[0], bytes.size()), 0);
+}
+
 TEST_F(Viewer_view, ZoomedDisplayIsCappedAt32767) {
   open_as(1);
   ImageDialogDrv* v = open_test_viewer(make_test_image(40000, 100, k_type_png, ramp), "w.png",
