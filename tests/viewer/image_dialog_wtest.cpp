@@ -157,6 +157,17 @@ TEST_F(Viewer_window, FewerThanTwoTilesLeaveNextAndPreviousInactive) {
   EXPECT_FALSE(active(v, "&View/Previous Image"));
 }
 
+TEST_F(Viewer_window, ScrollAreaLeavesCtrlKeysToTheMenu) {
+  ImageDialogDrv* v = open_test_viewer(make_test_image(900, 700, k_type_png, grey), "k.png",
+                                       640, 480);
+  const int saved = Fl::e_state;
+  Fl::e_state = FL_CTRL;
+  Fl::e_keysym = FL_Right;
+  EXPECT_EQ(v->scroll->handle(FL_KEYBOARD), 0);
+  EXPECT_EQ(v->scroll->handle(FL_PUSH), 0);
+  Fl::e_state = saved;
+}
+
 TEST_F(Viewer_window, ClosingHidesAtOnceAndListsOnce) {
   ImageDialogDrv* v = open_test_viewer(make_test_image(30, 20, k_type_png, grey), "c.png");
   v->do_callback();  // the close box
