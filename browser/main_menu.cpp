@@ -61,9 +61,8 @@ void cb_help(Fl_Widget*, void*) {
   if (g_help_dialog) g_help_dialog->show();
 }
 
-// The commands of the thumbnail grid (select all, deselect all, invert selection), of the
-// folder list (go backward, up, forward, refresh) and of the About dialog are filled in
-// here as those objects exist; until then the items do nothing.
+// The commands of the thumbnail grid (select all, deselect all, invert selection) are
+// filled in here once the grid exists; until then those items do nothing.
 
 constexpr int k_inactive = FL_MENU_INACTIVE;
 

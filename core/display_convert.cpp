@@ -14,7 +14,6 @@
 namespace {
 
 constexpr uint32_t k_table_size = 10000;  // display range 0..9999
-constexpr float k_default_gamma = 2.2f;
 
 struct Gamma_table {
   bool built = false;
@@ -100,7 +99,7 @@ void require_rgb(const Hdr_image& image) {
 }  // namespace
 
 uint8_t gamma_table_entry(uint32_t i, float gamma) {
-  if (!(gamma > 0.f) || !std::isfinite(gamma)) gamma = k_default_gamma;
+  if (!(gamma > 0.f) || !std::isfinite(gamma)) gamma = k_default_display_gamma;
   const float v = powf(float(i) / 9999.f, 1.f / gamma) * 255.f + 0.5f;
   // i beyond the table would exceed 255; clamp rather than wrap.
   return v >= 255.f ? uint8_t(255) : uint8_t(v);

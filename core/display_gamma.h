@@ -3,6 +3,9 @@
 // algorithm tests) the gamma is the program's default, 2.2.
 #pragma once
 
+/// The program's default monitor gamma.
+constexpr float k_default_display_gamma = 2.2f;
+
 /// The current display gamma (the value last loaded or saved in the preferences).
 float display_gamma();
 

@@ -49,7 +49,7 @@ const Fl_Menu_Item k_resize_items[] = {item("Nearest"), item("Linear"), item("Bi
 
 // The dialog that display_gamma() asks; the newest one built.
 PreferencesDlg* g_gamma_owner = nullptr;
-float owner_gamma() { return g_gamma_owner ? g_gamma_owner->gamma() : 2.2f; }
+float owner_gamma() { return g_gamma_owner ? g_gamma_owner->gamma() : k_default_display_gamma; }
 
 PreferencesDlg* dialog_of(Fl_Widget* w) { return static_cast<PreferencesDlg*>(w->window()); }
 

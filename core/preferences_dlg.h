@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "core/display_gamma.h"
+
 class Fl_Check_Button;
 class Fl_Choice;
 class Fl_Button;
@@ -98,7 +100,7 @@ class PreferencesDlg : public Fl_Double_Window {
   void set_widgets(const int* ints, float gamma);
 
   static constexpr int k_defaults[k_pref_int_count] = {1, 1, 1, 1, 1, 0, 0, 1};
-  static constexpr float k_default_gamma = 2.2f;
+  static constexpr float k_default_gamma = k_default_display_gamma;
   int m_current[k_pref_int_count] = {1, 1, 1, 1, 1, 0, 0, 1};
   float m_gamma = k_default_gamma;
 };
