@@ -303,6 +303,50 @@ TEST_F(TiffRead, CorruptStripIsReadError) {
   EXPECT_EQ(error_of(path, false), "Cannot read TIFF data from file: " + path);
 }
 
+// Every decoding path meets a corrupt first strip with the same Read_error, including
+// the colour-converting one (palette, CMYK) and the SGILOG codec.
+struct Corrupt_case {
+  const char* name;
+  uint16_t samples, photometric;
+};
+
+class TiffCorruptStrip : public TiffRead, public ::testing::WithParamInterface<Corrupt_case> {};
+
+TEST_P(TiffCorruptStrip, IsReadError) {
+  const Corrupt_case& c = GetParam();
+  const std::string path = dir.file(std::string(c.name) + ".tif");
+  if (c.photometric == PHOTOMETRIC_LOGLUV || c.photometric == PHOTOMETRIC_LOGL) {
+    const std::vector<float> values(k_w * k_h * c.samples, 0.5f);
+    if (c.photometric == PHOTOMETRIC_LOGLUV)
+      write_tiff_logluv(path, k_w, k_h, values.data());
+    else
+      write_tiff_logl(path, k_w, k_h, values.data());
+  } else {
+    Tiff_layout l;
+    l.width = k_w;
+    l.height = k_h;
+    l.samples = c.samples;
+    l.photometric = c.photometric;
+    l.compression = COMPRESSION_ADOBE_DEFLATE;
+    if (c.photometric == PHOTOMETRIC_PALETTE)
+      for (int i = 0; i < 3 * 256; ++i) l.colormap.push_back(uint16_t(i % 256 * 257));
+    write_tiff(path, l, samples<uint8_t>(k_w * k_h * c.samples, 1).data());
+  }
+  uint64_t offset = 0, bytes = 0;
+  tiff_first_strip(path, offset, bytes);
+  std::string file = read_file_bytes(path);
+  for (uint64_t i = offset; i < offset + bytes; ++i) file[i] = char(0xa5 ^ (i * 31));
+  write_file_bytes(path, file);
+  EXPECT_EQ(error_of(path, false), "Cannot read TIFF data from file: " + path);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, TiffCorruptStrip,
+                         ::testing::Values(Corrupt_case{"palette8", 1, PHOTOMETRIC_PALETTE},
+                                           Corrupt_case{"cmyk8", 4, PHOTOMETRIC_SEPARATED},
+                                           Corrupt_case{"logluv", 3, PHOTOMETRIC_LOGLUV},
+                                           Corrupt_case{"logl", 1, PHOTOMETRIC_LOGL}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 
 namespace {
