@@ -34,6 +34,7 @@ struct Window_case {
   const char* name;
   int origin_x, origin_y;
   bool half;
+  int height = 5;  // taller than a compression block: read and clamped block by block
 };
 
 class ExrWindows : public ::testing::TestWithParam<Window_case> {};
@@ -41,7 +42,7 @@ class ExrWindows : public ::testing::TestWithParam<Window_case> {};
 TEST_P(ExrWindows, FirstPixelLandsAtOrigin) {
   const Window_case& c = GetParam();
   Temp_dir dir;
-  const int w = 7, h = 5;
+  const int w = 7, h = c.height;
   const Planes p = ramp(w, h);
   const std::string path = dir.file("a.exr");
   write_exr(path, {w, h, c.origin_x, c.origin_y, c.half, true},
@@ -64,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(All, ExrWindows,
                          ::testing::Values(Window_case{"origin", 0, 0, false},
                                            Window_case{"offset", 10, 20, false},
                                            Window_case{"negative", -30, -4, false},
-                                           Window_case{"offset_half", 10, 20, true}),
+                                           Window_case{"offset_half", 10, 20, true},
+                                           Window_case{"tall_offset", 3, -7, false, 41}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExrRead, LuminanceOnlyFileReadsBlack) {

@@ -138,3 +138,35 @@ TEST(Yxy, RowsRoundTripAndZeroChromaticity) {
 }
 
 }  // namespace
+
+namespace {
+
+// Unit colours pin every coefficient of both matrices, not only their row sums.
+TEST(Yxy, MatrixCoefficients) {
+  const float m[3][3] = {{0.4124f, 0.3576f, 0.1805f},
+                         {0.2126f, 0.7152f, 0.0722f},
+                         {0.0193f, 0.1192f, 0.9505f}};
+  for (int j = 0; j < 3; ++j) {
+    float p[3] = {0, 0, 0};
+    p[j] = 1.f;
+    rgb_to_yxy(p);
+    const float s = m[0][j] + m[1][j] + m[2][j];
+    EXPECT_FLOAT_EQ(p[0], m[1][j]) << j;
+    EXPECT_FLOAT_EQ(p[1], m[0][j] / s) << j;
+    EXPECT_FLOAT_EQ(p[2], m[1][j] / s) << j;
+  }
+
+  const double inv[3][3] = {{3.240625, -1.537208, -0.498629},
+                            {-0.968931, 1.875756, 0.041518},
+                            {0.05571, -0.204021, 1.056996}};
+  // (Y, x, y) = (1, 0.5, 0.5) is XYZ (1, 1, 0); (1, 0.25, 0.25) is XYZ (1, 1, 2).
+  std::vector<float> row = {1.f, 0.5f, 0.5f, 1.f, 0.25f, 0.25f};
+  float* rows[] = {row.data()};
+  yxy_to_rgb_rows(rows, 2, 1);
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_NEAR(row[c], inv[c][0] + inv[c][1], 1e-6) << c;
+    EXPECT_NEAR(row[3 + c], inv[c][0] + inv[c][1] + 2 * inv[c][2], 1e-6) << c;
+  }
+}
+
+}  // namespace
