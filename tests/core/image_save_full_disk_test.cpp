@@ -1,0 +1,88 @@
+// A disk that fills up while a file is written: every writer reports the failure and the
+// old file stays byte-identical. The file-size limit makes writes fail as on a full disk;
+// each case runs in a child process so that the limit stays there.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "core/file_copy.h"
+#include "core/hdr_image.h"
+#include "core/image_save.h"
+#include "core/jpeg_thumb.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+struct Full_disk_case {
+  const char* name;
+  uint32_t type;  // image type to save as; k_type_unassigned: copy_file, k_type_new_ldr: write_jpeg
+  const char* file;
+};
+
+// Noise compresses badly, so every format's output is far above the limit.
+Hdr_image noisy_picture() {
+  Hdr_image img(512, 512, 1, 3, 0.f);
+  unsigned state = 12345;
+  for (float* v = img.data(), *end = v + img.size(); v < end; ++v) {
+    state = state * 1103515245u + 12345u;
+    *v = float((state >> 16) & 255);
+  }
+  img.type = k_type_new_ldr;
+  return img;
+}
+
+constexpr rlim_t k_limit = 64 * 1024;  // bytes any file may grow to
+
+// Runs in the child: 0 when the write failed and the old file is unchanged.
+int save_under_limit(const Full_disk_case& c, const Temp_dir& dir) {
+  const std::string path = dir.file(c.file);
+  const std::string old = "the user's old file";
+  if (!write_file_bytes(path, old)) return 2;
+  Hdr_image img = noisy_picture();
+  std::string big(k_limit * 4, 'x');
+  if (c.type == k_type_unassigned && !write_file_bytes(dir.file("source.bin"), big)) return 2;
+  std::vector<unsigned char> noise_bytes(img.data(), img.data() + img.size());
+  std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+  const rlimit limit{k_limit, k_limit};
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+  bool threw = false;
+  try {
+    if (c.type == k_type_unassigned)
+      copy_file(path, dir.file("source.bin"));
+    else if (c.type == k_type_new_ldr)
+      write_jpeg(path, noise_bytes.data(), 512, 512);
+    else
+      save_image_as(img, path, c.type);
+  } catch (const std::exception&) {
+    threw = true;
+  }
+  // The thumbnail writer fails silently by design; every other writer must report.
+  if (!threw && c.type != k_type_new_ldr) return 3;
+  return read_file_bytes(path) == old ? 0 : 4;
+}
+
+class FullDisk : public ::testing::TestWithParam<Full_disk_case> {};
+
+TEST_P(FullDisk, WriteFailsAndOldFileStays) {
+  Temp_dir dir;
+  EXPECT_EXIT(std::exit(save_under_limit(GetParam(), dir)), ::testing::ExitedWithCode(0), "");
+}
+
+const Full_disk_case k_cases[] = {
+    {"Exr", k_type_exr, "a.exr"},          {"Rgbe", k_type_rgbe, "a.hdr"},
+    {"Png", k_type_png, "a.png"},          {"Jpeg", k_type_jpeg, "a.jpg"},
+    {"Tiff8", k_type_tiff8, "a.tif"},      {"TiffFloat", k_type_tiff_float, "a.tif"},
+    {"LogLuv", k_type_tiff_logluv, "a.tif"}, {"CopyFile", k_type_unassigned, "a.bin"},
+    {"ThumbnailJpeg", k_type_new_ldr, "a.jpg"}};
+
+INSTANTIATE_TEST_SUITE_P(Writers, FullDisk, ::testing::ValuesIn(k_cases),
+                         [](const ::testing::TestParamInfo<Full_disk_case>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
