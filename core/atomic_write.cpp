@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr std::string::size_type k_max_kept_name = 200;  // of a file name, in the temporary's
+
 // A symbolic link is followed so that the rename replaces the file, not the link.
 std::string resolve_link(const std::string& path) {
   struct stat st;
@@ -46,7 +48,10 @@ Atomic_file::Atomic_file(const std::string& target, const std::string& error_tex
   }
   // A hidden name in the same folder: rename() is atomic only within one file system.
   static std::mt19937_64 random_names(std::random_device{}() ^ uint64_t(getpid()));
-  const std::string base = folder_of(m_target) + "." + name_of(m_target) + ".tmp";
+  // The name is shortened so that the dot, ".tmp" and the 12-digit suffix still fit the
+  // 255-byte limit of a file name.
+  const std::string base =
+      folder_of(m_target) + "." + name_of(m_target).substr(0, k_max_kept_name) + ".tmp";
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     char suffix[20];

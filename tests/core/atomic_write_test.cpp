@@ -149,3 +149,23 @@ TEST(AtomicWrite, FolderAsTargetIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A name near the file system's limit (255 bytes) left no room for the temporary's prefix
+// and suffix: such a file could never be saved.
+TEST(AtomicWrite, LongestFileNamesCanBeReplaced) {
+  Temp_dir dir;
+  for (size_t length : {238u, 239u, 250u, 255u}) {
+    const std::string target = dir.file(std::string(length - 4, 'n') + ".hdr");
+    ASSERT_TRUE(write_file_bytes(target, "old")) << length;
+    write_file_atomically(target, [&](const std::string& temp) {
+      EXPECT_TRUE(write_file_bytes(temp, "new"));
+    });
+    EXPECT_EQ(read_file_bytes(target), "new") << length;
+    std::remove(target.c_str());
+  }
+  EXPECT_EQ(entries_in(dir.path()), 0u);
+}
+
+}  // namespace
