@@ -1,14 +1,13 @@
 // read_exif_segment, cut_ifd_link, insert_exif_segment.
 #include "core/exif_segment.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "core/atomic_write.h"
 #include "core/image_errors.h"
+#include "core/platform.h"
 
 namespace {
 
@@ -21,14 +20,6 @@ constexpr uint8_t k_marker = 0xff, k_soi = 0xd8, k_app1 = 0xe1;
 constexpr uint64_t k_tiff_start = 10;  // FF E1, length (2), "Exif\0\0"
 
 bool read_exact(std::FILE* f, uint8_t* out, uint64_t n) { return std::fread(out, 1, n, f) == n; }
-
-// Bytes left from the current position to the end, or -1.
-int64_t bytes_left(std::FILE* f) {
-  struct stat st;
-  const off_t pos = ftello(f);
-  if (pos < 0 || fstat(fileno(f), &st) != 0 || st.st_size < pos) return -1;
-  return int64_t(st.st_size - pos);
-}
 
 uint32_t get_u16(const uint8_t* p, bool big_endian) {
   return big_endian ? uint32_t(p[0]) << 8 | p[1] : uint32_t(p[1]) << 8 | p[0];
@@ -44,15 +35,15 @@ uint32_t get_u32(const uint8_t* p, bool big_endian) {
 std::vector<uint8_t> read_exif_segment(const std::string& path) {
   File_ptr f(std::fopen(path.c_str(), "rb"));
   if (!f) return {};
+  const int64_t size = file_size(f.get());
   uint8_t head[6];
-  if (!read_exact(f.get(), head, 6)) return {};
+  if (size < 6 || !read_exact(f.get(), head, 6)) return {};
   if (head[0] != k_marker || head[1] != k_soi || head[2] != k_marker || head[3] != k_app1)
     return {};
   const uint64_t length = uint64_t(head[4]) << 8 | head[5];
-  const int64_t left = bytes_left(f.get());
   // The length counts its own two bytes; anything shorter or running past the end of the
   // file is not a segment.
-  if (length < 2 || left < 0 || length - 2 > uint64_t(left)) return {};
+  if (length < 2 || length - 2 > uint64_t(size - 6)) return {};
   std::vector<uint8_t> block(length + 2);
   std::copy(head + 2, head + 6, block.begin());
   if (!read_exact(f.get(), block.data() + 4, length - 2)) return {};
@@ -85,15 +76,14 @@ bool insert_exif_segment(const std::string& path, const std::vector<uint8_t>& bl
   {
     File_ptr f(std::fopen(path.c_str(), "rb"));
     if (!f) return false;
+    const int64_t size = file_size(f.get());
     uint8_t head[6];
-    if (!read_exact(f.get(), head, 6)) return false;
+    if (size < 6 || !read_exact(f.get(), head, 6)) return false;
     if (head[0] != k_marker || head[1] != k_soi || (head[2] == k_marker && head[3] == k_app1))
       return false;
-    const int64_t rest = bytes_left(f.get());
-    if (rest < 0) return false;
-    old.resize(uint64_t(rest) + 6);
+    old.resize(uint64_t(size));
     std::copy(head, head + 6, old.begin());
-    if (!read_exact(f.get(), old.data() + 6, uint64_t(rest))) return false;
+    if (!read_exact(f.get(), old.data() + 6, uint64_t(size) - 6)) return false;
   }
   std::vector<uint8_t> exif(block);
   cut_ifd_link(exif);
