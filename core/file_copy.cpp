@@ -1,7 +1,9 @@
 // copy_file: open the source, stream into a temporary file beside the destination, rename.
 #include "core/file_copy.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -21,10 +23,20 @@ using File_ptr = std::unique_ptr<std::FILE, File_closer>;
 
 void copy_file(const std::string& destination, const std::string& source) {
   const std::string error = "Cannot copy file to: " + destination;
-  File_ptr in(std::fopen(source.c_str(), "rb"));
-  if (!in) throw Write_error(error);
+  // Opened without waiting: a named pipe would block until some writer appeared. Only a
+  // regular file is copied.
+  const int fd = open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw Write_error(error);
   struct stat src, dst;
-  if (fstat(fileno(in.get()), &src) != 0 || S_ISDIR(src.st_mode)) throw Write_error(error);
+  if (fstat(fd, &src) != 0 || !S_ISREG(src.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+    close(fd);
+    throw Write_error(error);
+  }
+  File_ptr in(fdopen(fd, "rb"));
+  if (!in) {
+    close(fd);
+    throw Write_error(error);
+  }
   if (stat(destination.c_str(), &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)
     return;  // copying a file onto itself would truncate it first
 

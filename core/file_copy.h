@@ -7,5 +7,6 @@
 /// failure never leaves a damaged or empty destination. Source and destination naming
 /// the same file (same device and inode) leave it untouched.
 /// Throws Write_error "Cannot copy file to: " + destination when the source cannot be
-/// read or the copy cannot be written.
+/// read or is no regular file (a named pipe is never waited for), or the copy cannot be
+/// written.
 void copy_file(const std::string& destination, const std::string& source);

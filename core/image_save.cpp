@@ -40,9 +40,10 @@ const Hdr_image& without_nan(const Hdr_image& image, std::unique_ptr<Hdr_image>&
 // ends the process on a libjpeg error), into an open temporary file.
 void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
                 const std::string& exif_source, bool carry_exif) {
+  // The target is checked first (a named pipe there must not be opened for the EXIF).
+  Atomic_file target(path);
   std::vector<uint8_t> exif;
   if (carry_exif) exif = read_exif_segment(exif_source);  // before path is replaced
-  Atomic_file target(path);
   std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
   if (!file) throw Write_error("Cannot open image file for writing: " + path);
   try {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "core/image_errors.h"
@@ -60,6 +61,24 @@ TEST(CopyFile, MissingSourceThrowsAndKeepsDestination) {
     EXPECT_EQ(std::string(e.what()), "Cannot copy file to: " + dir.file("dst"));
   }
   EXPECT_EQ(read_file_bytes(dir.file("dst")), "keep me");
+}
+
+// Opening a named pipe for reading waits for a writer: a pipe pasted from the browser
+// hung the program. Run in a child so that a hang fails the test (the alarm ends it).
+TEST(CopyFile, NamedPipeAsSourceThrowsWithoutWaiting) {
+  Temp_dir dir;
+  ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        try {
+          copy_file(dir.file("dst"), dir.file("pipe"));
+        } catch (const Write_error&) {
+          std::exit(access(dir.file("dst").c_str(), F_OK) == -1 ? 0 : 2);
+        }
+        std::exit(1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(CopyFile, FolderAsSourceThrows) {

@@ -188,6 +188,26 @@ TEST(SaveImage, TypesWithoutAFormatThrowAndWriteNothing) {
   EXPECT_EQ(read_file_bytes(dir.file("l.tif")), "old");
 }
 
+// The EXIF block was read from the target before the target was checked: a named pipe
+// there made the save wait for a writer forever. Run in a child so that a hang fails.
+TEST(SaveImage, JpegOverNamedPipeThrowsWithoutWaiting) {
+  Temp_dir dir;
+  ASSERT_EQ(mkfifo(dir.file("pipe.jpg").c_str(), 0644), 0);
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        Hdr_image img = ldr_picture(8, 8);
+        img.type = k_type_jpeg;
+        try {
+          save_image_as(img, dir.file("pipe.jpg"), k_type_jpeg);
+        } catch (const Write_error&) {
+          std::exit(0);
+        }
+        std::exit(1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST(SaveImage, EmptyOrWrongChannelCountThrows) {
   Temp_dir dir;
   Hdr_image empty;
