@@ -11,6 +11,7 @@
 
 #include "browser/about_dlg.h"
 #include "browser/dir_view.h"
+#include "browser/icon_view.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
 #include "core/preferences_dlg.h"
@@ -57,12 +58,13 @@ void cb_about(Fl_Widget*, void*) {
   if (g_about_dialog) g_about_dialog->show();
 }
 
+void cb_select_all(Fl_Widget*, void*) { if (g_icon_view) g_icon_view->select_all(); }
+void cb_deselect_all(Fl_Widget*, void*) { if (g_icon_view) g_icon_view->deselect_all(); }
+void cb_invert_selection(Fl_Widget*, void*) { if (g_icon_view) g_icon_view->invert_selection(); }
+
 void cb_help(Fl_Widget*, void*) {
   if (g_help_dialog) g_help_dialog->show();
 }
-
-// The commands of the thumbnail grid (select all, deselect all, invert selection) are
-// filled in here once the grid exists; until then those items do nothing.
 
 constexpr int k_inactive = FL_MENU_INACTIVE;
 
@@ -89,9 +91,9 @@ const Fl_Menu_Item k_main_menu[] = {
       item("Cut", FL_CTRL + 'x', cb_cut, k_inactive),
       item("Copy", FL_CTRL + 'c', cb_copy, k_inactive),
       item("Paste", FL_CTRL + 'v', cb_paste, k_inactive),
-      item("Select All", FL_CTRL + 'a', nullptr, k_inactive),
-      item("Deselect All", 0, nullptr, k_inactive),
-      item("Invert Selection", 0, nullptr, k_inactive),
+      item("Select All", FL_CTRL + 'a', cb_select_all, k_inactive),
+      item("Deselect All", 0, cb_deselect_all, k_inactive),
+      item("Invert Selection", 0, cb_invert_selection, k_inactive),
       item("Preferences...", 0, cb_preferences, 0),
       k_end,
     menu("&Process"),

@@ -11,6 +11,7 @@
 
 #include "browser/dir_view.h"
 #include "browser/drive_view.h"
+#include "browser/icon_view.h"
 #include "browser/location_field.h"
 #include "browser/main_menu.h"
 #include "browser/program_pictures.h"
@@ -59,7 +60,17 @@ Fl_Widget* make_dir_view(int x, int y, int w, int h) {
   return g_dir_view;
 }
 
-Fl_Widget* make_icon_view(int x, int y, int w, int h) { return new Fl_Box(x, y, w, h); }
+// Made after the folder list, whose scans it runs.
+Fl_Widget* make_icon_view(int x, int y, int w, int h) {
+  g_icon_view = new Icon_view(x, y, w, h);
+  if (g_dir_view)
+    g_dir_view->set_scan([](const std::string& folder) {
+      if (!g_icon_view) return;
+      g_icon_view->load_directory(folder);
+      if (g_icon_view) g_icon_view->redraw();
+    });
+  return g_icon_view;
+}
 
 // The drop target over the grid: dropped files open in viewers.
 Fl_Widget* make_drop_box(int x, int y, int w, int h) { return new ImageBoxDrv(x, y, w, h); }
@@ -121,7 +132,11 @@ MainWindow::~MainWindow() {
   if (g_status_progress && g_status_progress->window() == this) g_status_progress = nullptr;
   if (g_location_field && g_location_field->window() == this) g_location_field = nullptr;
   if (g_drive_view && g_drive_view->window() == this) g_drive_view = nullptr;
-  if (g_dir_view && g_dir_view->window() == this) g_dir_view = nullptr;
+  if (g_dir_view && g_dir_view->window() == this) {
+    g_dir_view->set_scan(nullptr);
+    g_dir_view = nullptr;
+  }
+  if (g_icon_view && g_icon_view->window() == this) g_icon_view = nullptr;
 }
 
 void MainWindow::resize(int x, int y, int w, int h) { Fl_Double_Window::resize(x, y, w, h); }

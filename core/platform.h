@@ -26,6 +26,9 @@ int make_directory(const std::string& path);
 int remove_directory(const std::string& path);
 /// True when something of that name exists: a file or a folder alike.
 bool file_exists(const std::string& path);
+/// True when the file's status can be read and its owner-read permission bit is set
+/// (platform_status.cpp).
+bool owner_can_read(const std::string& path);
 /// Size in bytes of an open file (64-bit), leaving the position at the start;
 /// -1 when the file cannot be sought.
 std::int64_t file_size(std::FILE* file);

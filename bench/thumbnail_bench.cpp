@@ -1,0 +1,227 @@
+// Scanning a folder of JPEG photographs (3000 x 2000) into a complete thumbnail grid, three
+// ways: with embedded EXIF thumbnails; without them and with an empty cache; and again
+// with the cache filled. Each beside the sum of the bare full decodes of the same files.
+// VELTRUM_BENCH_FILES sets the number of files (default 300).
+#include <FL/Fl_Group.H>
+#include <benchmark/benchmark.h>
+#include <libexif/exif-data.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/icon.h"
+#include "browser/icon_view.h"
+#include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "core/jpeg_thumb.h"
+#include "core/preferences.h"
+#include "core/preferences_dlg.h"
+
+namespace {
+
+constexpr uint32_t k_width = 3000, k_height = 2000;
+constexpr uint32_t k_thumb_w = 160, k_thumb_h = 120;  // a camera's usual embedded size
+
+std::string g_root, g_plain, g_exif, g_store;
+int g_files = 300;
+double g_decode_s = 0, g_exif_s = 0, g_empty_s = 0, g_cached_s = 0;
+size_t g_tiles[3] = {0, 0, 0};
+
+std::string read_all(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void write_all(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A photograph-like picture: smooth light with texture and a little noise, so the JPEG
+// is of a camera's size and decodes at a camera file's cost.
+std::vector<uint8_t> picture(uint32_t w, uint32_t h) {
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  uint32_t seed = 12345;
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const int noise = int(seed >> 28) - 8;
+      const int base = int(255.0 * x / w * 0.6 + 255.0 * y / h * 0.3) + ((x / 40 + y / 40) % 2) * 20;
+      uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
+      p[0] = uint8_t(std::clamp(base + noise, 0, 255));
+      p[1] = uint8_t(std::clamp(base * 3 / 4 + noise, 0, 255));
+      p[2] = uint8_t(std::clamp(255 - base / 2 + noise, 0, 255));
+    }
+  return rgb;
+}
+
+std::string encoded(uint32_t w, uint32_t h) {
+  const std::string path = g_root + "base.jpg";
+  const std::vector<uint8_t> rgb = picture(w, h);
+  write_jpeg(path, rgb.data(), w, h);
+  std::string bytes = read_all(path);
+  std::remove(path.c_str());
+  return bytes;
+}
+
+// An APP1 segment with the camera's EXIF data: make, and the embedded thumbnail in IFD1.
+std::string exif_segment(const std::string& thumbnail) {
+  ExifData* data = exif_data_new();
+  ExifEntry* entry = exif_entry_new();
+  exif_content_add_entry(data->ifd[EXIF_IFD_1], entry);
+  exif_entry_initialize(entry, EXIF_TAG_COMPRESSION);
+  exif_entry_unref(entry);
+  ExifMem* mem = exif_mem_new_default();
+  data->data = static_cast<unsigned char*>(exif_mem_alloc(mem, unsigned(thumbnail.size())));
+  exif_mem_unref(mem);
+  std::memcpy(data->data, thumbnail.data(), thumbnail.size());
+  data->size = unsigned(thumbnail.size());
+  unsigned char* bytes = nullptr;
+  unsigned int size = 0;
+  exif_data_save_data(data, &bytes, &size);
+  exif_data_unref(data);
+  std::string segment("\xff\xe1", 2);
+  segment += char((size + 2) >> 8);
+  segment += char((size + 2) & 0xff);
+  segment.append(reinterpret_cast<const char*>(bytes), size);
+  std::free(bytes);
+  return segment;
+}
+
+// A comment segment naming the file, so every file has its own content and cache name.
+std::string comment(int i) {
+  const std::string text = "veltrum bench file " + std::to_string(i);
+  std::string segment("\xff\xfe", 2);
+  segment += char((text.size() + 2) >> 8);
+  segment += char((text.size() + 2) & 0xff);
+  return segment + text;
+}
+
+void make_files() {
+  const std::string photo = encoded(k_width, k_height);
+  const std::string thumb = exif_segment(encoded(k_thumb_w, k_thumb_h));
+  for (int i = 0; i < g_files; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "IMG_%04d.jpg", i);
+    const std::string rest = comment(i) + photo.substr(2);
+    write_all(g_plain + name, photo.substr(0, 2) + rest);
+    write_all(g_exif + name, photo.substr(0, 2) + thumb + rest);
+  }
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::vector<std::string> files_of(const std::string& folder) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < g_files; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "IMG_%04d.jpg", i);
+    paths.push_back(folder + name);
+  }
+  return paths;
+}
+
+// Seconds for a scan of folder into a fresh grid; the tile count goes to tiles.
+double scan(const std::string& folder, size_t& tiles) {
+  Fl_Group::current(nullptr);
+  Icon_view view(0, 0, 750, 520);
+  const auto start = std::chrono::steady_clock::now();
+  view.load_directory(folder);
+  const double s = seconds_since(start);
+  tiles = 0;
+  for (const Icon* tile : view.icons)
+    if (tile->thumb_w > 0) ++tiles;
+  return s;
+}
+
+void bm_bare_decodes(benchmark::State& state) {
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& path : files_of(g_plain)) {
+      Hdr_image image;
+      load_image(image, path, k_type_jpeg);
+      benchmark::DoNotOptimize(image.data());
+    }
+    g_decode_s = seconds_since(start);
+    state.SetIterationTime(g_decode_s);
+  }
+}
+
+void bm_scan_exif(benchmark::State& state) {
+  for (auto _ : state) state.SetIterationTime(g_exif_s = scan(g_exif, g_tiles[0]));
+}
+
+void bm_scan_empty_cache(benchmark::State& state) {
+  for (auto _ : state) {
+    clear_thumbnail_cache(user_data_folder());
+    state.SetIterationTime(g_empty_s = scan(g_plain, g_tiles[1]));
+  }
+}
+
+void bm_scan_filled_cache(benchmark::State& state) {
+  for (auto _ : state) state.SetIterationTime(g_cached_s = scan(g_plain, g_tiles[2]));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const char* n = std::getenv("VELTRUM_BENCH_FILES")) g_files = std::max(1, std::atoi(n));
+  const char* tmp = std::getenv("TMPDIR");
+  g_root = std::string(tmp && *tmp ? tmp : "/tmp") + "/veltrum_thumbnail_bench_" +
+           std::to_string(getpid()) + "/";
+  g_plain = g_root + "plain/";
+  g_exif = g_root + "exif/";
+  g_store = g_root + "store/";
+  for (const std::string& dir : {g_root, g_plain, g_exif, g_store}) mkdir(dir.c_str(), 0755);
+  // A store at <store>/<vendor>/<application>.prefs: its user-data folder (the cache) is
+  // <store>/<vendor>/<application>/, as the user's own is under HOME.
+  const std::string vendor_folder = g_store + k_preferences_vendor;
+  Preferences store(vendor_folder.c_str(), k_preferences_vendor, k_preferences_application);
+  g_preferences = &store;
+
+  const auto setup = std::chrono::steady_clock::now();
+  make_files();
+  std::printf("setup: %d files of %u x %u written twice in %.1f s\n", g_files, k_width,
+              k_height, seconds_since(setup));
+
+  benchmark::Initialize(&argc, argv);
+  for (auto* b : {benchmark::RegisterBenchmark("bare_full_decodes", bm_bare_decodes),
+                  benchmark::RegisterBenchmark("scan_exif_thumbnails", bm_scan_exif),
+                  benchmark::RegisterBenchmark("scan_no_thumbnails_empty_cache",
+                                               bm_scan_empty_cache),
+                  benchmark::RegisterBenchmark("scan_no_thumbnails_filled_cache",
+                                               bm_scan_filled_cache)})
+    b->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  if (g_decode_s > 0) {
+    std::printf("\n%d files; bare full decodes %.3f s (%.1f ms per file)\n", g_files, g_decode_s,
+                1000 * g_decode_s / g_files);
+    std::printf("%-36s %9s %9s %8s %s\n", "scan", "seconds", "x decode", "bound", "tiles with thumbnail");
+    const struct {
+      const char* name;
+      double s, bound;
+      size_t tiles;
+    } rows[] = {{"embedded EXIF thumbnails", g_exif_s, 0.1, g_tiles[0]},
+                {"no thumbnails, empty cache", g_empty_s, 1.3, g_tiles[1]},
+                {"no thumbnails, filled cache", g_cached_s, 0.1, g_tiles[2]}};
+    for (const auto& r : rows)
+      std::printf("%-36s %9.3f %9.3f %8.2f %zu%s\n", r.name, r.s, r.s / g_decode_s, r.bound,
+                  r.tiles, r.s / g_decode_s <= r.bound ? "" : "  OVER BOUND");
+  }
+  g_preferences = nullptr;
+  std::error_code error;
+  std::filesystem::remove_all(g_root, error);
+  return 0;
+}

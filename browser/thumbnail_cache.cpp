@@ -1,0 +1,72 @@
+// Thumbnail cache names from Boost's CRC-32 of file samples.
+#include "browser/thumbnail_cache.h"
+
+#include <boost/crc.hpp>
+
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include "core/preferences.h"
+
+namespace {
+
+// Below this size the middle sample would start before the file.
+constexpr int64_t k_full_naming_size = 2 * k_cache_sample_bytes;
+
+}  // namespace
+
+uint32_t crc32_of_chunk(std::istream& in, int64_t offset, int64_t size) {
+  if (!in.good()) {
+    std::cerr << "NULL input stream\n";
+    return 0;
+  }
+  try {
+    if (size <= 0) return 0;
+    std::vector<char> buffer(static_cast<size_t>(size));
+    if (offset < 0) {
+      in.setstate(std::ios::failbit);
+      return 0;
+    }
+    in.seekg(offset, std::ios::beg);
+    in.read(buffer.data(), size);
+    boost::crc_32_type crc;
+    crc.process_bytes(buffer.data(), static_cast<size_t>(in.gcount()));
+    return crc.checksum();
+  } catch (const std::exception& e) {
+    std::cerr << "Found an exception with '" << e.what() << "'.\n";
+  } catch (...) {
+    std::cerr << "Found an unknown exception.\n";
+  }
+  return 0;
+}
+
+std::string thumbnail_cache_path(const std::string& image_path, const std::string& folder) {
+  if (folder.empty()) return {};
+  std::ifstream in(image_path, std::ios::binary);
+  if (!in) return {};
+  in.seekg(0, std::ios::end);
+  const std::streamoff end = in.tellg();
+  if (end < 0) return {};
+  const int64_t size = end;
+  in.seekg(0, std::ios::beg);
+  if (!in) return {};
+  if (size < k_full_naming_size) {
+    const uint32_t whole = crc32_of_chunk(in, 0, size);
+    if (!in && size > 0) return {};
+    return folder + "s" + std::to_string(size) + "_" + std::to_string(whole) + ".jpg";
+  }
+  // Taken last first, as the established naming did; every seek here is in range.
+  const uint32_t last = crc32_of_chunk(in, size - k_cache_sample_bytes, k_cache_sample_bytes);
+  const uint32_t middle =
+      crc32_of_chunk(in, size / 2 - k_cache_sample_bytes, k_cache_sample_bytes);
+  const uint32_t first = crc32_of_chunk(in, 0, k_cache_sample_bytes);
+  if (!in) return {};
+  return folder + std::to_string(first) + std::to_string(middle) + std::to_string(last) +
+         ".jpg";
+}
+
+std::string thumbnail_cache_path(const std::string& image_path) {
+  return thumbnail_cache_path(image_path, user_data_folder());
+}
