@@ -129,12 +129,17 @@ bool Icon_view::scan_once(const std::string& folder) {
   for (size_t i = 0; i < names.size() && !s_scan_abort; ++i) pump_events();
   if (s_scan_abort) return false;
 
-  begin();
-  top_spacer = new Fl_Box(x() + 4, y() + 4, gap, gap);
-  bottom_spacer = new Fl_Box(x() + 4, y() + 4, gap, gap);
-  top_spacer->box(FL_NO_BOX);
-  bottom_spacer->box(FL_NO_BOX);
-  end();
+  {
+    // end() would leave the grid's parent current: whatever was current stays so.
+    Fl_Group* const current = Fl_Group::current();
+    begin();
+    top_spacer = new Fl_Box(x() + 4, y() + 4, gap, gap);
+    bottom_spacer = new Fl_Box(x() + 4, y() + 4, gap, gap);
+    top_spacer->box(FL_NO_BOX);
+    bottom_spacer->box(FL_NO_BOX);
+    end();
+    Fl_Group::current(current);
+  }
 
   if (!names.empty()) {
     if (g_status_progress) {
