@@ -28,6 +28,7 @@
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
 #include "tests/support/png_fixture.h"
+#include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/thumbnail_files.h"
 
@@ -352,7 +353,6 @@ TEST_F(Grid, MediumSizeShowsThreeQuartersAndCachesTheFullThumbnail) {
 
 TEST_F(Grid, CachedThumbnailIsReadWithoutTheImage) {
   const std::string dir = folder("f");
-  ASSERT_TRUE(write_file_bytes(dir + "a.png", "\x89PNG\r\n\x1a\n not really"));
   Png_layout layout;
   layout.width = 40;
   layout.height = 40;
@@ -388,6 +388,49 @@ TEST_F(Grid, TileRenameShowsTheFullNameAndRotationSwapsTheSize) {
   EXPECT_EQ(tile->thumb_box->color(), 196u);
   tile->deselect();
   EXPECT_EQ(tile->thumb_box->color(), 39u);
+}
+
+TEST_F(Grid, CtrlAShortcutSelectsEveryTile) {
+  jpegs(folder("f"), 4);
+  view->load_directory(m_dir.file("f/"));
+  click(2);
+  Fl::e_state = FL_CTRL;
+  Fl::e_keysym = 'a';
+  EXPECT_EQ(view->handle(FL_SHORTCUT), 1);
+  EXPECT_EQ(selected(), (Names{"img2.jpg", "img0.jpg", "img1.jpg", "img3.jpg"}));
+  EXPECT_EQ(view->anchor, 2);
+  EXPECT_EQ(status(), "4 of 4 images");
+  EXPECT_FALSE(active("&Edit/Select All"));
+  view->invert_selection();
+  EXPECT_TRUE(view->selection.empty());
+  EXPECT_TRUE(active("&Edit/Select All"));
+}
+
+TEST_F(Grid, DoubleClickOnABrokenTileAlertsInsteadOfOpening) {
+  const std::string dir = folder("f");
+  ASSERT_TRUE(write_file_bytes(
+      dir + "broken.png",
+      read_file_bytes(std::string(VELTRUM_TEST_DATA) + "/regressions/png_corrupt_idat_leak.png")));
+  ASSERT_TRUE(write_file_bytes(dir + "good.jpg", solid_jpeg(16, 16, 1, 2, 3)));
+  testing::internal::CaptureStderr();
+  view->load_directory(dir);
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(names(), (Names{"broken.png", "good.jpg"}));
+  Scripted_messages messages;
+  for (size_t i : {size_t(0), size_t(1)}) {
+    const Icon* t = view->icons[i];
+    Fl::e_x = t->x() + 5;
+    Fl::e_y = t->y() + 5;
+    Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+    Fl::e_state = FL_BUTTON1;
+    Fl::e_is_click = 1;
+    Fl::e_clicks = 1;
+    view->handle(FL_PUSH);
+    EXPECT_EQ(Fl::e_clicks, -1);
+  }
+  Fl::e_is_click = 0;
+  EXPECT_EQ(messages.alerts,
+            (Names{"Cannot open the image. The image data seems to be corrupted."}));
 }
 
 }  // namespace

@@ -213,6 +213,24 @@ void probe_seeds() {
     write_bytes(dir + s[1], read_bytes(g_root + "/" + s[0] + "/" + s[1]));
 }
 
+void exif_thumbnail_seeds() {
+  const std::string dir = folder("fuzz_exif_thumbnail");
+  auto rgb = bytes_rgb(3), grey = bytes_rgb(1);
+  write_jpeg(dir + "main.jpg", k_w, k_h, 3, rgb.data());
+  write_jpeg(dir + "thumb_grey.jpg", k_w / 2, k_h / 2, 1, grey.data());
+  const std::string main = read_bytes(dir + "main.jpg");
+  const std::string thumb_grey = read_bytes(dir + "thumb_grey.jpg");
+  std::remove((dir + "thumb_grey.jpg").c_str());
+  for (bool big : {false, true}) {
+    write_bytes(dir + (big ? "rgb_thumb_mm.jpg" : "rgb_thumb_ii.jpg"),
+                with_leading_segment(main, exif_app1_segment("Maker", "Model", main, big)));
+  }
+  write_bytes(dir + "grey_thumb.jpg",
+              with_leading_segment(main, exif_app1_segment("Maker", "Model", thumb_grey)));
+  write_bytes(dir + "cut_thumb.jpg",
+              with_leading_segment(main, exif_app1_segment("Maker", "Model", main.substr(0, 80))));
+}
+
 void drop_seeds() {
   const std::string dir = folder("fuzz_drop_path");
   write_bytes(dir + "uri", "file:///home/user/My%20Photos/a.exr\r\n");
@@ -234,6 +252,7 @@ int main(int argc, char** argv) {
     tiff_seeds();
     png_seeds();
     jpeg_seeds();
+    exif_thumbnail_seeds();
     drop_seeds();
     probe_seeds();
   } catch (const std::exception& e) {
