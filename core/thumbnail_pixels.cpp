@@ -62,15 +62,21 @@ void shrink_by_average(Hdr_image& image, uint32_t w, uint32_t h) {
   const std::vector<Average_step> xs = average_steps(W, w), ys = average_steps(H, h);
   const float fw = float(W), fh = float(H);
   Hdr_image out(w, h, 1, uint32_t(image.spectrum()), 0.f);
+  // The steps of each target are consecutive: first[t] to first[t + 1].
+  std::vector<size_t> first(size_t(w) + 1, xs.size());
+  for (size_t k = xs.size(); k-- > 0;) first[xs[k].t] = k;
   std::vector<float> rows(size_t(w) * H);
   for (int c = 0; c < image.spectrum(); ++c) {
-    std::fill(rows.begin(), rows.end(), 0.f);
     for (uint32_t y = 0; y < H; ++y) {
       const float* src = image.data(0, int(y), 0, c);
       float* dst = rows.data() + size_t(y) * w;
-      for (const Average_step& st : xs) dst[st.t] += src[st.s] * st.d;
-      // A target is complete once the walk has passed it; dividing afterwards is the same.
-      for (uint32_t x = 0; x < w; ++x) dst[x] /= fw;
+      // Summed in a register from 0 in the walk's order, then divided: the same float
+      // operations as adding into a zeroed target.
+      for (uint32_t t = 0; t < w; ++t) {
+        float sum = 0.f;
+        for (size_t k = first[t]; k < first[t + 1]; ++k) sum += src[xs[k].s] * xs[k].d;
+        dst[t] = sum / fw;
+      }
     }
     float* plane = out.data(0, 0, 0, c);
     for (const Average_step& st : ys) {
