@@ -8,6 +8,7 @@
 
 #include "core/busy_cursor.h"
 #include "core/hdr_image.h"
+#include "viewer/image_dialog_drv.h"
 
 bool open_tile_image(const std::string& path, const std::string& name,
                      const std::string& folder, uint32_t type) {
@@ -19,9 +20,16 @@ bool open_tile_image(const std::string& path, const std::string& name,
     set_busy_cursor(FL_CURSOR_DEFAULT);
     return false;
   }
-  (void)name;
-  (void)folder;
-  // The viewer titled with the file name takes the image here once the viewer exists.
+  bool shown = true;
+  try {
+    // A top-level window: no group of the window that received the click may adopt it.
+    Fl_Group::current(nullptr);
+    ImageDialogDrv* viewer = new ImageDialogDrv(640, 480, name.c_str());
+    viewer->set_image(std::move(image), path, name, folder, 0, 0);
+    viewer->show();
+  } catch (const std::exception&) {
+    shown = false;
+  }
   set_busy_cursor(FL_CURSOR_DEFAULT);
-  return true;
+  return shown;
 }

@@ -13,6 +13,8 @@
 
 #include "browser/about_dlg.h"
 #include "browser/dir_view.h"
+#include "browser/icon.h"
+#include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/new_folder_dlg.h"
 #include "browser/rename_dlg.h"
@@ -75,6 +77,13 @@ void start_program(int argc, char** argv) {
   if (!g_preferences) g_preferences = &g_preferences_store;
   set_event_pump(check_events);
   set_current_folder_source([] { return g_dir_view ? g_dir_view->current_dir() : std::string(); });
+  // Next and Previous Image in a viewer walk the grid's tiles.
+  set_grid_paths_source([] {
+    std::vector<std::string> paths;
+    if (g_icon_view)
+      for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
+    return paths;
+  });
 
   Fl_File_Icon::load_system_icons();
   load_folder_icon();

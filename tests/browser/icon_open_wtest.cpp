@@ -1,0 +1,46 @@
+// clang-format off
+#include <gtest/gtest.h>
+// clang-format on
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+
+#include <cstring>
+#include <vector>
+
+#include "browser/icon_open.h"
+#include "core/hdr_image.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// The shown window whose title starts with the file name (the viewer adds its zoom), or null.
+Fl_Window* shown_window_titled(const char* name) {
+  for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+    if (w->label() && std::strncmp(w->label(), name, std::strlen(name)) == 0) return w;
+  return nullptr;
+}
+
+TEST(Tile_open, OpensTheImageInAViewerTitledWithTheFileName) {
+  Temp_dir dir;
+  const std::vector<uint8_t> rgb(4 * 3 * 3, 200);
+  Png_layout layout;
+  layout.width = 4;
+  layout.height = 3;
+  write_png(dir.file("tile.png"), layout, rgb.data());
+  ASSERT_TRUE(open_tile_image(dir.file("tile.png"), "tile.png", dir.path(), k_type_png));
+  Fl_Window* viewer = shown_window_titled("tile.png");
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_TRUE(viewer->shown());
+  viewer->hide();
+}
+
+TEST(Tile_open, UnreadableFileOpensNothing) {
+  Temp_dir dir;
+  ASSERT_TRUE(write_file_bytes(dir.file("bad.png"), "not a png"));
+  EXPECT_FALSE(open_tile_image(dir.file("bad.png"), "bad.png", dir.path(), k_type_png));
+  EXPECT_EQ(shown_window_titled("bad.png"), nullptr);
+}
+
+}  // namespace
