@@ -9,6 +9,8 @@
 
 #include "browser/batch_orient.h"
 #include "browser/dir_view.h"
+#include "browser/icon.h"
+#include "browser/icon_view.h"
 #include "browser/main_menu.h"
 #include "browser/main_window_drv.h"
 #include "browser/new_folder_dlg.h"
@@ -24,6 +26,8 @@
 #include "core/preferences_dlg.h"
 
 namespace {
+
+Icon* tile_of(const std::string& path);
 
 // The grid and the status-bar progress bar for paste, rotate and flip.
 class Browser_file_view : public File_command_view {
@@ -53,11 +57,41 @@ class Browser_file_view : public File_command_view {
     set_busy_cursor(FL_CURSOR_DEFAULT);
   }
   bool is_in_shown_folder(const std::string& path) const override {
-    std::string folder, name;
-    split_path(path, folder, name);
-    return g_dir_view && !folder.empty() && folder == g_dir_view->current_dir();
+    return g_icon_view && g_icon_view->is_in_shown_folder(path);
+  }
+  void file_added(const std::string& path) override {
+    if (!g_icon_view) return;
+    g_icon_view->add_file(path);
+    rearrange();
+  }
+  void file_removed(const std::string& path) override {
+    if (!g_icon_view) return;
+    g_icon_view->remove_file(path);
+    rearrange();
+  }
+  void file_rotated(const std::string& path, int degrees) override {
+    if (Icon* tile = tile_of(path)) tile->rotate_thumbnail(degrees);
+    if (g_icon_view) g_icon_view->refresh_file(path);
+  }
+  void file_flipped(const std::string& path, char axis) override {
+    if (Icon* tile = tile_of(path)) tile->flip_thumbnail(axis);
+    if (g_icon_view) g_icon_view->refresh_file(path);
+  }
+
+ private:
+  static void rearrange() {
+    g_icon_view->arrange();
+    g_icon_view->redraw();
   }
 };
+
+// The tile of a file, looked up again after events may have replaced the grid's tiles.
+Icon* tile_of(const std::string& path) {
+  if (!g_icon_view) return nullptr;
+  std::string folder, name;
+  split_path(path, folder, name);
+  return g_icon_view->find_icon(name, folder);
+}
 
 bool ask_before_delete() {
   return !g_preferences_dialog || g_preferences_dialog->prompt_on_delete();
@@ -65,9 +99,27 @@ bool ask_before_delete() {
 
 }  // namespace
 
-std::vector<Selected_file> MainWindowDrv::selected_files() const { return {}; }
+std::vector<Selected_file> MainWindowDrv::selected_files() const {
+  std::vector<Selected_file> files;
+  if (!g_icon_view) return files;
+  for (const Icon* tile : g_icon_view->selection) {
+    Selected_file f;
+    f.path = tile->path;
+    f.name = tile->name;
+    f.folder = tile->folder;
+    f.type = tile->type;
+    f.width = tile->width;
+    f.height = tile->height;
+    files.push_back(f);
+  }
+  return files;
+}
 
-void MainWindowDrv::open_image() {}
+void MainWindowDrv::open_image() {
+  const std::vector<Selected_file> files = selected_files();
+  if (files.empty()) return;
+  if (Icon* tile = tile_of(files.front().path)) tile->open();
+}
 
 void MainWindowDrv::delete_images() {
   const std::vector<Selected_file> files = selected_files();
@@ -80,6 +132,14 @@ void MainWindowDrv::delete_images() {
     // A file that stays must keep its tile, or the grid would report it deleted.
     if (std::remove(file.path.c_str()) != 0 && file_exists(file.path))
       show_alert("Cannot delete '" + file.path + "'.");
+    else if (g_icon_view)
+      g_icon_view->remove_file(file.path);
+  }
+  if (g_icon_view) {
+    g_icon_view->deselect_all();
+    g_icon_view->update_menus();
+    g_icon_view->arrange();
+    g_icon_view->redraw();
   }
   set_busy_cursor(FL_CURSOR_DEFAULT);
 }
@@ -87,6 +147,10 @@ void MainWindowDrv::delete_images() {
 void MainWindowDrv::rename_image() {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty() || !g_rename_dialog) return;
+  g_rename_dialog->set_renamed_callback(
+      [](const std::string& old_path, const std::string& new_name) {
+        if (Icon* tile = tile_of(old_path)) tile->rename(new_name);
+      });
   g_rename_dialog->setup(files.front().folder, files.front().name);
 }
 

@@ -1,0 +1,96 @@
+// The main window's file commands driven through the thumbnail grid's selection.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "browser/dir_view.h"
+#include "browser/icon.h"
+#include "browser/icon_view.h"
+#include "browser/main_window_drv.h"
+#include "browser/program_exit.h"
+#include "core/app_globals.h"
+#include "core/hdr_image.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+void ignore_exit(int) {}
+
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+class Main_window_grid : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_previous_exit = set_exit_function(ignore_exit);
+    // A 2 x 1 picture: red on the left, blue on the right.
+    const uint8_t rgb[] = {255, 0, 0, 0, 0, 255};
+    Png_layout layout;
+    layout.width = 2;
+    layout.height = 1;
+    write_png(m_dir.file("a.png"), layout, rgb);
+    window = new MainWindowDrv(920, 600, "veltrum");
+    ASSERT_NE(g_dir_view, nullptr);
+    ASSERT_NE(g_icon_view, nullptr);
+    g_dir_view->go_to(m_dir.path(), false, true);
+    g_icon_view->load_directory(m_dir.path());
+    ASSERT_EQ(g_icon_view->icons.size(), 1u);
+    g_icon_view->select_all();
+  }
+  void TearDown() override {
+    delete window;
+    set_exit_function(m_previous_exit);
+  }
+
+  Temp_dir m_dir;
+  Scripted_messages m_messages;
+  MainWindowDrv* window = nullptr;
+
+ private:
+  Exit_fn m_previous_exit = nullptr;
+};
+
+TEST_F(Main_window_grid, SelectionReachesTheCommands) {
+  const std::vector<Selected_file> files = window->selected_files();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].path, m_dir.file("a.png"));
+  EXPECT_EQ(files[0].width, 2u);
+}
+
+TEST_F(Main_window_grid, DeleteCancelledKeepsFileAndTile) {
+  m_messages.answers = {0};
+  window->delete_images();
+  EXPECT_TRUE(exists(m_dir.file("a.png")));
+  EXPECT_EQ(g_icon_view->icons.size(), 1u);
+}
+
+TEST_F(Main_window_grid, DeleteConfirmedRemovesFileAndTile) {
+  m_messages.answers = {1};
+  window->delete_images();
+  EXPECT_FALSE(exists(m_dir.file("a.png")));
+  EXPECT_TRUE(g_icon_view->icons.empty());
+  EXPECT_TRUE(g_icon_view->selection.empty());
+}
+
+TEST_F(Main_window_grid, CopyThenPasteAddsACopyTile) {
+  window->cut_copy(true);
+  window->paste();
+  EXPECT_TRUE(exists(m_dir.file("a_copy.png")));
+  EXPECT_EQ(read_file_bytes(m_dir.file("a_copy.png")), read_file_bytes(m_dir.file("a.png")));
+  EXPECT_EQ(g_icon_view->icons.size(), 2u);
+}
+
+TEST_F(Main_window_grid, RotateRewritesTheSelectedFile) {
+  window->rotate_images(90);
+  Hdr_image rotated(m_dir.file("a.png"));
+  EXPECT_EQ(rotated.width(), 1);
+  EXPECT_EQ(rotated.height(), 2);
+  EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+}  // namespace
