@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/preferences.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ uint32_t crc32_of_chunk(std::istream& in, int64_t offset, int64_t size) {
 }
 
 std::string thumbnail_cache_path(const std::string& image_path, const std::string& folder) {
-  if (folder.empty()) return {};
+  if (folder.empty() || !is_regular_file(image_path)) return {};
   std::ifstream in(image_path, std::ios::binary);
   if (!in) return {};
   in.seekg(0, std::ios::end);

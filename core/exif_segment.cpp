@@ -8,6 +8,7 @@
 #include "core/atomic_write.h"
 #include "core/image_errors.h"
 #include "core/platform.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ uint32_t get_u32(const uint8_t* p, bool big_endian) {
 }  // namespace
 
 std::vector<uint8_t> read_exif_segment(const std::string& path) {
-  File_ptr f(std::fopen(path.c_str(), "rb"));
+  File_ptr f(open_regular_file(path));
   if (!f) return {};
   const int64_t size = file_size(f.get());
   uint8_t head[6];
@@ -74,7 +75,7 @@ bool insert_exif_segment(const std::string& path, const std::vector<uint8_t>& bl
   if (block.empty()) return false;
   std::vector<uint8_t> old;
   {
-    File_ptr f(std::fopen(path.c_str(), "rb"));
+    File_ptr f(open_regular_file(path));
     if (!f) return false;
     const int64_t size = file_size(f.get());
     uint8_t head[6];

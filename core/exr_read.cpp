@@ -15,6 +15,7 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int64_t chunk_lines(Imf::Compression compression) {
 }  // namespace
 
 void read_exr(Hdr_image& image, const std::string& path) {
+  if (!is_regular_file(path)) throw Read_error("Cannot open OpenEXR file: " + path);
   bool too_large = false;
   try {
     Imf::InputFile file(path.c_str(), Imf::globalThreadCount());

@@ -1,9 +1,7 @@
 // copy_file: open the source, stream into a temporary file beside the destination, rename.
 #include "core/file_copy.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -11,6 +9,7 @@
 
 #include "core/atomic_write.h"
 #include "core/image_errors.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -23,20 +22,11 @@ using File_ptr = std::unique_ptr<std::FILE, File_closer>;
 
 void copy_file(const std::string& destination, const std::string& source) {
   const std::string error = "Cannot copy file to: " + destination;
-  // Opened without waiting: a named pipe would block until some writer appeared. Only a
-  // regular file is copied.
-  const int fd = open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw Write_error(error);
+  // Only a regular file is copied; a named pipe is never waited for.
+  File_ptr in(open_regular_file(source));
+  if (!in) throw Write_error(error);
   struct stat src, dst;
-  if (fstat(fd, &src) != 0 || !S_ISREG(src.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
-    close(fd);
-    throw Write_error(error);
-  }
-  File_ptr in(fdopen(fd, "rb"));
-  if (!in) {
-    close(fd);
-    throw Write_error(error);
-  }
+  if (fstat(fileno(in.get()), &src) != 0) throw Write_error(error);
   if (stat(destination.c_str(), &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)
     return;  // copying a file onto itself would truncate it first
 

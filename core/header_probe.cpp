@@ -9,6 +9,7 @@
 
 #include "core/image_errors.h"
 #include "core/jpeg_thumb.h"
+#include "core/regular_file.h"
 #include "core/rgbe_read.h"
 
 namespace {
@@ -59,7 +60,7 @@ bool png_size(std::FILE* file, uint32_t& width, uint32_t& height) {
 }  // namespace
 
 void read_jpeg_header(const std::string& path, uint32_t& width, uint32_t& height) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = open_regular_file(path);
   uint32_t w = 0, h = 0;
   const bool ok = file && jpeg_size(file, w, h);
   if (file) std::fclose(file);
@@ -69,7 +70,7 @@ void read_jpeg_header(const std::string& path, uint32_t& width, uint32_t& height
 }
 
 void read_exr_header(const std::string& path, uint32_t& width, uint32_t& height) {
-  ImfInputFile* file = ImfOpenInputFile(path.c_str());
+  ImfInputFile* file = is_regular_file(path) ? ImfOpenInputFile(path.c_str()) : nullptr;
   if (!file) throw Read_error("Cannot read openexr header from file: " + path);
   int x_min = 0, y_min = 0, x_max = -1, y_max = -1;
   ImfHeaderDataWindow(ImfInputHeader(file), &x_min, &y_min, &x_max, &y_max);
@@ -83,7 +84,7 @@ void read_exr_header(const std::string& path, uint32_t& width, uint32_t& height)
 }
 
 void read_png_header(const std::string& path, uint32_t& width, uint32_t& height) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = open_regular_file(path);
   if (!file) throw Read_error("Cannot read PNG header from file: " + path);
   png_byte signature[8];
   if (std::fread(signature, 1, 8, file) != 8) {
@@ -103,7 +104,7 @@ void read_png_header(const std::string& path, uint32_t& width, uint32_t& height)
 }
 
 void read_rgbe_header(const std::string& path, uint32_t& width, uint32_t& height) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = open_regular_file(path);
   if (!file) throw Read_error("Cannot read rgbe header from file: " + path);
   uint32_t w = 0, h = 0;
   const int result = rgbe_read_header(file, w, h, nullptr);

@@ -10,6 +10,7 @@
 #include "core/image_errors.h"
 #include "core/image_limits.h"
 #include "core/jpeg_thumb.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ Jpeg_result decode(std::FILE* file, Jpeg_pixels* out) {
 }  // namespace
 
 void read_jpeg(Hdr_image& image, const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path),
                                                        &std::fclose);
   if (!file) throw Read_error("Cannot read JPEG data from file: " + path);
   Jpeg_pixels px;

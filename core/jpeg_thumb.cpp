@@ -9,6 +9,7 @@
 #include "core/atomic_write.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ void jpeg_error_exit(j_common_ptr cinfo) {
 
 Rgb_bytes read_jpeg_rgb(const std::string& path, uint32_t& width, uint32_t& height,
                         uint32_t& channels) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = open_regular_file(path);
   if (!file) return nullptr;
   uint32_t w = 0, h = 0;
   Rgb_bytes pixels(decode_rgb(file, w, h));

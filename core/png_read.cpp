@@ -13,6 +13,7 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ bool decode(Png_job* job) {
 }  // namespace
 
 void read_png(Hdr_image& image, const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path),
                                                        &std::fclose);
   if (!file) throw Read_error("Cannot open PNG file: " + path);
   Png_job job;

@@ -15,6 +15,7 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ int rgbe_read_pixels_rle(std::FILE* file, float* red, float* green, float* blue,
 }
 
 void read_rgbe(Hdr_image& image, const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path),
                                                        &std::fclose);
   if (!file) throw Read_error("Cannot load rgbe image from file: " + path);
   uint32_t width = 0, height = 0;

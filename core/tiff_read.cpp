@@ -4,6 +4,7 @@
 
 #include <Imath/half.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/regular_file.h"
 
 namespace {
 
@@ -33,8 +35,13 @@ struct Tiff_closer {
 using Tiff_ptr = std::unique_ptr<TIFF, Tiff_closer>;
 
 Tiff_ptr open_tiff(const std::string& path) {
-  Tiff_ptr tif(TIFFOpen(path.c_str(), "r"));
-  if (!tif) throw Read_error("Cannot open TIFF file: " + path);
+  // An opened TIFF owns the descriptor and closes it; a failed open leaves it to us.
+  const int fd = open_regular_fd(path);
+  Tiff_ptr tif(fd < 0 ? nullptr : TIFFFdOpen(fd, path.c_str(), "r"));
+  if (!tif) {
+    if (fd >= 0) close(fd);
+    throw Read_error("Cannot open TIFF file: " + path);
+  }
   return tif;
 }
 

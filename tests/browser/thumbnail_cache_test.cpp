@@ -2,8 +2,10 @@
 // share a name, 64-bit sizes, and the diagnostics of a failed stream.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -95,6 +97,18 @@ TEST(CacheName, UnopenableFileOrNoFolderGivesNoName) {
   EXPECT_EQ(thumbnail_cache_path(dir.file("missing.exr"), "/c/"), "");
   ASSERT_TRUE(write_file_bytes(dir.file("a.exr"), content(2000, 1)));
   EXPECT_EQ(thumbnail_cache_path(dir.file("a.exr"), ""), "");
+}
+
+// The folder scan names every picture's cache file; a named pipe must not stop it.
+TEST(CacheName, NamedPipeGivesNoNameWithoutWaiting) {
+  Temp_dir dir;
+  ASSERT_EQ(mkfifo(dir.file("pipe.exr").c_str(), 0644), 0);
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        std::exit(thumbnail_cache_path(dir.file("pipe.exr"), "/c/").empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(Crc32OfChunk, FailedStreamsAndNegativeOffsetsGiveZero) {
