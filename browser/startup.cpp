@@ -13,6 +13,7 @@
 
 #include "browser/about_dlg.h"
 #include "browser/dir_view.h"
+#include "browser/grid_refresh.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
@@ -84,6 +85,7 @@ void start_program(int argc, char** argv) {
       for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
     return paths;
   });
+  install_grid_refresh();
 
   Fl_File_Icon::load_system_icons();
   load_folder_icon();

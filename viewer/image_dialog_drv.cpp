@@ -229,22 +229,14 @@ void ImageDialogDrv::after_save_as(const std::string& path) {
   copy_label(m_name.c_str());
 }
 
-void ImageDialogDrv::close() {
-  m_closing_after_save = false;
-  close_window();
-}
-
 // The edits, hand-offs, undo and the file operations are filled in with the windows and
 // writers they need; until then these items do nothing.
 void ImageDialogDrv::tonemap() {}
 void ImageDialogDrv::pseudo_color() {}
-void ImageDialogDrv::save() {}
-void ImageDialogDrv::save_as() {}
 void ImageDialogDrv::rotate(int) {}
 void ImageDialogDrv::flip(char) {}
 void ImageDialogDrv::resize_image() {}
 void ImageDialogDrv::crop(int) {}
-void ImageDialogDrv::next_image(int) {}
 void ImageDialogDrv::image_info() {}
 void ImageDialogDrv::image_stats() {}
 void ImageDialogDrv::undo() {}

@@ -81,6 +81,11 @@ public:
   /// Records the undo step of an edit made from outside: kind a ViewerChange bit, 1 a flip
   /// (argument the axis), 2 a rotation (the angle), 4, 8, 16 copy the image first.
   void save_undo(uint32_t kind, int argument);
+  /// Writes the image to path as type with the exposure divided out; on success the
+  /// change word becomes 0, the title loses its " +" and the grid hears of the file. A
+  /// failed write is alerted and leaves the change word, the title and the old file as
+  /// they were; returns whether the file was written.
+  bool save_to(const std::string& path, uint32_t type);
   /// After the save-as chooser wrote the image to path.
   void after_save_as(const std::string& path);
   bool closing_after_save() const { return m_closing_after_save; }
@@ -123,6 +128,7 @@ private:
   };
 
   void update_title();
+  void reset_file_state();
   void resync_menu();
   void set_item_active(const char* path, bool active);
   void set_hdr_items(bool hdr);
@@ -165,4 +171,5 @@ private:
   std::unique_ptr<Viewer_display> m_display;
   Fl_Cursor m_cursor = FL_CURSOR_DEFAULT;
   int m_action_depth = 0;
+  bool m_file_action = false;  // a save or Next/Previous Image runs (it pumps events)
 };

@@ -1,0 +1,111 @@
+// A viewer's save reaches the thumbnail grid: the written file's tile shows the new
+// pixels, and Next Image walks the grid's own tiles.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/dir_view.h"
+#include "browser/grid_refresh.h"
+#include "browser/icon.h"
+#include "browser/icon_view.h"
+#include "browser/main_window_drv.h"
+#include "browser/program_exit.h"
+#include "core/file_written.h"
+#include "core/hdr_image.h"
+#include "core/image_save.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/viewer_windows.h"
+#include "viewer/image_dialog_drv.h"
+#include "viewer/viewer_links.h"
+
+namespace {
+
+void ignore_exit(int) {}
+
+Rgb red(uint32_t, uint32_t) { return {250.f, 0.f, 0.f}; }
+Rgb blue(uint32_t, uint32_t) { return {0.f, 0.f, 250.f}; }
+
+class Viewer_save_grid : public ::testing::Test {
+protected:
+  void SetUp() override {
+    m_previous_exit = set_exit_function(ignore_exit);
+    save_image_as(*make_test_image(16, 12, k_type_png, red), m_dir.file("a.png"), k_type_png);
+    save_image_as(*make_test_image(16, 12, k_type_png, blue), m_dir.file("b.png"), k_type_png);
+    window = new MainWindowDrv(920, 600, "veltrum");
+    ASSERT_NE(g_icon_view, nullptr);
+    g_dir_view->go_to(m_dir.path(), false, true);
+    g_icon_view->load_directory(m_dir.path());
+    ASSERT_EQ(g_icon_view->icons.size(), 2u);
+    install_grid_refresh();
+    set_grid_paths_source([] {
+      std::vector<std::string> paths;
+      if (g_icon_view)
+        for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
+      return paths;
+    });
+  }
+  void TearDown() override {
+    delete_all_viewers();
+    set_file_written_handler(nullptr);
+    set_grid_paths_source(nullptr);
+    delete window;
+    set_exit_function(m_previous_exit);
+  }
+  ImageDialogDrv* open(const std::string& name) {
+    auto* v = new ImageDialogDrv(640, 480, name.c_str());
+    v->set_image(std::make_unique<Hdr_image>(m_dir.file(name)), m_dir.file(name), name,
+                 m_dir.path(), 0, 0);
+    v->show();
+    settle();
+    return v;
+  }
+  const Icon* tile(const std::string& name) const {
+    return g_icon_view->find_icon(name, m_dir.path());
+  }
+
+  Temp_dir m_dir;
+  Scripted_messages m_messages;
+  MainWindowDrv* window = nullptr;
+
+private:
+  Exit_fn m_previous_exit = nullptr;
+};
+
+// The mean of one channel of a tile's thumbnail.
+double channel_mean(const Icon* t, int c) {
+  double sum = 0;
+  const size_t n = t->thumb_pixels.size() / 3;
+  for (size_t i = 0; i < n; ++i) sum += t->thumb_pixels[3 * i + size_t(c)];
+  return n ? sum / double(n) : 0;
+}
+
+TEST_F(Viewer_save_grid, SavedFilesTileShowsTheNewPixels) {
+  ASSERT_NE(tile("a.png"), nullptr);
+  ASSERT_GT(channel_mean(tile("a.png"), 0), 200);
+  ImageDialogDrv* v = open("a.png");
+  *v->get_image() = *make_test_image(16, 12, k_type_png, blue);
+  v->set_modified(k_change_calibrated);
+  v->save();
+  ASSERT_TRUE(m_messages.alerts.empty());
+  const Icon* t = tile("a.png");  // looked up again: the refresh may have replaced it
+  ASSERT_NE(t, nullptr);
+  EXPECT_LT(channel_mean(t, 0), 50);
+  EXPECT_GT(channel_mean(t, 2), 200);
+  EXPECT_EQ(g_icon_view->icons.size(), 2u);
+}
+
+TEST_F(Viewer_save_grid, NextImageWalksTheGridsTiles) {
+  ImageDialogDrv* v = open(g_icon_view->icons[0]->name);
+  const std::string second = g_icon_view->icons[1]->path;
+  v->handle(FL_FOCUS);
+  v->next_image(1);
+  EXPECT_EQ(v->get_path(), second);
+  EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+}  // namespace

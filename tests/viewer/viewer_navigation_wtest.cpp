@@ -1,0 +1,182 @@
+// Next and Previous Image: the viewer steps through the grid's files in place, starts
+// each one afresh, and stays as it was when there is no neighbour or it cannot be read.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Menu_Item.H>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/hdr_image.h"
+#include "core/image_save.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/viewer_windows.h"
+#include "viewer/image_dialog_drv.h"
+#include "viewer/viewer_links.h"
+
+namespace {
+
+bool active(ImageDialogDrv* v, const char* path) {
+  const Fl_Menu_Item* item = v->menu_item(path);
+  EXPECT_NE(item, nullptr) << path;
+  return item && item->active();
+}
+
+void choose(ImageDialogDrv* v, const char* path) {
+  const Fl_Menu_Item* item = v->menu_item(path);
+  ASSERT_NE(item, nullptr) << path;
+  item->do_callback(v->menu_bar);
+}
+
+// A folder of four files shown in the grid: a.png 30x20, b.exr 50x40, c.png 70x10 and
+// d.exr 20x60, each of its own colour.
+class Viewer_navigation : public ::testing::Test {
+protected:
+  void SetUp() override {
+    write("a.png", 30, 20, k_type_png, 10.f);
+    write("b.exr", 50, 40, k_type_exr, 0.25f);
+    write("c.png", 70, 10, k_type_png, 200.f);
+    write("d.exr", 20, 60, k_type_exr, 8.f);
+    for (const char* n : {"a.png", "b.exr", "c.png", "d.exr"}) m_paths.push_back(dir.file(n));
+    set_grid_paths_source([this] { return m_paths; });
+  }
+  void TearDown() override {
+    delete_all_viewers();
+    set_grid_paths_source(nullptr);
+  }
+  void write(const char* name, uint32_t w, uint32_t h, uint32_t type, float v) {
+    auto im = make_test_image(w, h, type, [v](uint32_t x, uint32_t) {
+      return Rgb{v, v * 0.5f, float(x % 7)};
+    });
+    save_image_as(*im, dir.file(name), type);
+  }
+  ImageDialogDrv* open(const std::string& name) {
+    auto* v = new ImageDialogDrv(640, 480, name.c_str());
+    v->set_image(std::make_unique<Hdr_image>(dir.file(name)), dir.file(name), name, dir.path(),
+                 0, 0);
+    v->show();
+    while (!v->shown()) Fl::wait(0.01);
+    settle();
+    v->handle(FL_FOCUS);
+    return v;
+  }
+
+  Temp_dir dir;
+  Scripted_messages messages;
+  std::vector<std::string> m_paths;
+};
+
+TEST_F(Viewer_navigation, NextOnTheSecondToLastReachesTheLastAndEndsThere) {
+  ImageDialogDrv* v = open("c.png");
+  const int x = v->x(), y = v->y(), w = v->w(), h = v->h();
+  choose(v, "&View/Next Image");
+  EXPECT_EQ(v->get_path(), dir.file("d.exr"));
+  EXPECT_EQ(v->get_name(), "d.exr");
+  EXPECT_EQ(v->get_directory(), dir.path());
+  EXPECT_EQ(v->get_file_type(), uint32_t(k_type_exr));
+  EXPECT_EQ(v->get_image()->width(), 20u);
+  EXPECT_EQ(v->get_image()->height(), 60u);
+  EXPECT_EQ(std::string(v->label()).rfind("d.exr", 0), 0u) << v->label();
+  // The window keeps its place and size.
+  EXPECT_EQ(v->x(), x);
+  EXPECT_EQ(v->y(), y);
+  EXPECT_EQ(v->w(), w);
+  EXPECT_EQ(v->h(), h);
+  EXPECT_FALSE(active(v, "&View/Next Image"));
+  EXPECT_TRUE(active(v, "&View/Previous Image"));
+  // At the end a further Next changes nothing.
+  v->next_image(1);
+  EXPECT_EQ(v->get_path(), dir.file("d.exr"));
+  EXPECT_TRUE(messages.alerts.empty());
+}
+
+TEST_F(Viewer_navigation, PreviousWalksBackToTheFirst) {
+  ImageDialogDrv* v = open("c.png");
+  v->next_image(0);
+  EXPECT_EQ(v->get_path(), dir.file("b.exr"));
+  EXPECT_TRUE(active(v, "&View/Previous Image"));
+  EXPECT_TRUE(active(v, "&View/Next Image"));
+  v->next_image(0);
+  EXPECT_EQ(v->get_path(), dir.file("a.png"));
+  EXPECT_FALSE(active(v, "&View/Previous Image"));
+  EXPECT_TRUE(active(v, "&View/Next Image"));
+  v->next_image(0);
+  EXPECT_EQ(v->get_path(), dir.file("a.png"));
+}
+
+TEST_F(Viewer_navigation, TheNewFileStartsAfreshAndUnsavedChangesAreDropped) {
+  ImageDialogDrv* v = open("a.png");
+  const std::string before = read_file_bytes(dir.file("a.png"));
+  v->save_undo(k_change_resized, 0);
+  v->set_modified(k_change_resized);
+  ASSERT_TRUE(v->undo_available());
+  v->next_image(1);
+  EXPECT_EQ(v->get_path(), dir.file("b.exr"));
+  EXPECT_EQ(v->modified_flags(), 0u);
+  EXPECT_FALSE(active(v, "&Image/&Save"));
+  EXPECT_FALSE(v->undo_available());
+  EXPECT_FALSE(v->redo_available());
+  EXPECT_FALSE(active(v, "&Edit/Undo"));
+  EXPECT_FALSE(active(v, "&Edit/Redo"));
+  EXPECT_FALSE(v->closing_after_save());
+  EXPECT_EQ(read_file_bytes(dir.file("a.png")), before);  // nothing was written
+  EXPECT_TRUE(messages.questions.empty());
+}
+
+TEST_F(Viewer_navigation, EachHdrFileGetsItsOwnFirstExposure) {
+  ImageDialogDrv* v = open("b.exr");
+  v->exposure(0);
+  ASSERT_NE(v->exposure_factor(), v->default_exposure());
+  v->next_image(1);  // c.png: 8-bit, shown as it is
+  EXPECT_EQ(v->exposure_factor(), 1.f);
+  v->next_image(1);  // d.exr
+  EXPECT_EQ(v->get_path(), dir.file("d.exr"));
+  EXPECT_EQ(v->exposure_factor(), v->default_exposure());
+  // The pixels carry exactly that exposure over the file's values.
+  Hdr_image want(dir.file("d.exr"));
+  want *= v->exposure_factor();
+  EXPECT_TRUE(images_match(want, *v->get_image()));
+}
+
+TEST_F(Viewer_navigation, FileOutsideTheGridHasNoNeighbours) {
+  write("z.png", 10, 10, k_type_png, 1.f);  // in the folder, but not in the grid's list
+  ImageDialogDrv* v = open("z.png");
+  EXPECT_FALSE(active(v, "&View/Next Image"));
+  EXPECT_FALSE(active(v, "&View/Previous Image"));
+  v->next_image(1);
+  v->next_image(0);
+  EXPECT_EQ(v->get_path(), dir.file("z.png"));
+  EXPECT_EQ(v->get_image()->width(), 10u);
+}
+
+TEST_F(Viewer_navigation, UnreadableNeighbourLeavesTheViewerAsItWas) {
+  ASSERT_TRUE(write_file_bytes(dir.file("b.exr"), "no image at all"));
+  ImageDialogDrv* v = open("a.png");
+  v->save_undo(k_change_flipped, 'x');
+  v->set_modified(k_change_flipped);
+  const Hdr_image shown = *v->get_image();
+  v->next_image(1);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_EQ(v->get_path(), dir.file("a.png"));
+  EXPECT_TRUE(images_match(shown, *v->get_image()));
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_flipped));
+  EXPECT_TRUE(v->undo_available());
+  EXPECT_TRUE(active(v, "&View/Next Image"));
+}
+
+TEST_F(Viewer_navigation, NeighbourRemovedFromDiskLeavesTheViewerAsItWas) {
+  ASSERT_EQ(std::remove(dir.file("d.exr").c_str()), 0);
+  ImageDialogDrv* v = open("c.png");
+  v->next_image(1);
+  EXPECT_EQ(messages.alerts.size(), 1u);
+  EXPECT_EQ(v->get_path(), dir.file("c.png"));
+  EXPECT_EQ(v->get_image()->width(), 70u);
+}
+
+}  // namespace

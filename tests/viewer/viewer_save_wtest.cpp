@@ -1,0 +1,257 @@
+// The viewer's Save and Close on real files: what lands on disk, the change word and the
+// title, the question before closing, and a write that fails on a full disk.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Menu_Item.H>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app_globals.h"
+#include "core/file_names.h"
+#include "core/file_written.h"
+#include "core/hdr_image.h"
+#include "core/image_save.h"
+#include "core/preferences_dlg.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/viewer_windows.h"
+#include "viewer/image_dialog_drv.h"
+
+namespace {
+
+Rgb ramp(uint32_t x, uint32_t y) { return {0.01f * float(x + 1), 0.5f * float(y), 40.f}; }
+
+// Values that neither repeat nor compress: an RGBE file of them is far larger than the
+// file-size limit of the full-disk test.
+Rgb noise(uint32_t x, uint32_t y) {
+  const uint32_t h = (x * 2654435761u) ^ (y * 40503u + 977u);
+  return {float(h % 1000) + 1.f, float((h >> 10) % 1000) + 1.f, float((h >> 20) % 1000) + 1.f};
+}
+
+bool active(ImageDialogDrv* v, const char* path) {
+  const Fl_Menu_Item* item = v->menu_item(path);
+  EXPECT_NE(item, nullptr) << path;
+  return item && item->active();
+}
+
+// Chooses the menu item as a click would.
+void choose(ImageDialogDrv* v, const char* path) {
+  const Fl_Menu_Item* item = v->menu_item(path);
+  ASSERT_NE(item, nullptr) << path;
+  item->do_callback(v->menu_bar);
+}
+
+bool closed(ImageDialogDrv* v) {
+  return !v->shown() && std::count(g_closed_viewers.begin(), g_closed_viewers.end(), v) == 1;
+}
+
+class Viewer_save : public ::testing::Test {
+protected:
+  void SetUp() override {
+    m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
+    g_preferences_dialog = m_prefs.get();
+    set_file_written_handler([this](const std::string& p) { written.push_back(p); });
+  }
+  void TearDown() override {
+    delete_all_viewers();
+    g_preferences_dialog = nullptr;
+    set_file_written_handler(nullptr);
+  }
+
+  // Writes the image to the file, then opens a viewer on the file as the browser does.
+  ImageDialogDrv* open_file(const std::string& file, uint32_t type, Rgb (*value)(uint32_t, uint32_t),
+                            uint32_t w = 40, uint32_t h = 30) {
+    std::unique_ptr<Hdr_image> im = make_test_image(w, h, type, value);
+    save_image_as(*im, dir.file(file), type);
+    auto loaded = std::make_unique<Hdr_image>(dir.file(file));
+    auto* v = new ImageDialogDrv(640, 480, file.c_str());
+    v->set_image(std::move(loaded), dir.file(file), file, dir.path(), 0, 0);
+    v->show();
+    while (!v->shown()) Fl::wait(0.01);
+    settle();
+    return v;
+  }
+
+  Temp_dir dir;
+  Scripted_messages messages;
+  std::unique_ptr<PreferencesDlg> m_prefs;
+  std::vector<std::string> written;
+};
+
+TEST_F(Viewer_save, SaveWritesTheFilesOwnValuesAndKeepsTheDisplay) {
+  ImageDialogDrv* v = open_file("a.exr", k_type_exr, ramp);
+  v->exposure(0);  // a step that is no power of two: the division must undo it
+  const float e = v->exposure_factor();
+  ASSERT_NE(e, 1.f);
+  const Hdr_image shown = *v->get_image();
+  v->set_modified(k_change_flipped);
+  v->update_view();
+  ASSERT_TRUE(active(v, "&Image/&Save"));
+
+  choose(v, "&Image/&Save");
+
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_TRUE(images_match(*make_test_image(40, 30, k_type_exr, ramp),
+                           Hdr_image(dir.file("a.exr")), {0, 1e-6, 0}));
+  EXPECT_TRUE(images_match(shown, *v->get_image(), {0, 1e-6, 0}));
+  EXPECT_EQ(v->exposure_factor(), e);
+  EXPECT_EQ(v->modified_flags(), 0u);
+  EXPECT_FALSE(active(v, "&Image/&Save"));
+  EXPECT_EQ(std::string(v->label()).find(" +"), std::string::npos) << v->label();
+  EXPECT_EQ(written, std::vector<std::string>{dir.file("a.exr")});
+}
+
+TEST_F(Viewer_save, SaveKeepsTheFormatOfAnEightBitFile) {
+  ImageDialogDrv* v = open_file("p.png", k_type_png, ramp);
+  v->set_modified(k_change_rotated);
+  v->save();
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_EQ(Hdr_image(dir.file("p.png")).type, uint32_t(k_type_png));
+  EXPECT_EQ(v->get_file_type(), uint32_t(k_type_png));
+  EXPECT_EQ(v->modified_flags(), 0u);
+}
+
+// The disk fills up while the file is written.
+class File_size_limit {
+public:
+  explicit File_size_limit(rlim_t bytes) {
+    m_previous_handler = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    rlimit limit = m_previous;
+    limit.rlim_cur = bytes;
+    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~File_size_limit() {
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previous_handler);
+  }
+  bool set() const { return m_set; }
+
+private:
+  rlimit m_previous{};
+  void (*m_previous_handler)(int) = nullptr;
+  bool m_set = false;
+};
+
+TEST_F(Viewer_save, FailedSaveKeepsTheOldFileTheChangesAndTheTitle) {
+  ImageDialogDrv* v = open_file("full.hdr", k_type_rgbe, noise, 200, 150);
+  const std::string before = read_file_bytes(dir.file("full.hdr"));
+  ASSERT_GT(before.size(), 64u * 1024u);
+  v->set_modified(k_change_cropped);
+  v->update_view();
+  const std::string title = v->label();
+  const Hdr_image shown = *v->get_image();
+  {
+    File_size_limit limit(16 * 1024);
+    ASSERT_TRUE(limit.set());
+    choose(v, "&Image/&Save");
+  }
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_NE(messages.alerts[0].find(dir.file("full.hdr")), std::string::npos) << messages.alerts[0];
+  EXPECT_EQ(read_file_bytes(dir.file("full.hdr")), before);
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_cropped));
+  EXPECT_TRUE(active(v, "&Image/&Save"));
+  EXPECT_EQ(title, v->label());
+  EXPECT_NE(title.find(" +"), std::string::npos);
+  EXPECT_TRUE(images_match(shown, *v->get_image()));
+  EXPECT_TRUE(written.empty());
+}
+
+TEST_F(Viewer_save, SaveOfAReadOnlyFormatWritesNothing) {
+  // A LogL TIFF cannot be written back: Save leads to the chooser, never to the file.
+  ImageDialogDrv* v = open_file("l.exr", k_type_exr, ramp);
+  v->get_image()->type = k_type_tiff_logl;
+  const std::string before = read_file_bytes(dir.file("l.exr"));
+  v->set_modified(k_change_flipped);
+  v->save();
+  EXPECT_EQ(read_file_bytes(dir.file("l.exr")), before);
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_flipped));
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_TRUE(written.empty());
+}
+
+TEST_F(Viewer_save, CloseAnswers) {
+  struct Case {
+    const char* what;
+    bool prompt;
+    int answer;  // 0 "Don't save", 1 "Save", 2 "Cancel"
+    bool asked, saved, closes;
+  };
+  const Case cases[] = {
+      {"prompt off", false, 1, false, false, true},
+      {"don't save", true, 0, true, false, true},
+      {"save", true, 1, true, true, true},
+      {"cancel", true, 2, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    messages.questions.clear();
+    m_prefs->closing_prompt_button->value(c.prompt ? 1 : 0);
+    ImageDialogDrv* v = open_file("c.exr", k_type_exr, ramp);
+    const std::string before = read_file_bytes(dir.file("c.exr"));
+    *v->get_image() *= 2.f;  // an edit the file does not have yet
+    v->set_modified(k_change_resized);
+    messages.answers = {c.answer};
+    choose(v, "&Image/&Close");
+    EXPECT_EQ(messages.questions,
+              c.asked ? std::vector<std::string>{"Save changes before closing?"}
+                      : std::vector<std::string>{});
+    EXPECT_EQ(read_file_bytes(dir.file("c.exr")) != before, c.saved);
+    EXPECT_EQ(closed(v), c.closes);
+    EXPECT_EQ(v->modified_flags() == 0, c.saved);
+    delete_all_viewers();
+  }
+}
+
+TEST_F(Viewer_save, UnchangedViewerClosesWithoutAQuestion) {
+  ImageDialogDrv* v = open_file("u.exr", k_type_exr, ramp);
+  v->do_callback();  // the close box
+  EXPECT_TRUE(messages.questions.empty());
+  EXPECT_TRUE(closed(v));
+}
+
+TEST_F(Viewer_save, CloseWhoseSaveFailsStaysOpenWithItsChanges) {
+  ImageDialogDrv* v = open_file("f.hdr", k_type_rgbe, noise, 200, 150);
+  const std::string before = read_file_bytes(dir.file("f.hdr"));
+  v->set_modified(k_change_rotated);
+  messages.answers = {1};
+  {
+    File_size_limit limit(16 * 1024);
+    ASSERT_TRUE(limit.set());
+    v->close();
+  }
+  EXPECT_EQ(messages.alerts.size(), 1u);
+  EXPECT_FALSE(closed(v));
+  EXPECT_TRUE(v->shown());
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_rotated));
+  EXPECT_EQ(read_file_bytes(dir.file("f.hdr")), before);
+}
+
+TEST_F(Viewer_save, SaveOnANewResultWritesNothingAndKeepsItOpen) {
+  // "Untitled" results have no file: Save and Close's "Save" go to the chooser instead.
+  std::unique_ptr<Hdr_image> im = make_test_image(30, 20, k_type_new_hdr, ramp);
+  auto* v = new ImageDialogDrv(640, 480, "Untitled");
+  v->set_image(std::move(im), dir.file("Untitled"), "Untitled", dir.path(), 0, 0);
+  v->set_modified(k_change_new_image);
+  v->show();
+  settle();
+  v->save();
+  messages.answers = {1};
+  v->close();
+  EXPECT_TRUE(v->closing_after_save());
+  EXPECT_FALSE(closed(v));
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_new_image));
+  EXPECT_TRUE(read_file_bytes(dir.file("Untitled")).empty());
+  EXPECT_TRUE(messages.alerts.empty());
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// The viewer's file operations: Save, Save As, closing with the question about unsaved
+// changes, and Next and Previous Image through the thumbnail grid's files.
+#include <FL/Enumerations.H>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app_globals.h"
+#include "core/busy_cursor.h"
+#include "core/file_names.h"
+#include "core/file_written.h"
+#include "core/hdr_image.h"
+#include "core/messages.h"
+#include "core/preferences_dlg.h"
+#include "viewer/exposure_save.h"
+#include "viewer/image_dialog_drv.h"
+#include "viewer/neighbour_file.h"
+#include "viewer/save_formats.h"
+#include "viewer/viewer_links.h"
+
+namespace {
+
+// Marks a viewer's file operation as running for the life of the object: the busy cursor
+// and the RGBE reader pump events, and a second save or step must not start inside.
+class File_action {
+public:
+  explicit File_action(bool& flag) : m_flag(flag) { m_flag = true; }
+  ~File_action() { m_flag = false; }
+  File_action(const File_action&) = delete;
+  File_action& operator=(const File_action&) = delete;
+
+private:
+  bool& m_flag;
+};
+
+bool ask_before_closing() {
+  return !g_preferences_dialog || g_preferences_dialog->prompt_when_closing();
+}
+
+// The exception's text, or fallback when it says nothing.
+std::string failure_text(const std::exception& e, const std::string& fallback) {
+  const char* what = e.what();
+  return what && *what ? std::string(what) : fallback;
+}
+
+bool is_closed(const Fl_Window* w) {
+  return std::find(g_closed_viewers.begin(), g_closed_viewers.end(), w) !=
+         g_closed_viewers.end();
+}
+
+}  // namespace
+
+bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
+  if (m_file_action || !m_image) return false;
+  File_action file_action(m_file_action);
+  Action_scope running(*this);
+  set_busy_cursor(FL_CURSOR_WAIT);
+  std::string error;
+  if (!m_image) {
+    error = "Cannot write image data to file: " + path;
+  } else {
+    try {
+      save_image_at_exposure(*m_image, m_exposure, path, type);
+    } catch (const std::exception& e) {
+      error = failure_text(e, "Cannot write image data to file: " + path);
+    } catch (...) {
+      error = "Cannot write image data to file: " + path;
+    }
+  }
+  if (error.empty()) {
+    // Only a written file clears the changes: after a failure the image still differs
+    // from every file on disk.
+    clear_modified(~0u);
+    update_title();
+  }
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+  if (!error.empty()) {
+    show_alert(error);
+    return false;
+  }
+  file_written(path);
+  return true;
+}
+
+void ImageDialogDrv::save() {
+  if (!m_image) return;
+  // A new result has no file yet, and a read-only format (TIFF LogL) cannot be written
+  // back: both need a name and a format from the chooser.
+  if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
+    save_as();
+    return;
+  }
+  save_to(m_path, get_file_type());
+}
+
+void ImageDialogDrv::save_as() {}
+
+void ImageDialogDrv::close() {
+  m_closing_after_save = false;
+  if (m_changes != 0 && ask_before_closing()) {
+    const int answer =
+        ask_choice("Save changes before closing?", "Don't save", "Save", "Cancel");
+    if (answer == 2) return;
+    if (answer == 1) {
+      if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
+        m_closing_after_save = true;
+        save_as();
+      } else if (!save_to(m_path, get_file_type())) {
+        return;  // not written: the viewer stays open with its changes
+      }
+    }
+  }
+  if (!m_closing_after_save) close_window();
+}
+
+void ImageDialogDrv::reset_file_state() {
+  clear_modified(~0u);
+  m_rotation_sum = 0;
+  m_exposure = 1.f;
+  m_default_exposure = 1.f;
+  m_first_display_done = false;
+  m_flip_vertical = m_flip_horizontal = false;
+  m_closing_after_save = false;
+  m_undo_image.reset();
+  m_undo_exposure = 1.f;
+  m_undo_available = m_redo_available = false;
+  set_item_active("&Edit/Undo", false);
+  set_item_active("&Edit/Redo", false);
+}
+
+void ImageDialogDrv::next_image(int forward) {
+  if (m_file_action || !m_image) return;
+  const std::vector<std::string> paths = grid_paths();
+  const std::optional<size_t> index = neighbour_index(paths, m_path, forward != 0);
+  if (!index) return;
+  const std::string path = paths[*index];
+  File_action file_action(m_file_action);
+  Action_scope running(*this);
+  set_busy_cursor(FL_CURSOR_WAIT);
+
+  // The new file is read before anything of the old one is given up, so a file that
+  // cannot be read leaves the viewer as it was.
+  std::unique_ptr<Hdr_image> image;
+  std::string error;
+  try {
+    image = std::make_unique<Hdr_image>(path);
+  } catch (const std::exception& e) {
+    error = failure_text(e, "Cannot read image file: " + path);
+  } catch (...) {
+    error = "Cannot read image file: " + path;
+  }
+  if (!error.empty()) {
+    set_busy_cursor(FL_CURSOR_DEFAULT);
+    show_alert(error);
+    return;
+  }
+  // Closed while the file was read (the reader serves events): nothing more to show.
+  if (is_closed(this)) {
+    set_busy_cursor(FL_CURSOR_DEFAULT);
+    return;
+  }
+
+  reset_file_state();
+  std::string folder, name;
+  split_path(path, folder, name);
+  set_image(std::move(image), path, name, folder, w(), h());
+  set_item_active("&View/Previous Image", *index != 0);
+  set_item_active("&View/Next Image", *index + 1 != paths.size());
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+}
