@@ -33,7 +33,6 @@ void MainWindowDrv::quit() {
   delete this;
 }
 
-void MainWindowDrv::save_as() {}
 void MainWindowDrv::image_info() {}
 void MainWindowDrv::image_stats() {}
 void MainWindowDrv::histogram() {}

@@ -31,6 +31,7 @@
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "viewer/open_in_viewer.h"
+#include "viewer/save_as_chooser.h"
 #include "viewer/viewer_links.h"
 
 namespace {
@@ -107,8 +108,7 @@ void start_program(int argc, char** argv) {
 
   g_help_dialog->load("help.html");
   Fl_File_Chooser::show_label = "Type:";
-  // The "Save File As..." chooser (with k_save_as_filter) is created here, before the
-  // directory chooser, once it exists.
+  g_save_as_chooser = new SaveAsChooser(k_save_as_filter);
   g_directory_chooser =
       new Fl_File_Chooser(".", nullptr, Fl_File_Chooser::DIRECTORY, "Select directory...");
 

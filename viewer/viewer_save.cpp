@@ -18,6 +18,7 @@
 #include "viewer/exposure_save.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/neighbour_file.h"
+#include "viewer/save_as_chooser.h"
 #include "viewer/save_formats.h"
 #include "viewer/viewer_links.h"
 
@@ -96,7 +97,10 @@ void ImageDialogDrv::save() {
   save_to(m_path, get_file_type());
 }
 
-void ImageDialogDrv::save_as() {}
+void ImageDialogDrv::save_as() {
+  if (!m_image || !g_save_as_chooser) return;
+  g_save_as_chooser->show_for(this, get_file_type(), m_path);
+}
 
 void ImageDialogDrv::close() {
   m_closing_after_save = false;

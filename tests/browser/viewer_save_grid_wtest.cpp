@@ -21,6 +21,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
+#include "viewer/save_as_chooser.h"
 #include "viewer/viewer_links.h"
 
 namespace {
@@ -106,6 +107,30 @@ TEST_F(Viewer_save_grid, NextImageWalksTheGridsTiles) {
   v->next_image(1);
   EXPECT_EQ(v->get_path(), second);
   EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+TEST_F(Viewer_save_grid, MainWindowSaveAsWritesTheSelectedFileAndAddsItsTile) {
+  SaveAsChooser chooser("OPENEXR format (*.exr)");
+  SaveAsChooser* previous = g_save_as_chooser;
+  g_save_as_chooser = &chooser;
+  g_icon_view->deselect_all();
+  g_icon_view->add_to_selection(g_icon_view->icons[1]);
+  const std::string source = g_icon_view->icons[1]->path;
+  window->save_as();
+  EXPECT_TRUE(chooser.shown());
+  EXPECT_EQ(chooser.viewer(), nullptr);
+  EXPECT_EQ(chooser.source_path(), source);
+  EXPECT_EQ(chooser.source_type(), uint32_t(k_type_png));
+  EXPECT_EQ(chooser.filter_value(), 2);  // PNG
+  chooser.filter_value(0);               // JPEG
+  chooser.value(m_dir.file("c").c_str());
+  chooser.hide();
+  chooser.on_ok();
+  EXPECT_TRUE(m_messages.alerts.empty());
+  EXPECT_EQ(Hdr_image(m_dir.file("c.jpg")).type, uint32_t(k_type_jpeg));
+  EXPECT_NE(tile("c.jpg"), nullptr);
+  EXPECT_EQ(g_icon_view->icons.size(), 3u);
+  g_save_as_chooser = previous;
 }
 
 }  // namespace

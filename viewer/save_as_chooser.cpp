@@ -1,0 +1,151 @@
+// The "Save File As..." chooser (see the header).
+#include "viewer/save_as_chooser.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Widget.H>
+
+#include <exception>
+
+#include "core/busy_cursor.h"
+#include "core/file_names.h"
+#include "core/file_written.h"
+#include "core/hdr_image.h"
+#include "core/image_save.h"
+#include "core/messages.h"
+#include "core/platform.h"
+#include "core/preferences_dlg.h"
+#include "viewer/exposure_save.h"
+#include "viewer/image_dialog_drv.h"
+#include "viewer/save_formats.h"
+
+SaveAsChooser* g_save_as_chooser = nullptr;
+
+namespace {
+
+bool ask_before_overwriting() {
+  return !g_preferences_dialog || g_preferences_dialog->prompt_on_overwrite();
+}
+
+}  // namespace
+
+SaveAsChooser::SaveAsChooser(const char* filter)
+    : Fl_File_Chooser(".", filter, Fl_File_Chooser::CREATE, "Save File As...") {
+  m_source_path.clear();
+  callback(ok_cb, this);
+  Fl_File_Chooser::custom_filter_label = "";
+}
+
+SaveAsChooser::~SaveAsChooser() { watch_viewer(nullptr); }
+
+void SaveAsChooser::watch_viewer(ImageDialogDrv* viewer) {
+  if (m_viewer) Fl::release_widget_pointer(m_viewer);
+  m_viewer = viewer;
+  if (m_viewer) Fl::watch_widget_pointer(m_viewer);
+}
+
+ImageDialogDrv* SaveAsChooser::viewer() const { return dynamic_cast<ImageDialogDrv*>(m_viewer); }
+
+void SaveAsChooser::ok_cb(Fl_File_Chooser*, void* self) {
+  static_cast<SaveAsChooser*>(self)->on_ok();
+}
+
+void SaveAsChooser::show_for(ImageDialogDrv* viewer, uint32_t type, const std::string& path) {
+  watch_viewer(viewer);
+  m_from_viewer = viewer != nullptr;
+  m_source_type = type;
+  m_source_path = path;
+  m_source_hdr = is_hdr_type(type);
+  filter(m_source_hdr ? k_hdr_save_formats : k_ldr_save_formats);
+  filter_value(preselected_format(m_source_hdr, type));
+  std::string folder, name;
+  split_path(path, folder, name);
+  directory(folder.c_str());
+  show();
+}
+
+bool SaveAsChooser::output_path_and_type(std::string& path, uint32_t& type) {
+  return complete_output_path(m_source_hdr, filter_value(), path, type);
+}
+
+std::string SaveAsChooser::chosen_path() {
+  const char* chosen = value(1);
+  if (!chosen || !*chosen) return {};
+  std::string path = chosen;
+  // A bare name typed into the field is meant in the folder shown.
+  if (path[0] != '/') {
+    const char* dir = directory();
+    std::string folder = dir ? dir : "";
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    path = folder + path;
+  }
+  return path;
+}
+
+void SaveAsChooser::on_ok() {
+  if (m_saving) return;
+  // The chooser also calls back on every click in its list; only OK (the window is gone)
+  // or Enter ends the choice.
+  if (visible() && Fl::event_key() != FL_Enter) return;
+  std::string path = chosen_path();
+  if (path.empty()) return;
+
+  uint32_t type = 0;
+  if (!output_path_and_type(path, type)) {
+    show_alert("Please select a named format.");
+    return;
+  }
+  if (file_exists(path) && ask_before_overwriting() &&
+      ask_choice(path + "  exists. Do you want to overwrite?", "Cancel", "Overwrite",
+                 nullptr) == 0)
+    return;
+
+  m_saving = true;
+  set_busy_cursor(FL_CURSOR_WAIT);
+  std::string error;
+  const bool saved = m_from_viewer ? save_viewer_image(path, type, error)
+                                   : save_source_file(path, type, error);
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+  m_saving = false;
+  if (!saved) {
+    if (!error.empty()) show_alert(error);
+    return;
+  }
+  file_written(path);
+}
+
+bool SaveAsChooser::save_viewer_image(const std::string& path, uint32_t type,
+                                      std::string& error) {
+  // Looked up now: the busy cursor has served events, and the viewer may be gone.
+  ImageDialogDrv* v = viewer();
+  if (!v || !v->get_image()) return false;
+  try {
+    save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type);
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  } catch (...) {
+    error = "Cannot write image data to file: " + path;
+    return false;
+  }
+  // Renames the viewer, or closes it when its Close asked for this save.
+  v->after_save_as(path);
+  return true;
+}
+
+bool SaveAsChooser::save_source_file(const std::string& path, uint32_t type,
+                                     std::string& error) {
+  const std::string source = m_source_path;
+  const uint32_t source_type = m_source_type;
+  try {
+    Hdr_image image(source, source_type);
+    // Same format: the file is copied byte for byte (left alone when it is the source).
+    save_image(image, path, type, source, source_type, false);
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  } catch (...) {
+    error = "Cannot write image data to file: " + path;
+    return false;
+  }
+  return true;
+}
