@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang and runs each from its seed corpus for a short,
 # bounded time (FUZZ_SECONDS, default 30), FUZZ_JOBS targets at once (default: one per
 # core). Fails on any crash, leak, sanitizer report or timeout; the reproducing input is
-# left in build-fuzz/findings/.
+# left in build-fuzz/findings/. FUZZ_TARGETS (names separated by spaces) runs only those.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
@@ -11,10 +11,12 @@ dir=${FUZZ_BUILD_DIR:-build-fuzz}
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELTRUM_FUZZ=ON -DVELTRUM_TESTS=OFF -DVELTRUM_BENCH=OFF >/dev/null
 cmake --build "$dir" -j "$(nproc)"
-targets=$(cd "$dir/fuzz" && ls fuzz_* 2>/dev/null | grep -v '^fuzz_make_seeds$' || true)
+targets=${FUZZ_TARGETS:-$(cd "$dir/fuzz" && ls fuzz_* 2>/dev/null | grep -v '^fuzz_make_seeds$' || true)}
 [ -n "$targets" ] || { echo "no fuzz targets"; exit 0; }
 rm -rf "$dir/seeds" && mkdir -p "$dir/seeds" "$dir/findings"
 "$dir/fuzz/fuzz_make_seeds" "$dir/seeds"
+# Targets that take a path write each input to a file: memory, not disk, where there is some.
+[ -z "${TMPDIR:-}" ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0
