@@ -1,0 +1,189 @@
+// The HDR creation run. Nothing here holds a tile: every progress call serves events, and
+// the exposures are named by path only.
+#include "hdr/hdr_creation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "core/image_save.h"
+#include "core/messages.h"
+#include "core/pixel_buffers.h"
+#include "core/platform.h"
+#include "hdr/exposure_load.h"
+#include "hdr/hdr_assembly.h"
+#include "hdr/hdr_output_types.h"
+#include "hdr/tonemap_photographic.h"
+
+void hdr_file_name(const Hdr_creation_settings& s, uint64_t k, std::string& path, uint32_t& type) {
+  const Output_type& t = hdr_output_type(s.hdr_type_index);
+  path = numbered_output_path(s.destination, s.base_name, k, t.extension);
+  type = t.type;
+}
+
+void ldr_file_name(const Hdr_creation_settings& s, uint64_t k, std::string& path, uint32_t& type) {
+  const Output_type& t = ldr_output_type(s.ldr_type_index);
+  path = numbered_output_path(s.destination, s.base_name, k, t.extension);
+  type = t.type;
+}
+
+std::string colliding_output_path(const Hdr_creation_settings& s) {
+  if (!s.batch || !s.tone_map || !s.save_both) return std::string();
+  std::string hdr, ldr;
+  uint32_t type = 0;
+  hdr_file_name(s, 0, hdr, type);
+  ldr_file_name(s, 0, ldr, type);
+  return hdr == ldr ? hdr : std::string();
+}
+
+bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite) {
+  if (!prompt_on_overwrite || !file_exists(path)) return false;
+  return ask_choice(path + " exists. Do you want to overwrite it?", "Skip", "Overwrite",
+                    nullptr) == 0;
+}
+
+namespace {
+
+// An exception's text with the file it concerns, named once.
+std::string with_path(const std::string& what, const std::string& path) {
+  if (what.find(path) != std::string::npos) return what;
+  return what + "\n" + path;
+}
+
+bool is_input(const std::vector<Exposure_inputs>& groups, const std::string& path) {
+  for (const Exposure_inputs& g : groups)
+    for (const Exposure_input& e : g)
+      if (e.path == path || same_file(e.path, path)) return true;
+  return false;
+}
+
+// Writes one output file unless it is skipped; false when nothing was written.
+bool save_output(Hdr_image& image, const std::string& path, uint32_t type,
+                 const std::vector<Exposure_inputs>& groups, bool prompt) {
+  // Replacing an exposure would lose the user's photograph (and feed a later group the
+  // wrong picture), whatever the overwrite setting says.
+  if (is_input(groups, path)) {
+    show_alert("The output file " + path +
+               " is one of the exposures being merged; it is not overwritten.");
+    return false;
+  }
+  if (confirm_overwrite(path, prompt)) return false;
+  try {
+    save_image_as(image, path, type);
+    return true;
+  } catch (const std::exception& e) {
+    show_alert(with_path(e.what(), path));
+    return false;
+  }
+}
+
+enum class Group_end { done, skipped, stop };
+
+// Loads the group's exposures; skipped (alerted) when one cannot be read or its size is
+// not the group's, stop on "Cancel".
+Group_end load_group(const Exposure_inputs& group, std::vector<Rgb8_image>& images,
+                     Progress& progress) {
+  progress.start(0.f, 0.f, float(group.size()), "Loading images");
+  const uint32_t w = group.front().width, h = group.front().height;
+  for (size_t i = 0; i < group.size(); ++i) {
+    const Exposure_input& e = group[i];
+    try {
+      images.push_back(load_exposure(e.path, e.type));
+    } catch (const std::exception& ex) {
+      show_alert("Cannot read the exposure " + e.path + ":\n" + ex.what());
+      return Group_end::skipped;
+    }
+    const Rgb8_image& im = images.back();
+    if (uint32_t(im.width()) != w || uint32_t(im.height()) != h || im.spectrum() != 3) {
+      show_alert(std::string(k_message_size_mismatch) + "\n" + e.path);
+      return Group_end::skipped;
+    }
+    if (!(e.exposure > 0.f) || !std::isfinite(e.exposure)) {
+      show_alert(std::string(k_message_bad_exposure) + "\n" + e.path);
+      return Group_end::skipped;
+    }
+    if (progress.update(float(i + 1)) == -1) return Group_end::stop;
+  }
+  return Group_end::done;
+}
+
+// Saves the merged group k (and its tone-mapped copy); skipped when the user said "Skip"
+// or a file could not be written.
+Group_end save_group(Hdr_image& result, uint64_t k, const std::vector<Exposure_inputs>& groups,
+                     const Hdr_creation_settings& s, const File_written_fn& written,
+                     Progress& progress) {
+  const bool only_ldr = s.tone_map && !s.save_both;
+  std::string hdr_path, ldr_path;
+  uint32_t hdr_type = 0, ldr_type = 0;
+  hdr_file_name(s, k, hdr_path, hdr_type);
+  if (!only_ldr) {
+    if (!save_output(result, hdr_path, hdr_type, groups, s.prompt_on_overwrite))
+      return Group_end::skipped;
+    if (written) written(hdr_path);
+  }
+  if (!s.tone_map) return Group_end::done;
+
+  progress.start(0.f, 0.f, 1.f, "Tonemapping");
+  Image_rows rows = image_to_rows(result);
+  tonemap_photographic(rows.rows(), int32_t(rows.width()), int32_t(rows.height()), s.gamma,
+                       k_photographic_automatic);
+  rows_to_image(rows, result);
+  progress.update(1.f);
+  ldr_file_name(s, k, ldr_path, ldr_type);
+  if (!save_output(result, ldr_path, ldr_type, groups, s.prompt_on_overwrite))
+    return Group_end::skipped;
+  if (written) written(ldr_path);
+  return Group_end::done;
+}
+
+}  // namespace
+
+Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
+                              const Hdr_creation_settings& settings, const Build_hdr_fn& build,
+                              const File_written_fn& written, Progress& progress,
+                              std::unique_ptr<Hdr_image>& single_result) {
+  single_result.reset();
+  // A single creation merges all chosen files as one group.
+  const size_t g = settings.batch ? groups.size() : std::min<size_t>(groups.size(), 1);
+  const bool overall = g >= 2;
+  if (overall) progress.show_overall(0.f, 0.f, float(g), "Overall");
+  auto end = [&](Creation_end e) {
+    if (overall) progress.hide_overall();
+    return e;
+  };
+
+  for (size_t k = 0; k < g; ++k) {
+    const Exposure_inputs& group = groups[k];
+    if (group.empty()) continue;
+    std::vector<Rgb8_image> images;
+    const Group_end loaded = load_group(group, images, progress);
+    if (loaded == Group_end::stop) return end(Creation_end::stopped);
+    if (loaded == Group_end::skipped) {
+      if (!settings.batch) return end(Creation_end::stopped);
+      continue;
+    }
+
+    auto result = std::make_unique<Hdr_image>(group.front().width, group.front().height, 1, 3, 0.f);
+    {
+      std::vector<Exposure_planes> planes;
+      std::vector<float> times;
+      for (size_t i = 0; i < images.size(); ++i) {
+        planes.push_back(exposure_planes_of(images[i]));
+        times.push_back(group[i].exposure);
+      }
+      const int r = build ? build(*result, planes, times) : -1;
+      images.clear();
+      if (r == -1) return end(Creation_end::stopped);
+    }
+
+    if (!settings.batch) {
+      result->type = k_type_new_hdr;
+      single_result = std::move(result);
+      return end(Creation_end::opened);
+    }
+    if (save_group(*result, k, groups, settings, written, progress) == Group_end::skipped)
+      continue;
+    progress.update_overall(float(k + 1));
+  }
+  return end(Creation_end::finished);
+}

@@ -1,0 +1,72 @@
+// The HDR creation run over groups of exposures: loading, merging, and in batch mode
+// saving each result (and its tone-mapped copy) under a numbered name. Plain data in,
+// the merge and the grid refresh as hooks, so the dialog stays thin and tests need no window.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/file_written.h"  // File_written_fn
+#include "core/hdr_image.h"
+#include "hdr/exposure_planes.h"
+#include "hdr/progress.h"
+
+/// One exposure of a group, copied out of its tile before any event is served.
+struct Exposure_input {
+  std::string path;
+  uint32_t type = 0;                // image type code of the tile
+  uint32_t width = 0, height = 0;   // from the file's header
+  float exposure = 0.f;             // relative exposure
+};
+/// One group: the exposures of one HDR image, by ascending relative exposure.
+using Exposure_inputs = std::vector<Exposure_input>;
+
+/// The dialog's output settings as the run reads them.
+struct Hdr_creation_settings {
+  bool batch = false;
+  std::string destination;  // "Destination Directory"
+  std::string base_name;    // "Base Name:"
+  int hdr_type_index = 0;   // "HDR Save Type:" (-1: nothing selected)
+  int ldr_type_index = 0;   // "LDR Save Type:"
+  bool tone_map = false;    // "Tonemap"
+  bool save_both = true;    // "Save both" (off: "Save only LDR")
+  bool prompt_on_overwrite = true;
+  float gamma = 2.2f;       // display gamma of the tone-mapped copy
+};
+
+/// The HDR image (path and type code) of group k.
+void hdr_file_name(const Hdr_creation_settings& s, uint64_t k, std::string& path, uint32_t& type);
+/// The tone-mapped copy of group k.
+void ldr_file_name(const Hdr_creation_settings& s, uint64_t k, std::string& path, uint32_t& type);
+
+/// With "Tonemap" and "Save both", the HDR image and its copy would get one name (both
+/// TIFF) and the copy would replace the HDR image just written: that path, else "".
+std::string colliding_output_path(const Hdr_creation_settings& s);
+
+/// True when the file is to be skipped: it exists, the overwrite prompt is on and the user
+/// answered "Skip" to "<path> exists. Do you want to overwrite it?".
+bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite);
+
+/// The merge of one group: fills result (sized, zeroed) from the exposures; 0, or -1 when
+/// the creation is to stop (cancel, or a refusal already alerted).
+using Build_hdr_fn = std::function<int(Hdr_image& result, std::vector<Exposure_planes>& exposures,
+                                       const std::vector<float>& times)>;
+
+enum class Creation_end {
+  finished,   // batch done (groups may have been skipped), or no group at all
+  opened,     // single creation: the result is handed back
+  stopped,    // "Cancel", or a single creation that could not be made (alerted)
+};
+
+/// Runs the creation over groups: a single creation (settings.batch off) merges group 0
+/// and moves it into single_result; a batch saves every group into settings.destination.
+/// written is told each file the batch wrote. Failures are alerted with the file's path; in a batch an unreadable exposure, a size
+/// mismatch or a failed save skips that group's remaining output and the batch goes on.
+/// An output path that is one of the exposures is never written. Leaves the progress
+/// window to the caller (hide it afterwards); hides the overall bar it showed.
+Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
+                              const Hdr_creation_settings& settings, const Build_hdr_fn& build,
+                              const File_written_fn& written, Progress& progress,
+                              std::unique_ptr<Hdr_image>& single_result);
