@@ -79,11 +79,9 @@ bool decode_jpeg_rgb_memory(const uint8_t* bytes, size_t size, std::vector<uint8
   return true;
 }
 
-namespace {
-
 // libexif's own file reader opens with fopen, which waits on a named pipe; the loader is
 // fed from a file known to be regular instead. It stops asking once it has the EXIF block.
-ExifData* read_exif_data(const std::string& path) {
+Exif_record read_exif_record(const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
   if (!file) return nullptr;
   std::unique_ptr<ExifLoader, void (*)(ExifLoader*)> loader(exif_loader_new(), &exif_loader_unref);
@@ -93,14 +91,12 @@ ExifData* read_exif_data(const std::string& path) {
     const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
     if (n == 0 || !exif_loader_write(loader.get(), buffer, unsigned(n))) break;
   }
-  return exif_loader_get_data(loader.get());
+  return Exif_record(exif_loader_get_data(loader.get()));
 }
-
-}  // namespace
 
 bool load_exif_thumbnail(const std::string& path, Thumbnail_planes& out, Exif_record& exif) {
   exif.reset();
-  exif.reset(read_exif_data(path));
+  exif = read_exif_record(path);
   if (!exif || !exif->data || exif->size == 0) return false;
   std::vector<uint8_t> rgb;
   uint32_t w = 0, h = 0;

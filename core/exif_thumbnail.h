@@ -19,6 +19,10 @@ struct Exif_release {
 /// One reference to an EXIF record, released with exif_data_unref.
 using Exif_record = std::unique_ptr<ExifData, Exif_release>;
 
+/// The file's EXIF record, null when it is not a regular file or holds no EXIF data.
+/// Reads only until the EXIF block is found; never waits on a named pipe.
+Exif_record read_exif_record(const std::string& path);
+
 /// Embedded thumbnails larger than this many pixels are refused (cameras store about
 /// 160 x 120; a header declaring more is taken as corrupt).
 constexpr uint64_t k_max_exif_thumbnail_pixels = 1ull << 22;
