@@ -7,9 +7,12 @@
 
 /// One file of a group. Plain data copied out of the file's tile before anything pumps
 /// events (a folder scan may delete the tile meanwhile): its full path and its shown
-/// thumbnail as interleaved 8-bit RGB (thumb_w x thumb_h pixels).
+/// thumbnail as interleaved 8-bit RGB (thumb_w x thumb_h pixels); its image type code
+/// and header size ride along for the loading that follows the grouping.
 struct Exposure_record {
   std::string path;
+  uint32_t type = 0;
+  uint32_t width = 0, height = 0;
   std::vector<uint8_t> thumb_pixels;
   uint32_t thumb_w = 0, thumb_h = 0;
   /// Seconds of the EXIF capture date read as local time; 0 when grouping did not use it.

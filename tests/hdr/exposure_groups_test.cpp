@@ -106,6 +106,8 @@ protected:
   Exposure_record file(const std::string& name, const Exposure_exif& fields, uint8_t grey = 128) {
     Exposure_record r;
     r.path = dir.file(name);
+    r.type = 3;
+    r.width = r.height = grey;  // tells the records apart after sorting
     write_exposure_jpeg(r.path, fields, grey);
     // The shown thumbnail: one pixel of the grey level is enough for the brightness.
     r.thumb_pixels = {grey, grey, grey};
@@ -127,8 +129,8 @@ protected:
 
 TEST_F(Grouping, AutodetectGroupsByCaptureTimeAcrossMidnight) {
   const std::vector<Exposure_record> files = {
-      file("a.jpg", at("2024:05:06 23:59:50")), file("b.jpg", at("2024:05:07 00:00:20")),
-      file("c.jpg", at("2024:05:06 23:59:40")), file("d.jpg", at("2024:05:07 00:00:05"))};
+      file("a.jpg", at("2024:05:06 23:59:50"), 10), file("b.jpg", at("2024:05:07 00:00:20"), 20),
+      file("c.jpg", at("2024:05:06 23:59:40"), 30), file("d.jpg", at("2024:05:07 00:00:05"), 40)};
   Exposure_groups groups;
   ASSERT_TRUE(autodetect_groups(files, groups));
   ASSERT_EQ(paths_of(groups).size(), 1u);
@@ -137,6 +139,12 @@ TEST_F(Grouping, AutodetectGroupsByCaptureTimeAcrossMidnight) {
   EXPECT_EQ(groups[0][0].path, files[2].path);
   EXPECT_EQ(groups[0][3].path, files[1].path);
   EXPECT_EQ(groups[0][3].capture_time - groups[0][0].capture_time, 40);
+  for (const auto& r : groups[0]) {
+    const auto from = std::find_if(files.begin(), files.end(),
+                                   [&](const Exposure_record& f) { return f.path == r.path; });
+    EXPECT_EQ(r.width, from->width);
+    EXPECT_EQ(r.thumb_pixels, from->thumb_pixels);
+  }
 }
 
 TEST_F(Grouping, OneFileWithoutCaptureTimeFailsTheWholeAutodetection) {
