@@ -105,9 +105,11 @@ void ImageDialogDrv::save_as() {
 void ImageDialogDrv::close() {
   m_closing_after_save = false;
   if (m_changes != 0 && ask_before_closing()) {
+    // FLTK gives the first button to Escape and to closing the question's window: that
+    // must keep the changes, so "Cancel" comes first and "Don't save" last.
     const int answer =
-        ask_choice("Save changes before closing?", "Don't save", "Save", "Cancel");
-    if (answer == 2) return;
+        ask_choice("Save changes before closing?", "Cancel", "Save", "Don't save");
+    if (answer == 0) return;
     if (answer == 1) {
       if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
         m_closing_after_save = true;

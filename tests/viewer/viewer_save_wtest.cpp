@@ -183,14 +183,14 @@ TEST_F(Viewer_save, CloseAnswers) {
   struct Case {
     const char* what;
     bool prompt;
-    int answer;  // 0 "Don't save", 1 "Save", 2 "Cancel"
+    int answer;  // 0 "Cancel" (also Escape and the window's close box), 1 "Save", 2 "Don't save"
     bool asked, saved, closes;
   };
   const Case cases[] = {
       {"prompt off", false, 1, false, false, true},
-      {"don't save", true, 0, true, false, true},
+      {"don't save", true, 2, true, false, true},
       {"save", true, 1, true, true, true},
-      {"cancel", true, 2, true, false, false},
+      {"cancel or escape", true, 0, true, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
