@@ -33,8 +33,5 @@ void MainWindowDrv::quit() {
   delete this;
 }
 
-void MainWindowDrv::image_info() {}
-void MainWindowDrv::image_stats() {}
-void MainWindowDrv::histogram() {}
 void MainWindowDrv::show_on_hdr_display() {}
 void MainWindowDrv::tonemap() {}

@@ -30,6 +30,9 @@
 #include "core/preferences_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
+#include "viewer/hist_dlg.h"
+#include "viewer/image_info_dialog.h"
+#include "viewer/image_stats_dialog.h"
 #include "viewer/open_in_viewer.h"
 #include "viewer/save_as_chooser.h"
 #include "viewer/viewer_links.h"
@@ -97,12 +100,15 @@ void start_program(int argc, char** argv) {
   // mapping, about, thanks, release notes, new folder, histogram, response plot,
   // calibration, help, response entry, exposure fusion, HDR display; the main window last.
   g_progress_dialog = new ProgressDialog(420, 115, "Progress");
+  g_image_info_dialog = new ImageInfoDialog(485, 405, "Image Info");
+  g_image_stats_dialog = new ImageStatsDialog(375, 405, "Image Stats");
   g_preferences_dialog = new PreferencesDlg(550, 385, "Preferences");  // also the gamma source
   g_rename_dialog = new RenameDlgDrv(455, 145, "Rename File");
   g_about_dialog = new AboutDlg(418, 300, "About veltrum");
   g_thanks_dialog = new ThanksToDlg(385, 345, "Thanks To");
   g_release_notes_dialog = new ReleaseNotesDlg(385, 345, "Release Notes");
   g_new_folder_dialog = new NewFolderDlgDrv(400, 130, "Create New Directory");
+  g_histogram_dialog = new HistDlg(525, 220, "Histogram");
   g_help_dialog = new Fl_Help_Dialog;
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 

@@ -237,10 +237,7 @@ void ImageDialogDrv::rotate(int) {}
 void ImageDialogDrv::flip(char) {}
 void ImageDialogDrv::resize_image() {}
 void ImageDialogDrv::crop(int) {}
-void ImageDialogDrv::image_info() {}
-void ImageDialogDrv::image_stats() {}
 void ImageDialogDrv::undo() {}
 void ImageDialogDrv::redo() {}
 void ImageDialogDrv::fullscreen() {}
 void ImageDialogDrv::show_on_hdr_display() {}
-void ImageDialogDrv::histogram() {}

@@ -36,6 +36,9 @@
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "viewer/hist_dlg.h"
+#include "viewer/image_info_dialog.h"
+#include "viewer/image_stats_dialog.h"
 
 namespace {
 
@@ -135,6 +138,21 @@ void child_without_arguments() {
               std::string(g_preferences_dialog->label()) == "Preferences" &&
               !g_preferences_dialog->shown(),
           "preferences dialog built and hidden");
+  require(g_image_info_dialog && g_image_info_dialog->w() == 485 &&
+              g_image_info_dialog->h() == 405 &&
+              std::string(g_image_info_dialog->label()) == "Image Info" &&
+              !g_image_info_dialog->shown(),
+          "image info dialog built and hidden");
+  require(g_image_stats_dialog && g_image_stats_dialog->w() == 375 &&
+              g_image_stats_dialog->h() == 405 &&
+              std::string(g_image_stats_dialog->label()) == "Image Stats" &&
+              !g_image_stats_dialog->shown(),
+          "image stats dialog built and hidden");
+  require(g_histogram_dialog && g_histogram_dialog->w() == 525 &&
+              g_histogram_dialog->h() == 220 &&
+              std::string(g_histogram_dialog->label()) == "Histogram" &&
+              !g_histogram_dialog->shown(),
+          "histogram dialog built and hidden");
   // The stored gamma reaches the display conversion through the dialog.
   require(display_gamma() == 1.8f && g_preferences_dialog->gamma() == 1.8f,
           "stored gamma: " + std::to_string(display_gamma()) + " " +

@@ -1,0 +1,171 @@
+// The text of the information dialog: the browser line form, file sizes, and the EXIF
+// fields of real JPEG files written with libexif blocks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/exif_entries_fixture.h"
+#include "tests/support/jpeg_fixture.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "viewer/image_info_text.h"
+#include "viewer/info_lines.h"
+
+namespace {
+
+struct Size_case {
+  uint64_t bytes;
+  const char* text;
+};
+
+class File_size_text : public ::testing::TestWithParam<Size_case> {};
+
+TEST_P(File_size_text, ThreeSignificantDigits) {
+  EXPECT_EQ(file_size_text(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, File_size_text,
+                         ::testing::Values(Size_case{0, "0 KB"}, Size_case{512, "0.5 KB"},
+                                           Size_case{119808, "117 KB"},
+                                           Size_case{120000, "117 KB"},
+                                           Size_case{1023488, "1e+03 KB"},    // 999.5 KB
+                                           Size_case{1048575, "1.02e+03 KB"},  // 1 B short of 1 MiB
+                                           Size_case{1048576, "1 MB"},
+                                           Size_case{2621440, "2.5 MB"},
+                                           Size_case{5368709120ull, "5.12e+03 MB"}));  // 5 GiB
+
+TEST(Info_line, LabelInBoldThenTheValueAfterOneSpace) {
+  EXPECT_EQ(info_line("Make", "Canon"), "@b@S12Make:\t@S12 Canon");
+}
+
+TEST(Info_line, OutsideTextCannotOpenColumnsOrLinesOrFormats) {
+  // A tab would start a column whose leading '@' codes the browser obeys; a line end
+  // would draw over the next line. '%' and '@' inside the value stay as they are.
+  const std::string line = info_line("Make", "\t@C1@l\nbig%s%n\r@@x\x7f");
+  EXPECT_EQ(line, "@b@S12Make:\t@S12  @C1@l big%s%n @@x ");
+  EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1);
+}
+
+void write_small_jpeg(const std::string& path, const std::string& exif_block) {
+  const std::vector<uint8_t> rgb(8 * 8 * 3, 128);
+  write_jpeg(path, 8, 8, 3, rgb.data(), 95, exif_block);
+}
+
+bool has_line(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Index of the line that starts with the label, or -1.
+int line_of(const std::vector<std::string>& lines, const std::string& label) {
+  const std::string start = "@b@S12" + label + ":\t";
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].compare(0, start.size(), start) == 0) return int(i);
+  return -1;
+}
+
+TEST(Image_info_lines, GeneralLinesUseTheCallersDimensions) {
+  Temp_dir dir;
+  write_small_jpeg(dir.file("a.jpg"), {});
+  const std::string bytes = read_file_bytes(dir.file("a.jpg"));
+  const Info_lines lines = image_info_lines(dir.file("a.jpg"), "shown name.jpg", 4000, 3000);
+  EXPECT_EQ(lines[k_tab_general],
+            (std::vector<std::string>{"@b@S12Name:\t@S12 shown name.jpg",
+                                      "@b@S12Size:\t@S12 " + file_size_text(bytes.size()),
+                                      "@b@S12Width:\t@S12 4000 px",
+                                      "@b@S12Height:\t@S12 3000 px"}));
+}
+
+TEST(Image_info_lines, FilesWithoutExifShowOnlyTheGeneralTab) {
+  Temp_dir dir;
+  write_small_jpeg(dir.file("plain.jpg"), {});
+  const uint8_t px[] = {1, 2, 3};
+  Png_layout layout;
+  layout.width = layout.height = 1;
+  write_png(dir.file("a.png"), layout, px);
+  for (const std::string name : {"plain.jpg", "a.png", "missing.jpg"}) {
+    const Info_lines lines = image_info_lines(dir.file(name), name, 1, 1);
+    EXPECT_EQ(lines[k_tab_general].size(), 4u) << name;
+    for (int tab = k_tab_camera; tab < k_info_tabs; ++tab)
+      EXPECT_TRUE(lines[tab].empty()) << name << " tab " << tab;
+  }
+  EXPECT_EQ(image_info_lines(dir.file("missing.jpg"), "m", 1, 1)[k_tab_general][1],
+            "@b@S12Size:\t@S12 0 KB");
+}
+
+TEST(Image_info_lines, FieldsGoToTheirTabsWithLibexifWording) {
+  Temp_dir dir;
+  write_small_jpeg(dir.file("cam.jpg"),
+                   exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, "Canon"},
+                                    {Exif_test_entry::ascii, 0, 0x0110, "EOS 5D"},
+                                    {Exif_test_entry::short_value, 0, 0x0112, "", 1},
+                                    {Exif_test_entry::rational, 2, 0x829A, "", 1, 250},
+                                    {Exif_test_entry::rational, 2, 0x829D, "", 28, 10},
+                                    {Exif_test_entry::short_value, 2, 0xA001, "", 1}}));
+  const Info_lines lines = image_info_lines(dir.file("cam.jpg"), "cam.jpg", 8, 8);
+  const auto& camera = lines[k_tab_camera];
+  EXPECT_TRUE(has_line(camera, "@b@S12Make:\t@S12 Canon"));
+  EXPECT_TRUE(has_line(camera, "@b@S12Model:\t@S12 EOS 5D"));
+  EXPECT_LT(line_of(camera, "Make"), line_of(camera, "Model"));
+  EXPECT_TRUE(has_line(lines[k_tab_image], "@b@S12Orientation:\t@S12 Top-left"));
+  EXPECT_TRUE(has_line(lines[k_tab_conditions], "@b@S12Exposure time:\t@S12 1/250 sec."));
+  EXPECT_TRUE(has_line(lines[k_tab_conditions], "@b@S12F-number:\t@S12 f/2.8"));
+  EXPECT_LT(line_of(lines[k_tab_conditions], "Exposure time"),
+            line_of(lines[k_tab_conditions], "F-number"));
+  EXPECT_TRUE(has_line(lines[k_tab_other], "@b@S12Color space:\t@S12 sRGB"));
+  // Every line of every tab is one label column and one value column.
+  for (const auto& tab : lines)
+    for (const std::string& line : tab) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+}
+
+TEST(Image_info_lines, OddExifStringsStayInTheirLine) {
+  Temp_dir dir;
+  const std::string make = "Ev\til@C1\n@l%s%n";
+  write_small_jpeg(dir.file("odd.jpg"), exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, make},
+                                                          {Exif_test_entry::ascii, 0, 0x0131, ""}}));
+  const Info_lines lines = image_info_lines(dir.file("odd.jpg"), "odd\t@b.jpg", 8, 8);
+  EXPECT_EQ(lines[k_tab_general][0], "@b@S12Name:\t@S12 odd @b.jpg");
+  const auto& camera = lines[k_tab_camera];
+  EXPECT_TRUE(has_line(camera, "@b@S12Make:\t@S12 Ev il@C1 @l%s%n"));
+  const int software = line_of(camera, "Software");
+  ASSERT_GE(software, 0);
+  EXPECT_EQ(camera[software], "@b@S12Software:\t@S12 ");
+}
+
+TEST(Image_info_lines, GpsIfdIsSearchedBeforeInteroperability) {
+  // Tags 0x0001 and 0x0002 are the GPS latitude reference and latitude as well as the
+  // interoperability index and version: the first IFD holding them wins.
+  Temp_dir dir;
+  write_small_jpeg(dir.file("gps.jpg"),
+                   exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, "Canon"},
+                                    {Exif_test_entry::ascii, 3, 0x0001, "N"},
+                                    {Exif_test_entry::ascii, 4, 0x0001, "R98"}}));
+  const Info_lines lines = image_info_lines(dir.file("gps.jpg"), "gps.jpg", 8, 8);
+  const auto& camera = lines[k_tab_camera];
+  EXPECT_TRUE(has_line(camera, "@b@S12Interoperability index:\t@S12 N"));
+  EXPECT_FALSE(has_line(camera, "@b@S12Interoperability index:\t@S12 R98"));
+  // Without the GPS entry the same file shows the interoperability index.
+  write_small_jpeg(dir.file("interop.jpg"),
+                   exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, "Canon"},
+                                    {Exif_test_entry::ascii, 4, 0x0001, "R98"}}));
+  const Info_lines plain = image_info_lines(dir.file("interop.jpg"), "interop.jpg", 8, 8);
+  EXPECT_TRUE(has_line(plain[k_tab_camera], "@b@S12Interoperability index:\t@S12 R98"));
+}
+
+TEST(Exif_fields, FortyFiveFieldsOnFourTabsInTableOrder) {
+  int per_tab[k_info_tabs] = {};
+  int last_tab = k_tab_camera;
+  for (const Exif_field& f : k_exif_fields) {
+    ++per_tab[f.tab];
+    EXPECT_GE(f.tab, last_tab) << f.label;  // each tab's fields form one run
+    last_tab = f.tab;
+  }
+  EXPECT_EQ(per_tab[k_tab_general], 0);
+  EXPECT_EQ(per_tab[k_tab_camera], 12);
+  EXPECT_EQ(per_tab[k_tab_image], 9);
+  EXPECT_EQ(per_tab[k_tab_conditions], 20);
+  EXPECT_EQ(per_tab[k_tab_other], 4);
+}
+
+}  // namespace
