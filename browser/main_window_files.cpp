@@ -217,8 +217,3 @@ void MainWindowDrv::create_hdr(bool batch) {
   const std::vector<Selected_file> files = selected_files();
   if (!batch && !same_dimensions(files)) show_alert(k_hdr_size_alert);
 }
-
-void MainWindowDrv::fuse_exposures() {
-  const std::vector<Selected_file> files = selected_files();
-  if (!same_dimensions(files)) show_alert(k_fusion_size_alert);
-}

@@ -14,6 +14,7 @@
 #include "browser/about_dlg.h"
 #include "browser/dir_view.h"
 #include "browser/grid_refresh.h"
+#include "browser/hdr_links_setup.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
@@ -28,6 +29,7 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "viewer/hist_dlg.h"
@@ -90,6 +92,7 @@ void start_program(int argc, char** argv) {
     return paths;
   });
   install_grid_refresh();
+  install_hdr_links();
 
   Fl_File_Icon::load_system_icons();
   load_folder_icon();
@@ -110,6 +113,7 @@ void start_program(int argc, char** argv) {
   g_new_folder_dialog = new NewFolderDlgDrv(400, 130, "Create New Directory");
   g_histogram_dialog = new HistDlg(525, 220, "Histogram");
   g_help_dialog = new Fl_Help_Dialog;
+  g_fusion_dialog = new ExposureFusionDialogDrv(295, 210, "Exposure Fusion");
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 
   g_help_dialog->load("help.html");

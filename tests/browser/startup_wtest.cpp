@@ -31,6 +31,7 @@
 #include "core/event_pump.h"
 #include "core/file_names.h"
 #include "core/preferences_dlg.h"
+#include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
@@ -133,6 +134,10 @@ void child_without_arguments() {
               std::string(g_progress_dialog->label()) == "Progress" &&
               !g_progress_dialog->shown(),
           "progress dialog built and hidden");
+  require(g_fusion_dialog && g_fusion_dialog->w() == 295 && g_fusion_dialog->h() == 210 &&
+              std::string(g_fusion_dialog->label()) == "Exposure Fusion" &&
+              !g_fusion_dialog->shown(),
+          "exposure fusion dialog built and hidden");
   require(g_preferences_dialog && g_preferences_dialog->w() == 550 &&
               g_preferences_dialog->h() == 385 &&
               std::string(g_preferences_dialog->label()) == "Preferences" &&

@@ -1,0 +1,95 @@
+// "Fuse" of the exposure fusion dialog: read, fuse, open in a viewer.
+#include "hdr/exposure_fusion_dialog_drv.h"
+
+#include <FL/Fl_Value_Slider.H>
+
+#include <exception>
+#include <memory>
+#include <opencv2/imgcodecs.hpp>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/busy_cursor.h"
+#include "core/event_pump.h"
+#include "core/hdr_image.h"
+#include "core/mat_convert.h"
+#include "core/messages.h"
+#include "hdr/hdr_links.h"
+#include "hdr/progress_dialog.h"
+
+ExposureFusionDialogDrv* g_fusion_dialog = nullptr;
+
+namespace {
+
+// Each file as a three-channel 8-bit B, G, R matrix, events served before each read.
+std::vector<cv::Mat> read_exposures(const std::vector<std::string>& paths) {
+  std::vector<cv::Mat> exposures;
+  for (const std::string& path : paths) {
+    pump_events();
+    cv::Mat m = cv::imread(path, cv::IMREAD_COLOR);
+    if (m.empty()) throw std::runtime_error("Cannot read image file: " + path);
+    exposures.push_back(m);
+  }
+  return exposures;
+}
+
+// Resets a flag however the scope is left.
+class Running {
+ public:
+  explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
+  ~Running() { m_flag = false; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+ private:
+  bool& m_flag;
+};
+
+}  // namespace
+
+ExposureFusionDialogDrv::ExposureFusionDialogDrv(int w, int h, const char* title)
+    : ExposureFusionDialog(w, h, title) {}
+
+Fusion_exponents ExposureFusionDialogDrv::exponents() const {
+  Fusion_exponents e;
+  e.contrast = float(contrast_slider->value());
+  e.saturation = float(saturation_slider->value());
+  e.well_exposedness = float(exposure_slider->value());
+  return e;
+}
+
+void ExposureFusionDialogDrv::end_work() {
+  if (g_progress_dialog) g_progress_dialog->hide();
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+  activate();
+}
+
+void ExposureFusionDialogDrv::fuse() {
+  if (m_running) return;
+  // Copied before any event is served: a folder scan may replace the tiles meanwhile.
+  const std::vector<std::string> paths = selected_paths();
+  if (paths.empty()) return;
+  Running running(m_running);
+  Silent_progress silent;
+  Progress& progress = g_progress_dialog ? static_cast<Progress&>(*g_progress_dialog) : silent;
+  deactivate();
+  set_busy_cursor(FL_CURSOR_WAIT);
+  try {
+    progress.start(0, 0, 1, "Reading Exposures");
+    std::vector<cv::Mat> exposures = read_exposures(paths);
+    progress.update(1);
+    const int levels = fusion_levels(exposures.front().rows, exposures.front().cols);
+    const cv::Mat fused = exposure_fusion(exposures, exponents(), levels, progress);
+    exposures.clear();
+    std::unique_ptr<Hdr_image> image = mat_to_image(fused);
+    image->type = k_type_new_ldr;
+    const std::string folder = output_folder();
+    end_work();
+    hide();
+    show_result(std::move(image), folder);
+  } catch (const std::exception& e) {
+    end_work();
+    show_alert(e.what());
+  }
+}
