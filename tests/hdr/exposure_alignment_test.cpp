@@ -1,0 +1,310 @@
+#include "hdr/exposure_alignment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "hdr/hdr_assembly.h"
+#include "tests/support/exposure_series.h"
+#include "tests/support/progress_recorder.h"
+#include "tests/support/scripted_messages.h"
+
+namespace {
+
+constexpr uint32_t k_w = 300, k_h = 240;
+constexpr int k_pad = 20;  // the base texture reaches this far beyond every exposure
+
+// Noise texture with levels 20..165: with the channel offsets (up to 14) and a gain of 1.4
+// it stays inside the unclipped levels 5..250.
+uint8_t texture(int64_t x, int64_t y) {
+  const uint32_t h = (uint32_t(x) * 73856093u) ^ (uint32_t(y) * 19349663u) ^ 0x5bd1e995u;
+  return uint8_t(20 + (h * 2654435761u >> 24) % 146);
+}
+
+// Exposure k shows the texture from offset (ox[k], oy[k]) through a brightness map.
+struct Shifted_series {
+  Exposure_series series;
+  std::vector<int> ox, oy;
+  std::vector<std::function<uint8_t(uint8_t)>> gain;
+
+  Shifted_series(std::vector<int> x_offsets, std::vector<int> y_offsets, bool vary_brightness)
+      : ox(std::move(x_offsets)), oy(std::move(y_offsets)) {
+    std::vector<std::vector<uint8_t>> levels;
+    for (size_t k = 0; k < ox.size(); ++k) {
+      const bool bright = vary_brightness && k % 2 == 1;
+      gain.push_back([bright](uint8_t v) { return bright ? uint8_t(v * 7 / 5) : v; });
+      std::vector<uint8_t> px(size_t(k_w) * k_h * 3);
+      for (int c = 0; c < 3; ++c)
+        for (uint32_t y = 0; y < k_h; ++y)
+          for (uint32_t x = 0; x < k_w; ++x)
+            px[(size_t(c) * k_h + y) * k_w + x] =
+                gain[k](uint8_t(texture(x + k_pad + ox[k], y + k_pad + oy[k]) + 7 * c));
+      levels.push_back(std::move(px));
+    }
+    make_series(series, k_w, k_h, levels, std::vector<float>(ox.size(), 1.f));
+  }
+
+  // After alignment every exposure shows the middle one's view; pixels whose source lay
+  // outside the exposure are 0.
+  void expect_aligned_to_middle() const {
+    const size_t m = ox.size() / 2;
+    for (size_t k = 0; k < ox.size(); ++k) {
+      const int dx = ox[m] - ox[k], dy = oy[m] - oy[k];  // expected translation
+      int wrong = 0;
+      for (int c = 0; c < 3; ++c)
+        for (int y = 0; y < int(k_h); ++y)
+          for (int x = 0; x < int(k_w); ++x) {
+            const bool inside = x + dx >= 0 && x + dx < int(k_w) && y + dy >= 0 && y + dy < int(k_h);
+            const uint8_t expected =
+                inside ? gain[k](uint8_t(texture(x + k_pad + ox[m], y + k_pad + oy[m]) + 7 * c)) : 0;
+            wrong += series.pixels[k][(size_t(c) * k_h + y) * k_w + x] != expected;
+          }
+      EXPECT_EQ(wrong, 0) << "exposure " << k << " expected shift " << dx << "," << dy;
+    }
+  }
+};
+
+struct Shift_case {
+  const char* name;
+  std::vector<int> ox, oy;
+  bool vary_brightness;
+};
+
+void PrintTo(const Shift_case& c, std::ostream* os) { *os << c.name; }
+
+class AlignsKnownShifts : public testing::TestWithParam<Shift_case> {};
+
+TEST_P(AlignsKnownShifts, EveryExposureMatchesTheMiddleOne) {
+  const Shift_case& c = GetParam();
+  Shifted_series s(c.ox, c.oy, c.vary_brightness);
+  Progress_recorder progress;
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(align_exposures_seeded(s.series.planes, progress, 17), 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  s.expect_aligned_to_middle();
+  EXPECT_NE(out.find("xShift = "), std::string::npos);
+  ASSERT_FALSE(progress.calls.empty());
+  EXPECT_EQ(progress.calls[0].label, "Aligning images");
+  EXPECT_EQ(progress.calls[0].maximum, float(c.ox.size() - 1));
+  EXPECT_EQ(progress.calls.size(), c.ox.size());  // start and one update per pair
+}
+
+// Exposure offsets: content at (x, y) of exposure k sits at (x - ox[k] + ox[j], ...) in j.
+INSTANTIATE_TEST_SUITE_P(
+    Series, AlignsKnownShifts,
+    testing::Values(
+        Shift_case{"identical", {0, 0, 0}, {0, 0, 0}, false},
+        // Exposure 2 displaced by (+3, -2) against exposure 1.
+        Shift_case{"three_plus3_minus2", {0, 0, -3}, {0, 0, 2}, false},
+        Shift_case{"two_exposures", {0, 5}, {0, -4}, false},
+        Shift_case{"four_exposures", {2, -1, 0, 6}, {-3, 0, 1, 1}, true},
+        Shift_case{"five_with_brightness", {0, 1, 3, 6, 10}, {0, -2, -4, -6, -8}, true},
+        Shift_case{"largest_search_step", {0, 18}, {0, -18}, true}),
+    [](const testing::TestParamInfo<Shift_case>& i) { return i.param.name; });
+
+// On a texture repeating every 8 pixels every shift by multiples of 8 matches as well;
+// the first position of the scan, (-40, -40), wins.
+TEST(AlignExposures, PeriodicTextureTakesTheFirstEqualMatch) {
+  std::vector<uint8_t> px(size_t(k_w) * k_h * 3);
+  for (int c = 0; c < 3; ++c)
+    for (uint32_t y = 0; y < k_h; ++y)
+      for (uint32_t x = 0; x < k_w; ++x)
+        px[(size_t(c) * k_h + y) * k_w + x] = texture(x % 8, y % 8);
+  std::vector<std::vector<uint8_t>> pixels = {px, px};
+  std::vector<Exposure_planes> planes = {{pixels[0].data(), k_w, k_h, 3},
+                                         {pixels[1].data(), k_w, k_h, 3}};
+  Progress_recorder progress;
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(align_exposures_seeded(planes, progress, 8), 0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("xShift = -40\nyShift = -40\n"), std::string::npos) << out;
+  EXPECT_EQ(pixels[1], px);  // the middle exposure of two is the second
+  // Exposure 0 moves by minus the pair shift: new (x, y) = old (x + 40, y + 40).
+  EXPECT_EQ(pixels[0][0], px[40 * k_w + 40]);
+  EXPECT_EQ(pixels[0][(k_h - 1) * k_w + k_w - 1], 0);
+  EXPECT_EQ(pixels[0][(k_h - 41) * k_w + k_w - 41], px[(k_h - 1) * k_w + k_w - 1]);
+}
+
+TEST(AlignExposures, CancelEndsBeforeAnyExposureMoves) {
+  Shifted_series s({0, 4, 8}, {0, 0, 0}, false);
+  const auto before = s.series.pixels;
+  Progress_recorder progress;
+  progress.cancel_at_update = 1;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(align_exposures_seeded(s.series.planes, progress, 3), -1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(s.series.pixels, before);
+  EXPECT_EQ(progress.calls.size(), 2u);
+}
+
+// Exposures that cannot be compared stay as they are, and the alignment ends.
+TEST(AlignExposures, UncomparableExposuresAreLeftUnshifted) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<uint32_t, uint32_t>> sizes;
+    uint8_t level;  // 0: texture
+  };
+  const Case cases[] = {
+      {"uniform", {{k_w, k_h}, {k_w, k_h}, {k_w, k_h}}, 128},
+      {"saturated", {{k_w, k_h}, {k_w, k_h}}, 255},
+      {"one pixel", {{1, 1}, {1, 1}}, 0},
+      {"tiny", {{5, 7}, {5, 7}, {5, 7}}, 0},
+      {"smaller than the search", {{100, 100}, {100, 100}}, 0},
+      {"different sizes", {{k_w, k_h}, {200, 150}}, 0},
+      {"different sizes reversed", {{200, 150}, {k_w, k_h}}, 0},
+      {"empty", {{0, 0}, {0, 0}}, 0},
+      {"single exposure", {{k_w, k_h}}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::vector<uint8_t>> pixels;
+    std::vector<Exposure_planes> planes;
+    for (auto [w, h] : c.sizes) {
+      std::vector<uint8_t> px(size_t(w) * h * 3);
+      for (size_t i = 0; i < px.size(); ++i)
+        px[i] = c.level ? c.level : texture(int64_t(i % w), int64_t(i / w));
+      pixels.push_back(std::move(px));
+    }
+    for (size_t k = 0; k < pixels.size(); ++k)
+      planes.push_back({pixels[k].data(), c.sizes[k].first, c.sizes[k].second, 3});
+    const auto before = pixels;
+    Progress_recorder progress;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(align_exposures_seeded(planes, progress, 5), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(pixels, before);
+  }
+  std::vector<Exposure_planes> none;
+  Progress_recorder progress;
+  EXPECT_EQ(align_exposures(none, progress), 0);
+}
+
+TEST(AlignExposures, PlugsIntoTheAssembly) {
+  Shifted_series s({0, 3}, {0, 0}, false);
+  Assembly_state state;
+  Assembly_settings settings;
+  settings.align = true;
+  settings.align_exposures = align_exposures;
+  Progress_recorder progress;
+  Scripted_messages messages;
+  Hdr_image result(k_w, k_h, 1, 3, 0.f);
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(build_hdr(state, result, s.series.planes, s.series.times, settings, progress), 0);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(progress.phases(), (std::vector<std::string>{"Aligning images", "Assembling images"}));
+  s.expect_aligned_to_middle();
+}
+
+TEST(ChainShifts, ExpressesEveryExposureAgainstTheMiddleOne) {
+  struct Case {
+    std::vector<int> pairwise, chained;
+  };
+  const Case cases[] = {
+      {{0}, {0}},
+      {{0, 5}, {-5, 0}},
+      {{0, 3, 7}, {-3, 0, 7}},
+      {{0, 1, 2, 3}, {-3, -2, 0, 3}},
+      {{0, 1, 2, 3, 4}, {-3, -2, 0, 3, 7}},
+      {{0, 1, -2, 4, 8, 16}, {-3, -2, -4, 0, 8, 24}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> s = c.pairwise;
+    chain_shifts(s);
+    EXPECT_EQ(s, c.chained);
+  }
+}
+
+TEST(TranslateExposure, MovesAllChannelsWithZeroFill) {
+  // 4 x 2, three channels: values 1..24.
+  std::vector<uint8_t> px(24);
+  for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i + 1);
+  Exposure_planes e{px.data(), 4, 2, 3};
+  translate_exposure(e, 1, -1);  // new (x, y) = old (x + 1, y - 1)
+  const std::vector<uint8_t> expected = {0, 0, 0, 0, 2, 3, 4, 0, 0, 0, 0, 0,
+                                         10, 11, 12, 0, 0, 0, 0, 0, 18, 19, 20, 0};
+  EXPECT_EQ(px, expected);
+  translate_exposure(e, 4, 0);  // as wide as the image
+  EXPECT_EQ(px, std::vector<uint8_t>(24, 0));
+}
+
+TEST(DirectionCodes, SignsOfRightAndLowerDifferences) {
+  struct Case {
+    uint32_t code;
+    std::function<int(int, int)> level;
+  };
+  const Case cases[] = {
+      {1, [](int x, int y) { return 200 - x - y; }}, {2, [](int x, int y) { return 150 - x + y; }},
+      {3, [](int x, int) { return 200 - x; }},       {4, [](int x, int y) { return 100 + x - y; }},
+      {5, [](int x, int y) { return 50 + x + y; }},  {6, [](int x, int) { return 100 + x; }},
+      {7, [](int, int y) { return 200 - y; }},       {8, [](int, int y) { return 100 + y; }},
+      {9, [](int, int) { return 77; }},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> px(40 * 40 * 3);
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x) px[size_t(40 * 40 + y * 40 + x)] = uint8_t(c.level(x, y));
+    const Exposure_planes e{px.data(), 40, 40, 3};
+    Direction_map map;
+    direction_codes(e, 20, 20, k_align_window, map);
+    for (uint32_t v : map) ASSERT_EQ(v, c.code);
+  }
+}
+
+TEST(CodeMismatch, CountsDifferencesInsideTheWindow) {
+  Direction_map a, b;
+  a.fill(9);
+  b = a;
+  EXPECT_EQ(code_mismatch(a, b, k_align_window), 0);
+  b[0] = 1;
+  b[31 * 32 + 31] = 2;
+  b[5 * 32 + 20] = 3;
+  EXPECT_EQ(code_mismatch(a, b, k_align_window), 3);
+  EXPECT_EQ(code_mismatch(a, b, 10), 1);  // only the first 9 rows and columns
+  b.fill(1);
+  EXPECT_EQ(code_mismatch(a, b, k_align_window), 1024);
+}
+
+TEST(FindRoi, TexturedCentreInTheMiddleThirdOrThePreviousPosition) {
+  Shifted_series s({0}, {0}, false);
+  testing::internal::CaptureStdout();
+  int x = -5, y = -5;
+  ASSERT_TRUE(find_roi(s.series.planes[0], k_align_margin, k_align_window, -1, -1, x, y, 1));
+  EXPECT_GE(x, int(k_w / 3));
+  EXPECT_LT(x, int(2 * (k_w / 3)));
+  EXPECT_GE(y, int(k_h / 3));
+  EXPECT_LT(y, int(2 * (k_h / 3)));
+  ASSERT_TRUE(find_roi(s.series.planes[0], k_align_margin, k_align_window, 70, 160, x, y, 1));
+  EXPECT_EQ(x, 70);
+  EXPECT_EQ(y, 160);
+  // A previous position whose search would leave the image is passed over.
+  ASSERT_TRUE(find_roi(s.series.planes[0], k_align_margin, k_align_window, 20, 20, x, y, 1));
+  EXPECT_GE(x, 56);
+  EXPECT_GE(y, 56);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("mves = "), std::string::npos);
+  EXPECT_EQ(out.find("Could not find ROI"), std::string::npos);
+}
+
+TEST(FindRoi, ClippedRegionsRelaxTheBoundsAndUniformOnesGiveUp) {
+  std::vector<uint8_t> px(size_t(k_w) * k_h * 3);
+  for (size_t i = 0; i < px.size(); ++i)
+    px[i] = texture(int64_t(i % k_w), int64_t(i / k_w)) % 2 ? 255 : 0;
+  const Exposure_planes clipped{px.data(), k_w, k_h, 3};
+  int x = 0, y = 0;
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(find_roi(clipped, k_align_margin, k_align_window, -1, -1, x, y, 2));
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Could not find ROI. Halving minimum edge magnitude.\n"), std::string::npos);
+
+  std::fill(px.begin(), px.end(), uint8_t(90));
+  x = y = -7;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(find_roi(clipped, k_align_margin, k_align_window, -1, -1, x, y, 2));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(x, -7);
+  EXPECT_EQ(y, -7);
+}
+
+}  // namespace
