@@ -24,6 +24,8 @@
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences_dlg.h"
+#include "viewer/crop_dlg.h"
+#include "viewer/resize_dlg.h"
 
 namespace {
 
@@ -91,6 +93,11 @@ Icon* tile_of(const std::string& path) {
   std::string folder, name;
   split_path(path, folder, name);
   return g_icon_view->find_icon(name, folder);
+}
+
+// After a batch dialog wrote a file: its tile, when its folder is shown.
+void refresh_written_file(const std::string& path) {
+  if (g_icon_view) g_icon_view->refresh_file(path);
 }
 
 bool ask_before_delete() {
@@ -205,12 +212,24 @@ void MainWindowDrv::flip_images(char axis) {
 
 void MainWindowDrv::resize_images() {
   const std::vector<Selected_file> files = selected_files();
-  if (!same_dimensions(files)) show_alert(k_resize_size_alert);
+  if (!same_dimensions(files)) {
+    show_alert(k_resize_size_alert);
+    return;
+  }
+  if (files.empty() || !g_resize_dialog) return;
+  g_resize_dialog->set_written_callback(refresh_written_file);
+  g_resize_dialog->setup(&files, nullptr);
 }
 
 void MainWindowDrv::crop_images() {
   const std::vector<Selected_file> files = selected_files();
-  if (!same_dimensions(files)) show_alert(k_crop_size_alert);
+  if (!same_dimensions(files)) {
+    show_alert(k_crop_size_alert);
+    return;
+  }
+  if (files.empty() || !g_crop_dialog) return;
+  g_crop_dialog->set_written_callback(refresh_written_file);
+  g_crop_dialog->setup(&files, nullptr);
 }
 
 void MainWindowDrv::create_hdr(bool batch) {

@@ -32,10 +32,12 @@
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
+#include "viewer/crop_dlg.h"
 #include "viewer/hist_dlg.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
 #include "viewer/open_in_viewer.h"
+#include "viewer/resize_dlg.h"
 #include "viewer/save_as_chooser.h"
 #include "viewer/viewer_links.h"
 
@@ -107,6 +109,8 @@ void start_program(int argc, char** argv) {
   g_image_stats_dialog = new ImageStatsDialog(375, 405, "Image Stats");
   g_preferences_dialog = new PreferencesDlg(550, 385, "Preferences");  // also the gamma source
   g_rename_dialog = new RenameDlgDrv(455, 145, "Rename File");
+  g_resize_dialog = new ResizeDlgDrv(390, 295, "Resize Image");
+  g_crop_dialog = new CropDlgDrv(365, 235, "Crop Image");
   g_about_dialog = new AboutDlg(418, 300, "About veltrum");
   g_thanks_dialog = new ThanksToDlg(385, 345, "Thanks To");
   g_release_notes_dialog = new ReleaseNotesDlg(385, 345, "Release Notes");

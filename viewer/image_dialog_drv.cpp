@@ -14,6 +14,7 @@
 #include "core/file_names.h"
 #include "core/hdr_image.h"
 #include "core/preferences_dlg.h"
+#include "viewer/crop_dlg.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_scroll.h"
 #include "viewer/viewer_display.h"
@@ -235,8 +236,7 @@ void ImageDialogDrv::tonemap() {}
 void ImageDialogDrv::pseudo_color() {}
 void ImageDialogDrv::rotate(int) {}
 void ImageDialogDrv::flip(char) {}
-void ImageDialogDrv::resize_image() {}
-void ImageDialogDrv::crop(int) {}
+void ImageDialogDrv::crop(int from_selection) { if (from_selection == 0) open_crop_dialog(*this); }
 void ImageDialogDrv::undo() {}
 void ImageDialogDrv::redo() {}
 void ImageDialogDrv::fullscreen() {}

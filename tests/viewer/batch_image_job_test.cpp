@@ -1,0 +1,225 @@
+// The batch resize and crop loop on real files: output names and formats, unreadable
+// files, the overwrite question, and writes that fail without harming any file.
+#include "viewer/batch_image_job.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tiffio.h>
+
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "core/image_save.h"
+#include "core/platform.h"
+#include "tests/support/read_only_dir.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tiff_fixture.h"
+
+namespace {
+
+constexpr uint32_t k_w = 8, k_h = 6;
+
+Selected_file entry(const std::string& path, uint32_t type) {
+  Selected_file f;
+  f.path = path;
+  const std::string::size_type slash = path.rfind('/');
+  f.folder = path.substr(0, slash + 1);
+  f.name = path.substr(slash + 1);
+  f.type = type;
+  f.width = k_w;
+  f.height = k_h;
+  return f;
+}
+
+// An 8-bit picture with a gradient, saved as type.
+Selected_file write_picture(const std::string& path, uint32_t type) {
+  Hdr_image img(k_w, k_h, 1, 3, 0.f);
+  img.type = k_type_new_ldr;
+  cimg_forXYC(img, x, y, c) img(x, y, 0, c) = float(x * 30 + y * 5 + c * 10);
+  save_image_as(img, path, type);
+  return entry(path, type);
+}
+
+Hdr_image load(const std::string& path, uint32_t type) {
+  Hdr_image img;
+  load_image(img, path, type);
+  return img;
+}
+
+// Halves each side, as a resize would.
+Image_batch_job halving_job(const std::string& destination) {
+  Image_batch_job job;
+  job.verb = "resize";
+  job.destination = destination;
+  job.suffix = "_resize";
+  job.prompt_on_overwrite = true;
+  job.transform = [](Hdr_image& image, const Selected_file&) {
+    image.resize(image.width() / 2, image.height() / 2, -100, -100, 1);
+    return std::string();
+  };
+  job.transform_failure = "Resize failed. Please specify a smaller resize factor.";
+  return job;
+}
+
+bool is_directory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+TEST(Batch_output_folder, EndsInASeparator) {
+  EXPECT_EQ(batch_output_folder(""), "/");
+  EXPECT_EQ(batch_output_folder("/tmp/out"), "/tmp/out/");
+  EXPECT_EQ(batch_output_folder("/tmp/out/"), "/tmp/out/");
+  EXPECT_EQ(batch_output_folder("C:\\out\\"), "C:\\out\\");
+}
+
+TEST(Image_batch, OutputsGetTheSuffixAndKeepEachFilesFormat) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  const std::vector<Selected_file> files = {write_picture(src.file("photo.png"), k_type_png),
+                                            write_picture(src.file("shot.jpg"), k_type_jpeg)};
+  std::vector<std::size_t> steps;
+  std::vector<std::string> written;
+  Image_batch_job job = halving_job(dst.path());
+  job.before_file = [&](std::size_t i) { steps.push_back(i); };
+  job.file_written = [&](const std::string& p) { written.push_back(p); };
+  EXPECT_EQ(run_image_batch(files, job), 2);
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_EQ(steps, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(written, (std::vector<std::string>{dst.file("photo_resize.png"),
+                                               dst.file("shot_resize.jpg")}));
+  const Hdr_image png = load(dst.file("photo_resize.png"), k_type_png);
+  EXPECT_EQ(png.width(), int(k_w / 2));
+  EXPECT_EQ(png.height(), int(k_h / 2));
+  // Nearest neighbour picks (0,0), (2,0), ...: exact 8-bit values survive PNG.
+  EXPECT_FLOAT_EQ(png(1, 1, 0, 0), 2 * 30 + 2 * 5);
+  EXPECT_EQ(load(dst.file("shot_resize.jpg"), k_type_jpeg).width(), int(k_w / 2));
+}
+
+TEST(Image_batch, SixteenBitTiffComesBackAsFloatTiff) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  Tiff_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  layout.bits = 16;
+  std::vector<uint16_t> samples(k_w * k_h * 3, 40000);
+  write_tiff(src.file("deep.tif"), layout, samples.data());
+  ASSERT_EQ(run_image_batch({entry(src.file("deep.tif"), k_type_tiff_float)},
+                            halving_job(dst.path())),
+            1);
+  TIFF* tif = TIFFOpen(dst.file("deep_resize.tif").c_str(), "r");
+  ASSERT_NE(tif, nullptr);
+  uint16_t bits = 0, format = 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
+  TIFFClose(tif);
+  EXPECT_EQ(bits, 32);
+  EXPECT_EQ(format, SAMPLEFORMAT_IEEEFP);
+}
+
+TEST(Image_batch, UnreadableFileIsNamedAndTheBatchGoesOn) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  ASSERT_TRUE(write_file_bytes(src.file("bad.png"), "not a picture"));
+  const std::vector<Selected_file> files = {entry(src.file("bad.png"), k_type_png),
+                                            write_picture(src.file("good.png"), k_type_png)};
+  EXPECT_EQ(run_image_batch(files, halving_job(dst.path())), 1);
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"Cannot resize '" + src.file("bad.png") +
+                                                      "'. Image data seems to be corrupted."});
+  EXPECT_FALSE(file_exists(dst.file("bad_resize.png")));
+  EXPECT_TRUE(file_exists(dst.file("good_resize.png")));
+}
+
+TEST(Image_batch, ExistingOutputIsReplacedOnlyWhenAllowed) {
+  Temp_dir src, dst;
+  const Selected_file file = write_picture(src.file("a.png"), k_type_png);
+  const std::string out = dst.file("a_resize.png");
+  struct Case {
+    bool prompt;
+    int answer;
+    bool replaced;
+    bool asked;
+  } cases[] = {{true, 0, false, true}, {true, 1, true, true}, {false, 0, true, false}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(write_file_bytes(out, "the user's file"));
+    Scripted_messages messages;
+    messages.answers.push_back(c.answer);
+    Image_batch_job job = halving_job(dst.path());
+    job.prompt_on_overwrite = c.prompt;
+    EXPECT_EQ(run_image_batch({file}, job), c.replaced ? 1 : 0);
+    EXPECT_EQ(read_file_bytes(out) != "the user's file", c.replaced) << c.prompt << c.answer;
+    if (c.asked)
+      EXPECT_EQ(messages.questions,
+                std::vector<std::string>{out + " exists. Do you want to overwrite?"});
+    else
+      EXPECT_TRUE(messages.questions.empty());
+  }
+}
+
+TEST(Image_batch, FailedWriteIsAlertedWithThePathAndTheBatchGoesOn) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  // A folder where the first output should go: no file can replace it.
+  ASSERT_EQ(mkdir(dst.file("a_resize.png").c_str(), 0755), 0);
+  const std::vector<Selected_file> files = {write_picture(src.file("a.png"), k_type_png),
+                                            write_picture(src.file("b.png"), k_type_png)};
+  Image_batch_job job = halving_job(dst.path());
+  job.prompt_on_overwrite = false;
+  std::vector<std::string> written;
+  job.file_written = [&](const std::string& p) { written.push_back(p); };
+  EXPECT_EQ(run_image_batch(files, job), 1);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_NE(messages.alerts[0].find(dst.file("a_resize.png")), std::string::npos);
+  EXPECT_TRUE(is_directory(dst.file("a_resize.png")));
+  EXPECT_EQ(written, std::vector<std::string>{dst.file("b_resize.png")});
+}
+
+TEST(Image_batch, FailedWriteInPlaceKeepsTheOriginalBytes) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string folder = dir.file("ro/");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const Selected_file file = write_picture(folder + "a.png", k_type_png);
+  ASSERT_EQ(chmod(file.path.c_str(), 0644), 0);
+  const std::string bytes = read_file_bytes(file.path);
+  Image_batch_job job = halving_job(folder);
+  job.suffix = "";  // the output is the source itself
+  job.prompt_on_overwrite = false;
+  {
+    Read_only_dir ro(folder);
+    if (!ro.active()) GTEST_SKIP() << "cannot make a folder read-only here";
+    EXPECT_EQ(run_image_batch({file}, job), 0);
+  }
+  EXPECT_EQ(read_file_bytes(file.path), bytes);
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_NE(messages.alerts[0].find(file.path), std::string::npos);
+}
+
+TEST(Image_batch, RefusedAndFailedTransformsSkipTheFile) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  const std::vector<Selected_file> files = {write_picture(src.file("a.png"), k_type_png),
+                                            write_picture(src.file("b.png"), k_type_png),
+                                            write_picture(src.file("c.png"), k_type_png)};
+  Image_batch_job job = halving_job(dst.path());
+  job.transform = [](Hdr_image&, const Selected_file& f) -> std::string {
+    if (f.name == "a.png") return "refused " + f.path;
+    if (f.name == "b.png") throw std::bad_alloc();
+    return std::string();
+  };
+  EXPECT_EQ(run_image_batch(files, job), 1);
+  EXPECT_EQ(messages.alerts, (std::vector<std::string>{"refused " + src.file("a.png"),
+                                                       job.transform_failure}));
+  EXPECT_FALSE(file_exists(dst.file("a_resize.png")));
+  EXPECT_FALSE(file_exists(dst.file("b_resize.png")));
+  EXPECT_TRUE(file_exists(dst.file("c_resize.png")));
+}

@@ -1,0 +1,82 @@
+// The batch resize and crop loop (see the header).
+#include "viewer/batch_image_job.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "core/file_names.h"
+#include "core/hdr_image.h"
+#include "core/image_errors.h"
+#include "core/image_load.h"
+#include "core/image_save.h"
+#include "core/messages.h"
+#include "core/platform.h"
+
+namespace {
+
+// One file; true when its output was written.
+bool handle_file(const Selected_file& file, const std::string& output, const Image_batch_job& job) {
+  if (job.prompt_on_overwrite && file_exists(output) &&
+      ask_choice(output + " exists. Do you want to overwrite?", "Skip", "Overwrite", nullptr) != 1)
+    return false;
+  // One image in memory at a time: it is freed before the next file is read.
+  Hdr_image image;
+  try {
+    load_image(image, file.path, file.type);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    show_alert(std::string("Cannot ") + job.verb + " '" + file.path +
+               "'. Image data seems to be corrupted.");
+    return false;
+  }
+  try {
+    const std::string refusal = job.transform ? job.transform(image, file) : std::string();
+    if (!refusal.empty()) {
+      show_alert(refusal);
+      return false;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    show_alert(job.transform_failure);
+    return false;
+  }
+  try {
+    // The writer replaces the file whole or not at all.
+    save_image_as(image, output, file.type);
+  } catch (const Write_error& e) {
+    show_alert(e.what());
+    return false;
+  } catch (const std::exception& e) {
+    show_alert("Cannot write image data to file: " + output + " (" + e.what() + ")");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string batch_output_folder(const std::string& destination) {
+  if (!destination.empty() && (destination.back() == '/' || destination.back() == '\\'))
+    return destination;
+  return destination + '/';
+}
+
+int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_job& job) {
+  const std::string folder = batch_output_folder(job.destination);
+  int written = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (job.before_file) job.before_file(i);
+    const Selected_file& file = files[i];
+    std::string output;
+    try {
+      output = folder + make_output_name(file.name, job.suffix, "");
+    } catch (const std::exception&) {
+      // Tiles exist only for names with an image extension; a name without '.' is skipped.
+      continue;
+    }
+    if (!handle_file(file, output, job)) continue;
+    ++written;
+    if (job.file_written) job.file_written(output);
+  }
+  return written;
+}
