@@ -1,0 +1,133 @@
+// The main window's Resize... and Crop...: the same-size check, the dialogs opened for
+// the selection, and the written files appearing in the grid.
+#include <gtest/gtest.h>
+
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Int_Input.H>
+#include <FL/Fl_Progress.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Round_Button.H>
+
+#include <string>
+#include <vector>
+
+#include "browser/dir_view.h"
+#include "browser/icon_view.h"
+#include "browser/main_window_drv.h"
+#include "browser/program_exit.h"
+#include "browser/selection_checks.h"
+#include "core/app_globals.h"
+#include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "viewer/crop_dlg.h"
+#include "viewer/resize_dlg.h"
+#include "viewer/viewer_links.h"
+
+namespace {
+
+void ignore_exit(int) {}
+
+void write_grey_png(const std::string& path, uint32_t w, uint32_t h) {
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(i * 7);
+  Png_layout layout;
+  layout.width = w;
+  layout.height = h;
+  write_png(path, layout, rgb.data());
+}
+
+class Main_window_batch_dialogs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_previous_exit = set_exit_function(ignore_exit);
+    write_grey_png(m_dir.file("a.png"), 8, 6);
+    write_grey_png(m_dir.file("b.png"), 8, 6);
+    g_resize_dialog = new ResizeDlgDrv(390, 295, "Resize Image");
+    g_crop_dialog = new CropDlgDrv(365, 235, "Crop Image");
+    window = new MainWindowDrv(920, 600, "veltrum");
+    set_current_folder_source([] { return g_dir_view->current_dir(); });
+    g_dir_view->go_to(m_dir.path(), false, true);
+    g_icon_view->load_directory(m_dir.path());
+    ASSERT_EQ(g_icon_view->icons.size(), 2u);
+    g_icon_view->select_all();
+  }
+  void TearDown() override {
+    set_current_folder_source(nullptr);
+    delete window;
+    delete g_resize_dialog;
+    g_resize_dialog = nullptr;
+    delete g_crop_dialog;
+    g_crop_dialog = nullptr;
+    set_exit_function(m_previous_exit);
+  }
+  bool has_tile(const std::string& name) const {
+    return g_icon_view->find_icon(name, m_dir.path()) != nullptr;
+  }
+  Hdr_image load(const std::string& name) const {
+    Hdr_image img;
+    load_image(img, m_dir.file(name), k_type_png);
+    return img;
+  }
+
+  Temp_dir m_dir;
+  Scripted_messages m_messages;
+  MainWindowDrv* window = nullptr;
+
+ private:
+  Exit_fn m_previous_exit = nullptr;
+};
+
+TEST_F(Main_window_batch_dialogs, ResizeWritesTheSelectionAndShowsTheNewTiles) {
+  window->resize_images();
+  ResizeDlgDrv* d = g_resize_dialog;
+  ASSERT_TRUE(d->shown());
+  EXPECT_EQ(d->files().size(), 2u);
+  EXPECT_EQ(d->reference_width(), 8u);
+  EXPECT_EQ(d->destination_input->value(), m_dir.path());
+  d->percent_button->setonly();
+  d->percent_button->do_callback();
+  d->width_input->value("50");
+  d->width_input->do_callback();
+  d->resize_button->do_callback();
+
+  EXPECT_TRUE(m_messages.alerts.empty());
+  EXPECT_EQ(load("a_resize.png").width(), 4);
+  EXPECT_EQ(load("b_resize.png").height(), 3);
+  EXPECT_TRUE(has_tile("a_resize.png"));
+  EXPECT_TRUE(has_tile("b_resize.png"));
+  EXPECT_FALSE(g_status_progress->visible());
+}
+
+TEST_F(Main_window_batch_dialogs, CropWritesTheSelectionAndShowsTheNewTiles) {
+  window->crop_images();
+  CropDlgDrv* d = g_crop_dialog;
+  ASSERT_TRUE(d->shown());
+  EXPECT_STREQ(d->label(), "Batch Crop Images");
+  d->y_input->value("2");
+  d->height_input->value("3");
+  d->crop_button->do_callback();
+
+  EXPECT_TRUE(m_messages.alerts.empty());
+  const Hdr_image a = load("a_crop.png");
+  EXPECT_EQ(a.width(), 8);
+  EXPECT_EQ(a.height(), 3);
+  EXPECT_TRUE(has_tile("a_crop.png"));
+  EXPECT_TRUE(has_tile("b_crop.png"));
+}
+
+TEST_F(Main_window_batch_dialogs, SelectionsOfDifferentSizesAreRefused) {
+  write_grey_png(m_dir.file("c.png"), 5, 6);
+  g_icon_view->load_directory(m_dir.path());
+  g_icon_view->select_all();
+  window->resize_images();
+  window->crop_images();
+  EXPECT_EQ(m_messages.alerts,
+            (std::vector<std::string>{k_resize_size_alert, k_crop_size_alert}));
+  EXPECT_FALSE(g_resize_dialog->shown());
+  EXPECT_FALSE(g_crop_dialog->shown());
+}
+
+}  // namespace
