@@ -95,11 +95,6 @@ Icon* tile_of(const std::string& path) {
   return g_icon_view->find_icon(name, folder);
 }
 
-// After a batch dialog wrote a file: its tile, when its folder is shown.
-void refresh_written_file(const std::string& path) {
-  if (g_icon_view) g_icon_view->refresh_file(path);
-}
-
 bool ask_before_delete() {
   return !g_preferences_dialog || g_preferences_dialog->prompt_on_delete();
 }
@@ -217,7 +212,6 @@ void MainWindowDrv::resize_images() {
     return;
   }
   if (files.empty() || !g_resize_dialog) return;
-  g_resize_dialog->set_written_callback(refresh_written_file);
   g_resize_dialog->setup(&files, nullptr);
 }
 
@@ -228,7 +222,6 @@ void MainWindowDrv::crop_images() {
     return;
   }
   if (files.empty() || !g_crop_dialog) return;
-  g_crop_dialog->set_written_callback(refresh_written_file);
   g_crop_dialog->setup(&files, nullptr);
 }
 

@@ -4,7 +4,6 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,9 +42,6 @@ class CropDlg : public Fl_Double_Window {
 
 class CropDlgDrv : public CropDlg {
  public:
-  /// Told the full path of every file a batch wrote (the browser refreshes its tile).
-  using Written_fn = std::function<void(const std::string& path)>;
-
   CropDlgDrv(int w, int h, const char* title);
   ~CropDlgDrv() override;
 
@@ -63,8 +59,6 @@ class CropDlgDrv : public CropDlg {
   /// The directory chooser's callback (data: the dialog).
   static void directory_chosen(Fl_File_Chooser* chooser, void* data);
 
-  void set_written_callback(Written_fn fn) { m_written = std::move(fn); }
-
   /// The viewer being cropped (null in batch mode, or once that viewer was deleted).
   ImageDialogDrv* viewer() const;
   const std::vector<Selected_file>& files() const { return m_files; }
@@ -81,7 +75,6 @@ class CropDlgDrv : public CropDlg {
   Fl_Widget* m_viewer = nullptr;  // watched: cleared when the viewer is deleted
   uint32_t m_ref_w = 0, m_ref_h = 0;
   bool m_running = false;
-  Written_fn m_written;
 };
 
 /// The program's crop dialog; start-up creates it.

@@ -24,6 +24,7 @@
 #include "core/busy_cursor.h"
 #include "core/dialog_callbacks.h"
 #include "core/event_pump.h"
+#include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
@@ -285,7 +286,7 @@ void ResizeDlgDrv::resize_files(uint32_t width, uint32_t height, int interpolati
     }
     pump_events();
   };
-  job.file_written = m_written;
+  job.file_written = file_written;  // the grid shows the new tile
   run_image_batch(files, job);
   if (g_status_progress) g_status_progress->hide();
 }

@@ -4,7 +4,6 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,9 +53,6 @@ class ResizeDlg : public Fl_Double_Window {
 
 class ResizeDlgDrv : public ResizeDlg {
  public:
-  /// Told the full path of every file a batch wrote (the browser refreshes its tile).
-  using Written_fn = std::function<void(const std::string& path)>;
-
   ResizeDlgDrv(int w, int h, const char* title);
   ~ResizeDlgDrv() override;
 
@@ -77,8 +73,6 @@ class ResizeDlgDrv : public ResizeDlg {
   /// The directory chooser's callback (data: the dialog).
   static void directory_chosen(Fl_File_Chooser* chooser, void* data);
 
-  void set_written_callback(Written_fn fn) { m_written = std::move(fn); }
-
   /// The viewer being resized (null in batch mode, or once that viewer was deleted).
   ImageDialogDrv* viewer() const;
   const std::vector<Selected_file>& files() const { return m_files; }
@@ -97,7 +91,6 @@ class ResizeDlgDrv : public ResizeDlg {
   uint32_t m_ref_w = 0, m_ref_h = 0;
   bool m_percent = false;         // the unit the fields hold now
   bool m_running = false;
-  Written_fn m_written;
 };
 
 /// The program's resize dialog; start-up creates it.

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "browser/dir_view.h"
+#include "browser/grid_refresh.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
 #include "browser/selection_checks.h"
 #include "core/app_globals.h"
+#include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "tests/support/png_fixture.h"
@@ -49,6 +51,7 @@ class Main_window_batch_dialogs : public ::testing::Test {
     g_crop_dialog = new CropDlgDrv(365, 235, "Crop Image");
     window = new MainWindowDrv(920, 600, "veltrum");
     set_current_folder_source([] { return g_dir_view->current_dir(); });
+    install_grid_refresh();
     g_dir_view->go_to(m_dir.path(), false, true);
     g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
@@ -56,6 +59,7 @@ class Main_window_batch_dialogs : public ::testing::Test {
   }
   void TearDown() override {
     set_current_folder_source(nullptr);
+    set_file_written_handler(nullptr);
     delete window;
     delete g_resize_dialog;
     g_resize_dialog = nullptr;

@@ -19,6 +19,7 @@
 
 #include "core/app_globals.h"
 #include "core/bspline_resample.h"
+#include "core/file_written.h"
 #include "core/image_load.h"
 #include "core/image_save.h"
 #include "core/platform.h"
@@ -67,6 +68,7 @@ class Resize_crop_dialogs : public ::testing::Test {
     g_crop_dialog = nullptr;
     delete_all_viewers();
     set_current_folder_source(nullptr);
+    set_file_written_handler(nullptr);
   }
 
   ImageDialogDrv* open_viewer() {
@@ -270,7 +272,7 @@ TEST_F(Resize_crop_dialogs, BatchResizeWritesEachFileBesideTheDestination) {
   g_status_progress = bar;
   std::vector<std::string> written;
   ResizeDlgDrv* d = g_resize_dialog;
-  d->set_written_callback([&](const std::string& p) { written.push_back(p); });
+  set_file_written_handler([&](const std::string& p) { written.push_back(p); });
   d->setup(&files, nullptr);
   EXPECT_TRUE(d->shown());
   EXPECT_TRUE(d->batch_group->active());
