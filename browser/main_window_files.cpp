@@ -225,7 +225,3 @@ void MainWindowDrv::crop_images() {
   g_crop_dialog->setup(&files, nullptr);
 }
 
-void MainWindowDrv::create_hdr(bool batch) {
-  const std::vector<Selected_file> files = selected_files();
-  if (!batch && !same_dimensions(files)) show_alert(k_hdr_size_alert);
-}

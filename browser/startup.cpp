@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "browser/about_dlg.h"
+#include "browser/create_hdr_host.h"
 #include "browser/dir_view.h"
 #include "browser/grid_refresh.h"
 #include "browser/hdr_links_setup.h"
@@ -104,6 +105,8 @@ void start_program(int argc, char** argv) {
   // creation, progress, image info, image stats, preferences, rename, resize, crop, tone
   // mapping, about, thanks, release notes, new folder, histogram, response plot,
   // calibration, help, response entry, exposure fusion, HDR display; the main window last.
+  g_create_hdr_dialog = new CreateHDRDialogDrv(450, 445, "Create HDR");
+  g_create_hdr_dialog->set_host(&browser_create_hdr_host());
   g_progress_dialog = new ProgressDialog(420, 115, "Progress");
   g_image_info_dialog = new ImageInfoDialog(485, 405, "Image Info");
   g_image_stats_dialog = new ImageStatsDialog(375, 405, "Image Stats");

@@ -1,0 +1,285 @@
+// The "Create HDR" dialog's behaviour. The algorithms (grouping, exposure values, merge,
+// saving) are free functions; this class reads the widgets, copies what it needs out of
+// the browser's tiles and restores the dialog after every run.
+#include "hdr/create_hdr_dialog_drv.h"
+
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Float_Input.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Value_Slider.H>
+
+#include <cstring>
+#include <exception>
+#include <map>
+
+#include "core/app_globals.h"
+#include "core/busy_cursor.h"
+#include "core/file_written.h"
+#include "core/messages.h"
+#include "core/platform.h"
+#include "core/preferences.h"
+#include "core/preferences_dlg.h"
+#include "hdr/exposure_exif.h"
+#include "hdr/progress_dialog.h"
+
+CreateHDRDialogDrv* g_create_hdr_dialog = nullptr;
+
+namespace {
+
+const char* const k_unknown = "Unknown";
+
+void set_item_active(Fl_Choice* choice, const char* label, bool on) {
+  if (Fl_Menu_Item* item = CreateHDRDialog::find_item(choice, label)) {
+    if (on)
+      item->activate();
+    else
+      item->deactivate();
+  }
+}
+
+Progress& current_progress() {
+  static Silent_progress silent;
+  if (g_progress_dialog) return *g_progress_dialog;
+  return silent;
+}
+
+std::string text_of(const Fl_Input_* input) {
+  return input && input->value() ? input->value() : "";
+}
+
+}  // namespace
+
+CreateHDRDialogDrv::CreateHDRDialogDrv(int width, int height, const char* title)
+    : CreateHDRDialog(width, height, title), m_assembly(std::make_unique<Assembly_state>()) {}
+
+CreateHDRDialogDrv::~CreateHDRDialogDrv() = default;
+
+Create_hdr_host* CreateHDRDialogDrv::set_host(Create_hdr_host* host) {
+  Create_hdr_host* previous = m_host;
+  m_host = host;
+  return previous;
+}
+
+Fl_Preferences* CreateHDRDialogDrv::store() const {
+  return m_store ? m_store : static_cast<Fl_Preferences*>(g_preferences);
+}
+
+void CreateHDRDialogDrv::read_camera_make_model(std::string path, std::string& make,
+                                                std::string& model) {
+  ::read_camera_make_model(path, make, model);
+}
+
+void CreateHDRDialogDrv::open_for_selection(bool batch) {
+  m_chosen = m_host ? m_host->selection() : std::vector<std::string>();
+  m_batch = batch ? 1 : 0;
+
+  m_exif_make = k_unknown;
+  m_exif_model = k_unknown;
+  if (!m_chosen.empty()) read_camera_make_model(m_chosen.front(), m_exif_make, m_exif_model);
+  m_camera_name = m_exif_make + " " + m_exif_model;
+
+  plot_button->deactivate();
+  if (m_exif_make != k_unknown && m_exif_model != k_unknown) {
+    Fl_Preferences* root = store();
+    if (root && has_stored_response(*root, m_camera_name)) {
+      set_item_active(camera_response, "Recover new response", true);
+      set_item_active(camera_response, "Use recovered response", true);
+      plot_button->activate();
+    } else {
+      set_item_active(camera_response, "Use recovered response", false);
+      set_item_active(camera_response, "Recover new response", true);
+    }
+  } else {
+    set_item_active(camera_response, "Recover new response", false);
+    set_item_active(camera_response, "Use recovered response", false);
+    camera_response->value(k_response_srgb);
+  }
+
+  const std::string folder = m_host ? m_host->current_folder() : std::string();
+  destination->value(folder.c_str());
+  if (m_batch)
+    batch_group->activate();
+  else
+    batch_group->deactivate();
+  show();
+}
+
+Hdr_creation_settings CreateHDRDialogDrv::output_settings() const {
+  Hdr_creation_settings s;
+  s.batch = m_batch != 0;
+  s.destination = text_of(destination);
+  s.base_name = text_of(base_name);
+  s.hdr_type_index = hdr_save_type->value();
+  s.ldr_type_index = ldr_save_type->value();
+  s.tone_map = tone_map->value() != 0;
+  s.save_both = save_both->value() != 0;
+  s.prompt_on_overwrite = g_preferences_dialog ? g_preferences_dialog->prompt_on_overwrite() : true;
+  s.gamma = g_preferences_dialog ? g_preferences_dialog->gamma() : 2.2f;
+  return s;
+}
+
+void CreateHDRDialogDrv::hdr_file_name(uint64_t k, std::string& path, uint32_t& type) const {
+  ::hdr_file_name(output_settings(), k, path, type);
+}
+
+void CreateHDRDialogDrv::ldr_file_name(uint64_t k, std::string& path, uint32_t& type) const {
+  ::ldr_file_name(output_settings(), k, path, type);
+}
+
+bool CreateHDRDialogDrv::confirm_overwrite(std::string path) const {
+  return ::confirm_overwrite(path, output_settings().prompt_on_overwrite);
+}
+
+std::vector<Chosen_file> CreateHDRDialogDrv::resolve_chosen() const {
+  std::vector<Chosen_file> files;
+  if (!m_host) return files;
+  for (const std::string& path : m_chosen) {
+    Chosen_file f;
+    if (m_host->describe(path, f)) files.push_back(std::move(f));
+  }
+  return files;
+}
+
+bool CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
+                                         std::vector<Exposure_inputs>& groups) {
+  std::vector<Exposure_record> records;
+  std::map<std::string, const Chosen_file*> by_path;
+  for (const Chosen_file& f : files) {
+    Exposure_record r;
+    r.path = f.path;
+    r.thumb_pixels = f.thumb_pixels;
+    r.thumb_w = f.thumb_w;
+    r.thumb_h = f.thumb_h;
+    records.push_back(std::move(r));
+    by_path.emplace(f.path, &f);
+  }
+  Grouping_settings gs;
+  gs.batch = m_batch != 0;
+  gs.exposures_per_hdr = exposures_per_hdr->value();
+  gs.autodetect = autodetect->value() != 0;
+  gs.response_choice = camera_response->value();
+  gs.camera_name = m_camera_name;
+  gs.exposure_variation = exposure_variation->value();
+  gs.exposure_ratio = text_of(exposure_ratio);
+
+  Exposure_groups formed;
+  const bool ok = ::group_exposures(records, gs, formed);
+  if (!gs.autodetect && autodetect->value()) {
+    autodetect->value(0);
+    exposures_per_hdr->activate();
+  }
+  if (!ok) return false;
+  for (const std::vector<Exposure_record>& g : formed) {
+    Exposure_inputs inputs;
+    for (const Exposure_record& r : g) {
+      auto it = by_path.find(r.path);
+      if (it == by_path.end()) continue;
+      Exposure_input in;
+      in.path = r.path;
+      in.type = it->second->type;
+      in.width = it->second->width;
+      in.height = it->second->height;
+      in.exposure = r.exposure;
+      inputs.push_back(std::move(in));
+    }
+    if (!inputs.empty()) groups.push_back(std::move(inputs));
+  }
+  return true;
+}
+
+int CreateHDRDialogDrv::build_hdr(Hdr_image& result, std::vector<Exposure_planes>& exposures,
+                                  const std::vector<float>& exposure_times) {
+  Stored_response_source source(store(), m_recover);
+  source.set_camera_name(m_camera_name);
+  Assembly_settings a;
+  a.response_choice = camera_response->value();
+  a.reduce_noise = reduce_noise->value() != 0;
+  a.align = align_images->value() != 0;
+  a.camera_source = &source;
+  a.align_exposures = m_align;
+  const int r = ::build_hdr(*m_assembly, result, exposures, exposure_times, a, current_progress());
+  // An answer to a response question stays for the next groups and the next use.
+  camera_response->value(a.response_choice);
+  return r;
+}
+
+void CreateHDRDialogDrv::end_run(bool hide_dialog) {
+  if (g_progress_dialog) g_progress_dialog->hide();
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+  if (hide_dialog) hide();
+  activate();
+  m_running = false;
+}
+
+void CreateHDRDialogDrv::create() {
+  // A second "Create" from an event served inside the run is ignored.
+  if (m_running) return;
+  const Hdr_creation_settings settings = output_settings();
+  if (settings.batch) {
+    if (!file_exists(settings.destination)) {
+      show_alert("Destination directory is not accessible!");
+      return;
+    }
+    const std::string clash = colliding_output_path(settings);
+    if (!clash.empty()) {
+      show_alert("The HDR image and its tonemapped copy would both be saved as " + clash +
+                 ".\nPlease choose another save type for one of them.");
+      return;
+    }
+  }
+  m_running = true;
+  deactivate();
+  set_busy_cursor(FL_CURSOR_WAIT);
+  const std::shared_ptr<void> keep = m_host ? m_host->keep_tiles() : nullptr;
+  try {
+    std::vector<Exposure_inputs> groups;
+    if (!group_exposures(resolve_chosen(), groups)) {
+      end_run(false);
+      return;
+    }
+    std::unique_ptr<Hdr_image> result;
+    const Creation_end end = run_hdr_creation(
+        groups, settings,
+        [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t) {
+          return build_hdr(r, e, t);
+        },
+        file_written,
+        current_progress(), result);
+    end_run(end != Creation_end::stopped);
+    if (end == Creation_end::opened && result && m_host) {
+      const std::string folder = m_host->current_folder();
+      m_host->open_result(std::move(result), folder);
+    }
+  } catch (const std::exception& e) {
+    show_alert(e.what());
+    end_run(false);
+  }
+}
+
+void CreateHDRDialogDrv::plot_response() {}
+
+void CreateHDRDialogDrv::enter_response() {}
+
+void CreateHDRDialogDrv::browse_destination() {
+  Fl_File_Chooser* chooser = m_chooser ? m_chooser : g_directory_chooser;
+  if (!chooser) return;
+  const std::string folder = m_host ? m_host->current_folder() : std::string();
+  chooser->directory(folder.empty() ? "." : folder.c_str());
+  chooser->callback(cb_chooser, this);
+  chooser->show();
+}
+
+void CreateHDRDialogDrv::cb_chooser(Fl_File_Chooser* chooser, void* dialog) {
+  auto* d = static_cast<CreateHDRDialogDrv*>(dialog);
+  if (!chooser || !d || chooser->shown()) return;
+  const char* chosen = chooser->value();
+  // A path with ".." is refused: the destination must be named plainly.
+  if (!chosen || !*chosen || std::strstr(chosen, "..")) return;
+  d->destination->value(chosen);
+}

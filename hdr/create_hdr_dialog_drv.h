@@ -1,0 +1,120 @@
+// The "Create HDR" dialog's behaviour: its set-up for the browser's selection, the
+// creation it starts, and the state the creation keeps between uses (camera, responses,
+// weighting tables).
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/hdr_image.h"
+#include "hdr/create_hdr_dialog.h"
+#include "hdr/exposure_groups.h"
+#include "hdr/hdr_assembly.h"
+#include "hdr/hdr_creation.h"
+#include "hdr/response_store.h"
+
+class Fl_File_Chooser;
+class Fl_Preferences;
+
+/// One chosen file as the dialog uses it, copied out of its tile (never a tile pointer).
+struct Chosen_file {
+  std::string path;
+  uint32_t type = 0;               // image type code
+  uint32_t width = 0, height = 0;  // from the file's header
+  std::vector<uint8_t> thumb_pixels;  // shown thumbnail, interleaved RGB
+  uint32_t thumb_w = 0, thumb_h = 0;
+};
+
+/// What the dialog needs of the browser and the viewer; start-up installs the program's.
+class Create_hdr_host {
+public:
+  virtual ~Create_hdr_host() = default;
+  /// The full paths of the grid's selection, in click order.
+  virtual std::vector<std::string> selection() = 0;
+  /// The tile of path looked up again (it may be gone after events were served); false
+  /// when there is none.
+  virtual bool describe(const std::string& path, Chosen_file& file) = 0;
+  /// The browser's current folder (ending in '/'; "" when there is none).
+  virtual std::string current_folder() = 0;
+  /// Opens a new "Untitled" viewer owning image (type 9, Save asks for a name), its path
+  /// folder + "Untitled".
+  virtual void open_result(std::unique_ptr<Hdr_image> image, const std::string& folder) = 0;
+  /// While the returned object lives, tiles taken out of the grid are not freed.
+  virtual std::shared_ptr<void> keep_tiles() { return nullptr; }
+};
+
+class CreateHDRDialogDrv : public CreateHDRDialog {
+public:
+  CreateHDRDialogDrv(int width, int height, const char* title);
+  ~CreateHDRDialogDrv() override;
+
+  /// The set-up: copies the selection, reads the first file's camera, greys the
+  /// stored-response items the store cannot serve, fills the destination with the current
+  /// folder, (de)activates the batch options and shows the dialog.
+  void open_for_selection(bool batch) override;
+  /// "Create": groups, merges and opens (single) or saves (batch) the chosen files.
+  void create() override;
+  void plot_response() override;
+  void enter_response() override;
+
+  /// EXIF make (tag 271) and model (tag 272) of the file, each "Unknown" when absent.
+  void read_camera_make_model(std::string path, std::string& make, std::string& model);
+  /// The output file of group k: path and type code.
+  void hdr_file_name(uint64_t k, std::string& path, uint32_t& type) const;
+  void ldr_file_name(uint64_t k, std::string& path, uint32_t& type) const;
+  /// True when the existing file is to be skipped (see confirm_overwrite in hdr_creation.h).
+  bool confirm_overwrite(std::string path) const;
+  /// Merges one group with the dialog's response and options; 0, or -1 to stop.
+  int build_hdr(Hdr_image& result, std::vector<Exposure_planes>& exposures,
+                const std::vector<float>& exposure_times);
+
+  /// Replaces the host (not owned; null: none) and returns the previous one.
+  Create_hdr_host* set_host(Create_hdr_host* host);
+  /// The store responses are kept in (not owned; null: g_preferences).
+  void set_store(Fl_Preferences* root) { m_store = root; }
+  /// The alignment the "Align images" option runs (null: none).
+  void set_align(Align_exposures_fn align) { m_align = align; }
+  /// The recovery "Recover new response" runs (null: every recovery fails).
+  void set_recover(Recover_response_fn recover) { m_recover = std::move(recover); }
+  /// The directory chooser of "Browse..." (not owned; null: g_directory_chooser).
+  void set_directory_chooser(Fl_File_Chooser* chooser) { m_chooser = chooser; }
+
+  /// The output settings as the widgets show them now.
+  Hdr_creation_settings output_settings() const;
+
+  bool batch() const { return m_batch != 0; }
+  /// Full paths of the chosen files, in selection order.
+  const std::vector<std::string>& chosen_files() const { return m_chosen; }
+  const std::string& camera_name() const { return m_camera_name; }
+  const std::string& exif_make() const { return m_exif_make; }
+  const std::string& exif_model() const { return m_exif_model; }
+  Assembly_state& assembly_state() { return *m_assembly; }
+
+private:
+  void browse_destination() override;
+  static void cb_chooser(Fl_File_Chooser* chooser, void* dialog);
+  Fl_Preferences* store() const;
+  /// The chosen files that still have a tile, copied out of them.
+  std::vector<Chosen_file> resolve_chosen() const;
+  /// Groups the files with their relative exposures; false after an alert.
+  bool group_exposures(const std::vector<Chosen_file>& files, std::vector<Exposure_inputs>& groups);
+  /// Back to the state between uses: dialog active, progress hidden, cursor reset.
+  void end_run(bool hide_dialog);
+
+  uint8_t m_batch = 0;
+  std::vector<std::string> m_chosen;
+  std::string m_camera_name = "Unknown";
+  std::string m_exif_make = "Unknown";
+  std::string m_exif_model = "Unknown";
+  std::unique_ptr<Assembly_state> m_assembly;  // large tables: kept off the stack
+  Create_hdr_host* m_host = nullptr;
+  Fl_Preferences* m_store = nullptr;
+  Align_exposures_fn m_align = nullptr;
+  Recover_response_fn m_recover;
+  Fl_File_Chooser* m_chooser = nullptr;
+  bool m_running = false;
+};
+
+/// The program's HDR creation dialog; main creates it.
+extern CreateHDRDialogDrv* g_create_hdr_dialog;

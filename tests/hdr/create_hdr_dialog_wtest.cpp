@@ -1,0 +1,238 @@
+// The "Create HDR" dialog's widgets and set-up, driven through their callbacks with a
+// host that stands in for the browser.
+#include <gtest/gtest.h>
+
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Float_Input.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Value_Slider.H>
+#include <FL/Fl_Button.H>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform.h"
+#include "hdr/create_hdr_dialog_drv.h"
+#include "tests/support/png_fixture.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class Test_host : public Create_hdr_host {
+public:
+  std::vector<std::string> selection() override { return paths; }
+  bool describe(const std::string& path, Chosen_file& file) override {
+    for (const Chosen_file& f : files)
+      if (f.path == path) {
+        file = f;
+        return true;
+      }
+    return false;
+  }
+  std::string current_folder() override { return folder; }
+  void open_result(std::unique_ptr<Hdr_image> image, const std::string& f) override {
+    opened.push_back(std::move(image));
+    opened_folder = f;
+  }
+  std::vector<std::string> paths;
+  std::vector<Chosen_file> files;
+  std::string folder;
+  std::vector<std::unique_ptr<Hdr_image>> opened;
+  std::string opened_folder;
+};
+
+class Create_hdr_dialog : public ::testing::Test {
+protected:
+  void SetUp() override {
+    dialog = std::make_unique<CreateHDRDialogDrv>(450, 445, "Create HDR");
+    dialog->set_host(&host);
+    host.folder = dir.path();
+  }
+  void TearDown() override { dialog->hide(); }
+
+  bool item_active(Fl_Choice* c, const char* label) {
+    Fl_Menu_Item* item = CreateHDRDialog::find_item(c, label);
+    return item && item->active();
+  }
+  void pick(Fl_Choice* c, const char* label) { c->picked(CreateHDRDialog::find_item(c, label)); }
+  void click(Fl_Button* b, int value) {
+    b->value(value);
+    b->do_callback();
+  }
+  // Grey exposures of the given levels, as PNG files chosen in this order.
+  void choose_pngs(const std::vector<uint8_t>& levels) {
+    for (size_t i = 0; i < levels.size(); ++i) {
+      const std::string path = dir.file("e" + std::to_string(i) + ".png");
+      std::vector<uint8_t> rgb(4 * 3 * 3, levels[i]);
+      Png_layout layout;
+      layout.width = 4;
+      layout.height = 3;
+      write_png(path, layout, rgb.data());
+      Chosen_file f;
+      f.path = path;
+      f.type = 2;
+      f.width = 4;
+      f.height = 3;
+      f.thumb_pixels.assign(4 * 3 * 3, levels[i]);
+      f.thumb_w = 4;
+      f.thumb_h = 3;
+      host.paths.push_back(path);
+      host.files.push_back(f);
+    }
+  }
+
+  Temp_dir dir;
+  Scripted_messages messages;
+  Test_host host;
+  std::unique_ptr<CreateHDRDialogDrv> dialog;
+};
+
+TEST_F(Create_hdr_dialog, StartsWithTheDocumentedValues) {
+  EXPECT_EQ(dialog->camera_response->value(), 2);
+  EXPECT_EQ(dialog->exposure_variation->value(), 0);
+  EXPECT_STREQ(dialog->base_name->value(), "image");
+  EXPECT_EQ(dialog->exposures_per_hdr->value(), 5);
+  EXPECT_FALSE(dialog->exposures_per_hdr->active());
+  EXPECT_TRUE(dialog->autodetect->value());
+  EXPECT_FALSE(dialog->exposure_ratio->active());
+  EXPECT_FALSE(dialog->plot_button->active());
+  EXPECT_FALSE(dialog->save_both->active());
+  EXPECT_FALSE(dialog->ldr_save_type->active());
+  EXPECT_STREQ(dialog->hdr_save_type->text(), "OpenEXR (*.exr)");
+  EXPECT_STREQ(dialog->ldr_save_type->text(), "JPEG (*.jpg)");
+  EXPECT_EQ(dialog->exposure_variation->size() - 1, 11);  // items, without the end mark
+}
+
+TEST_F(Create_hdr_dialog, TonemapAndSaveChoicesGreyTheirDependants) {
+  click(dialog->tone_map, 1);
+  EXPECT_TRUE(dialog->save_both->active());
+  EXPECT_TRUE(dialog->save_only_ldr->active());
+  EXPECT_TRUE(dialog->ldr_save_type->active());
+  dialog->save_both->value(0);
+  click(dialog->save_only_ldr, 1);
+  EXPECT_FALSE(dialog->hdr_save_type->active());
+  // Tonemap off: the three grey out, the HDR type stays greyed, "Save only LDR" stays chosen.
+  click(dialog->tone_map, 0);
+  EXPECT_FALSE(dialog->save_both->active());
+  EXPECT_FALSE(dialog->save_only_ldr->active());
+  EXPECT_FALSE(dialog->ldr_save_type->active());
+  EXPECT_FALSE(dialog->hdr_save_type->active());
+  EXPECT_TRUE(dialog->save_only_ldr->value());
+  click(dialog->tone_map, 1);
+  dialog->save_only_ldr->value(0);
+  click(dialog->save_both, 1);
+  EXPECT_TRUE(dialog->hdr_save_type->active());
+}
+
+TEST_F(Create_hdr_dialog, OptionsAndMenusGreyTheirFields) {
+  dialog->reduce_noise->value(1);
+  click(dialog->use_tiles, 1);
+  EXPECT_FALSE(dialog->reduce_noise->active());
+  EXPECT_FALSE(dialog->align_images->active());
+  EXPECT_TRUE(dialog->reduce_noise->value());  // greyed, still on
+  click(dialog->use_tiles, 0);
+  EXPECT_TRUE(dialog->align_images->active());
+
+  click(dialog->autodetect, 0);
+  EXPECT_TRUE(dialog->exposures_per_hdr->active());
+  click(dialog->autodetect, 1);
+  EXPECT_FALSE(dialog->exposures_per_hdr->active());
+
+  pick(dialog->exposure_variation, "Other ...");
+  EXPECT_TRUE(dialog->exposure_ratio->active());
+  pick(dialog->exposure_variation, "2 1/3 F-stop");
+  EXPECT_FALSE(dialog->exposure_ratio->active());
+  EXPECT_EQ(dialog->exposure_variation->value(), 7);
+
+  pick(dialog->camera_response, "Choose response");
+  EXPECT_TRUE(dialog->plot_button->active());
+  pick(dialog->camera_response, "Linear");
+  EXPECT_FALSE(dialog->plot_button->active());
+  pick(dialog->camera_response, "Use recovered response");
+  EXPECT_TRUE(dialog->plot_button->active());
+}
+
+TEST_F(Create_hdr_dialog, SetUpForFilesWithoutCameraOffersOnlyFixedResponses) {
+  choose_pngs({50, 150});
+  pick(dialog->camera_response, "Choose response");
+  dialog->open_for_selection(false);
+  EXPECT_TRUE(dialog->shown());
+  EXPECT_EQ(dialog->camera_name(), "Unknown Unknown");
+  EXPECT_FALSE(item_active(dialog->camera_response, "Recover new response"));
+  EXPECT_FALSE(item_active(dialog->camera_response, "Use recovered response"));
+  EXPECT_TRUE(item_active(dialog->camera_response, "Choose response"));
+  EXPECT_TRUE(item_active(dialog->camera_response, "Enter response"));
+  EXPECT_EQ(dialog->camera_response->value(), 0);
+  EXPECT_FALSE(dialog->plot_button->active());
+  EXPECT_STREQ(dialog->destination->value(), dir.path().c_str());
+  EXPECT_FALSE(dialog->batch_group->active());
+  EXPECT_EQ(dialog->chosen_files(), host.paths);
+  dialog->open_for_selection(true);
+  EXPECT_TRUE(dialog->batch_group->active());
+}
+
+TEST_F(Create_hdr_dialog, SingleCreationOpensTheResultAndHidesTheDialog) {
+  choose_pngs({200, 60, 120});
+  dialog->open_for_selection(false);
+  pick(dialog->exposure_variation, "1 F-stop");
+  dialog->create();
+  EXPECT_TRUE(messages.alerts.empty()) << messages.alerts.front();
+  ASSERT_EQ(host.opened.size(), 1u);
+  EXPECT_EQ(host.opened[0]->type, 9u);
+  EXPECT_EQ(host.opened[0]->width(), 4);
+  EXPECT_EQ(host.opened_folder, dir.path());
+  EXPECT_FALSE(dialog->shown());
+  EXPECT_TRUE(dialog->active());
+}
+
+TEST_F(Create_hdr_dialog, RefusalsKeepTheDialogOpenAndActive) {
+  choose_pngs({60, 120});
+  dialog->open_for_selection(true);
+  dialog->destination->value(dir.file("missing").c_str());
+  dialog->create();
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"Destination directory is not accessible!"});
+  EXPECT_TRUE(dialog->shown());
+
+  // PNG files carry no exposure time.
+  messages.alerts.clear();
+  dialog->destination->value(dir.path().c_str());
+  click(dialog->autodetect, 0);
+  pick(dialog->exposure_variation, "Read from EXIF");
+  dialog->create();
+  EXPECT_EQ(messages.alerts.size(), 1u);
+  EXPECT_TRUE(dialog->shown());
+  EXPECT_TRUE(dialog->active());
+  EXPECT_TRUE(host.opened.empty());
+}
+
+TEST_F(Create_hdr_dialog, FailedAutodetectionUnchecksItAndFreesTheCount) {
+  choose_pngs({60, 120});
+  dialog->open_for_selection(true);
+  ASSERT_TRUE(dialog->autodetect->value());
+  dialog->create();
+  EXPECT_EQ(messages.alerts.size(), 1u);
+  EXPECT_FALSE(dialog->autodetect->value());
+  EXPECT_TRUE(dialog->exposures_per_hdr->active());
+}
+
+TEST_F(Create_hdr_dialog, BatchWithTiffForBothIsRefusedBeforeAnythingIsWritten) {
+  choose_pngs({60, 120});
+  dialog->open_for_selection(true);
+  click(dialog->autodetect, 0);
+  pick(dialog->exposure_variation, "1 F-stop");
+  click(dialog->tone_map, 1);
+  dialog->hdr_save_type->value(3);
+  dialog->ldr_save_type->value(1);
+  dialog->create();
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_NE(messages.alerts[0].find(dir.file("image0.tif")), std::string::npos);
+  EXPECT_FALSE(file_exists(dir.file("image0.tif")));
+}
+
+}  // namespace
