@@ -25,8 +25,10 @@
 #include "core/platform.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "hdr/exposure_alignment.h"
 #include "hdr/exposure_exif.h"
 #include "hdr/progress_dialog.h"
+#include "hdr/response_recovery.h"
 
 CreateHDRDialogDrv* g_create_hdr_dialog = nullptr;
 
@@ -56,7 +58,15 @@ std::string text_of(const Fl_Input_* input) {
 }  // namespace
 
 CreateHDRDialogDrv::CreateHDRDialogDrv(int width, int height, const char* title)
-    : CreateHDRDialog(width, height, title), m_assembly(std::make_unique<Assembly_state>()) {}
+    : CreateHDRDialog(width, height, title), m_assembly(std::make_unique<Assembly_state>()) {
+  m_align = align_exposures;
+  m_recover = [](const std::vector<Exposure_planes>& exposures,
+                 const std::vector<float>& exposure_times, Camera_response& camera) {
+    return recover_response(exposures, exposure_times.data(), int(exposure_times.size()),
+                            camera.coefficients, camera.f, camera.f_inv, camera.f_pri,
+                            current_progress());
+  };
+}
 
 CreateHDRDialogDrv::~CreateHDRDialogDrv() = default;
 
