@@ -199,15 +199,21 @@ void ImageDialogDrv::save_undo(uint32_t kind, int argument) {
   switch (kind) {
     case k_change_flipped:
     case k_change_rotated:
+      // Undone by the opposite edit: an older copy would only hold memory.
+      m_undo_image.reset();
       m_undo_kind = kind;
       m_undo_argument = argument;
       break;
     case k_change_resized:
     case k_change_cropped:
     case k_change_calibrated:
+      // The copy keeps the exposure its pixels carry, so undo can bring it to the one
+      // shown then (see exchange_undo_copy).
       if (m_image) {
         m_undo_image = std::make_unique<Hdr_image>(*m_image);
         m_undo_exposure = m_exposure;
+      } else {
+        m_undo_image.reset();
       }
       m_undo_kind = kind;
       m_undo_argument = argument;
@@ -230,14 +236,10 @@ void ImageDialogDrv::after_save_as(const std::string& path) {
   copy_label(m_name.c_str());
 }
 
-// The edits, hand-offs, undo and the file operations are filled in with the windows and
-// writers they need; until then these items do nothing.
+void ImageDialogDrv::specify_crop_region() { open_crop_dialog(*this); }
+
+// Tone mapping, full screen and the HDR display come with their windows; until then these
+// items do nothing.
 void ImageDialogDrv::tonemap() {}
-void ImageDialogDrv::pseudo_color() {}
-void ImageDialogDrv::rotate(int) {}
-void ImageDialogDrv::flip(char) {}
-void ImageDialogDrv::crop(int from_selection) { if (from_selection == 0) open_crop_dialog(*this); }
-void ImageDialogDrv::undo() {}
-void ImageDialogDrv::redo() {}
 void ImageDialogDrv::fullscreen() {}
 void ImageDialogDrv::show_on_hdr_display() {}

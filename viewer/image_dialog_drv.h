@@ -130,6 +130,13 @@ private:
   void update_title();
   void reset_file_state();
   void resync_menu();
+  /// crop(1): the image becomes the part under the shown selection (one undo step).
+  void crop_to_selection();
+  /// crop(0): the crop dialog's set-up for this viewer, which shows the dialog.
+  void specify_crop_region();
+  /// Undoes the recorded step and switches Undo off and Redo on; false when nothing ran
+  /// (no record, no copy, or the same kind of edit still running).
+  bool undo_step();
   void set_item_active(const char* path, bool active);
   void set_hdr_items(bool hdr);
   void set_zoom_radio(int mode);
