@@ -169,11 +169,15 @@ bool ImageDialogDrv::undo_step() {
   return true;
 }
 
-void ImageDialogDrv::undo() { undo_step(); }
+// Each runs only while its mark is set, also when called from code rather than the menu:
+// a step already undone (or a record left from the previous file) is never applied twice.
+void ImageDialogDrv::undo() {
+  if (m_undo_available) undo_step();
+}
 
 void ImageDialogDrv::redo() {
   // Every kind is its own inverse: undoing the undo re-applies the step.
-  if (!undo_step()) return;
+  if (!m_redo_available || !undo_step()) return;
   m_undo_available = true;
   set_item_active("&Edit/Undo", true);
   m_redo_available = false;

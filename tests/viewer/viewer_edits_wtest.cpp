@@ -304,6 +304,23 @@ TEST_F(Viewer_edits, UndoOfAnEditMadeFromOutsideExchangesTheCopy) {
   EXPECT_EQ(v->get_image()->width(), 40);
 }
 
+TEST_F(Viewer_edits, UndoAndRedoRunOnlyWhileTheirMarkIsSet) {
+  const auto src = make_test_image(10, 6, k_type_png, numbered);
+  ImageDialogDrv* v = open_test_viewer(std::make_unique<Hdr_image>(*src), "b.png");
+  v->redo();  // nothing undone yet
+  EXPECT_TRUE(images_match(*src, *v->get_image()));
+  v->rotate(90);
+  v->undo();
+  v->undo();  // already undone: the record is not applied twice
+  EXPECT_TRUE(images_match(*src, *v->get_image()));
+  expect_marks(v, false, true);
+  v->redo();
+  EXPECT_EQ(v->get_image()->width(), 6);
+  v->redo();  // already redone
+  EXPECT_EQ(v->get_image()->width(), 6);
+  expect_marks(v, true, false);
+}
+
 void rotate_again(void* v) { static_cast<ImageDialogDrv*>(v)->rotate(90); }
 void flip_again(void* v) { static_cast<ImageDialogDrv*>(v)->flip('x'); }
 
