@@ -125,6 +125,10 @@ TEST_F(Resize_crop_dialogs, ViewerResizeInPercentHalvesBothSides) {
   EXPECT_EQ(image.type, uint32_t(k_type_png));
   EXPECT_EQ(v->modified_flags(), uint32_t(k_change_resized));
   EXPECT_TRUE(v->undo_available());
+
+  v->undo();  // the whole image comes back; the change bit stays
+  EXPECT_TRUE(images_match(original, *v->get_image()));
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_resized));
 }
 
 TEST_F(Resize_crop_dialogs, PixelFieldsFollowTheAspectAndSwitchUnits) {
@@ -218,6 +222,12 @@ TEST_F(Resize_crop_dialogs, ViewerCropKeepsTheRegion) {
   EXPECT_TRUE(images_match(expected, *v->get_image()));
   EXPECT_EQ(v->modified_flags(), uint32_t(k_change_cropped));
   EXPECT_TRUE(v->undo_available());
+
+  v->undo();
+  EXPECT_TRUE(images_match(original, *v->get_image()));
+  v->redo();
+  EXPECT_TRUE(images_match(expected, *v->get_image()));
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_cropped));
 }
 
 TEST_F(Resize_crop_dialogs, CropOfTheWholeImageOrOnePixel) {
