@@ -17,6 +17,7 @@
 #include "core/luminance.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
+#include "viewer/action_scopes.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_scroll.h"
@@ -30,26 +31,6 @@ namespace {
 // busy cursor's event pumping returns at once.
 bool g_exposure_running = false;
 bool g_zoom_running = false;
-
-class Guard {
-public:
-  explicit Guard(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Guard() { m_flag = false; }
-  Guard(const Guard&) = delete;
-  Guard& operator=(const Guard&) = delete;
-
-private:
-  bool& m_flag;
-};
-
-// The busy cursor on for the life of the object.
-class Busy {
-public:
-  Busy() { set_busy_cursor(FL_CURSOR_WAIT); }
-  ~Busy() { set_busy_cursor(FL_CURSOR_DEFAULT); }
-  Busy(const Busy&) = delete;
-  Busy& operator=(const Busy&) = delete;
-};
 
 // Selection corners in window coordinates: the colour of its outline.
 constexpr Fl_Color k_selection_colour = FL_DARK3;

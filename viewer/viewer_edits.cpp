@@ -13,6 +13,7 @@
 #include "core/image_crop.h"
 #include "core/image_orient.h"
 #include "core/messages.h"
+#include "viewer/action_scopes.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/viewer_geometry.h"
 #include "viewer/viewer_links.h"
@@ -26,26 +27,6 @@ bool g_rotate_running = false;
 bool g_flip_running = false;
 bool g_pseudo_color_running = false;
 bool g_exchange_running = false;
-
-class Guard {
-public:
-  explicit Guard(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Guard() { m_flag = false; }
-  Guard(const Guard&) = delete;
-  Guard& operator=(const Guard&) = delete;
-
-private:
-  bool& m_flag;
-};
-
-// The busy cursor on for the life of the object.
-class Busy {
-public:
-  Busy() { set_busy_cursor(FL_CURSOR_WAIT); }
-  ~Busy() { set_busy_cursor(FL_CURSOR_DEFAULT); }
-  Busy(const Busy&) = delete;
-  Busy& operator=(const Busy&) = delete;
-};
 
 // A large image may not find room for its turned or copied pixels: the user is told and
 // the viewer keeps what it had.
