@@ -30,7 +30,7 @@ namespace {
 
 void ignore_exit(int) {}
 
-class Main_window_inspect : public ::testing::Test {
+class Main_window_details : public ::testing::Test {
  protected:
   void SetUp() override {
     m_previous_exit = set_exit_function(ignore_exit);
@@ -87,7 +87,7 @@ class Main_window_inspect : public ::testing::Test {
   Exit_fn m_previous_exit = nullptr;
 };
 
-TEST_F(Main_window_inspect, HistogramLoadsTheSelectedFileAndFreesItOnClose) {
+TEST_F(Main_window_details, HistogramLoadsTheSelectedFileAndFreesItOnClose) {
   pick("&View/Histogram...");
   HistDlg* d = g_histogram_dialog;
   EXPECT_TRUE(d->shown());
@@ -106,7 +106,7 @@ TEST_F(Main_window_inspect, HistogramLoadsTheSelectedFileAndFreesItOnClose) {
   EXPECT_EQ(d->pixel_count(), 0u);
 }
 
-TEST_F(Main_window_inspect, HistogramOfAnUnreadableFileAlertsAndStaysHidden) {
+TEST_F(Main_window_details, HistogramOfAnUnreadableFileAlertsAndStaysHidden) {
   spoil_file();
   pick("&View/Histogram...");
   EXPECT_EQ(m_messages.alerts,
@@ -115,7 +115,7 @@ TEST_F(Main_window_inspect, HistogramOfAnUnreadableFileAlertsAndStaysHidden) {
   EXPECT_EQ(g_histogram_dialog->image(), nullptr);
 }
 
-TEST_F(Main_window_inspect, ImageStatsLoadsTheSelectedFile) {
+TEST_F(Main_window_details, ImageStatsLoadsTheSelectedFile) {
   pick("&View/Image Stats...");
   ImageStatsDialog* d = g_image_stats_dialog;
   EXPECT_TRUE(d->shown());
@@ -129,7 +129,7 @@ TEST_F(Main_window_inspect, ImageStatsLoadsTheSelectedFile) {
   d->hide();
 }
 
-TEST_F(Main_window_inspect, ImageStatsOfAnUnreadableFileAlertsAndStaysHidden) {
+TEST_F(Main_window_details, ImageStatsOfAnUnreadableFileAlertsAndStaysHidden) {
   spoil_file();
   pick("&View/Image Stats...");
   EXPECT_EQ(m_messages.alerts,
@@ -139,7 +139,7 @@ TEST_F(Main_window_inspect, ImageStatsOfAnUnreadableFileAlertsAndStaysHidden) {
             std::vector<std::string>{"@b@S12Name:\t@S12 a.png"});
 }
 
-TEST_F(Main_window_inspect, ImageInfoShowsTheTilesDimensions) {
+TEST_F(Main_window_details, ImageInfoShowsTheTilesDimensions) {
   const std::string size = file_size_line();
   pick("&View/Image Info...");
   ImageInfoDialog* d = g_image_info_dialog;

@@ -1,4 +1,4 @@
-// The viewer's three inspecting items: "Image Info...", "Image Stats..." and
+// The viewer's three detail items: "Image Info...", "Image Stats..." and
 // "Histogram...", each handing the viewer's file or image to its dialog.
 #include "core/hdr_image.h"
 #include "viewer/hist_dlg.h"

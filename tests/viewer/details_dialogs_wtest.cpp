@@ -30,7 +30,7 @@
 
 namespace {
 
-class Inspect_dialogs : public ::testing::Test {
+class Details_dialogs : public ::testing::Test {
 protected:
   void SetUp() override {
     g_histogram_dialog = new HistDlg(525, 220, "Histogram");
@@ -97,7 +97,7 @@ Box_pixels read_box(HistDlg* dialog) {
   return p;
 }
 
-TEST_F(Inspect_dialogs, HistogramItemDrawsTheViewersLuminanceAndChannels) {
+TEST_F(Details_dialogs, HistogramItemDrawsTheViewersLuminanceAndChannels) {
   // 64 x 64: the left three quarters black, the right quarter red 255.
   ImageDialogDrv* v = open_test_viewer(
       make_test_image(64, 64, k_type_png,
@@ -155,7 +155,7 @@ TEST_F(Inspect_dialogs, HistogramItemDrawsTheViewersLuminanceAndChannels) {
   EXPECT_EQ((*v->get_image())(50, 0, 0, 0), 255.f);
 }
 
-TEST_F(Inspect_dialogs, HistogramOfAnImageWithoutDataDrawsTheGridOnly) {
+TEST_F(Details_dialogs, HistogramOfAnImageWithoutDataDrawsTheGridOnly) {
   ImageDialogDrv* v = open_test_viewer(
       make_test_image(8, 8, k_type_new_hdr,
                       [](uint32_t, uint32_t) { return Rgb{NAN, NAN, NAN}; }),
@@ -172,7 +172,7 @@ TEST_F(Inspect_dialogs, HistogramOfAnImageWithoutDataDrawsTheGridOnly) {
   d->close();
 }
 
-TEST_F(Inspect_dialogs, ReopeningStartsWithAnEmptyCache) {
+TEST_F(Details_dialogs, ReopeningStartsWithAnEmptyCache) {
   ImageDialogDrv* v = open_test_viewer(
       make_test_image(4, 4, k_type_png, [](uint32_t x, uint32_t) { return Rgb{float(x), 0, 0}; }),
       "a.png");
@@ -193,7 +193,7 @@ TEST_F(Inspect_dialogs, ReopeningStartsWithAnEmptyCache) {
   EXPECT_EQ(d->image(), nullptr);
 }
 
-TEST_F(Inspect_dialogs, ImageInfoItemListsTheViewersFile) {
+TEST_F(Details_dialogs, ImageInfoItemListsTheViewersFile) {
   Temp_dir dir;
   const std::vector<uint8_t> rgb(16 * 8 * 3, 100);
   write_jpeg(dir.file("cam.jpg"), 16, 8, 3, rgb.data(), 95,
@@ -234,7 +234,7 @@ TEST_F(Inspect_dialogs, ImageInfoItemListsTheViewersFile) {
   d->hide();
 }
 
-TEST_F(Inspect_dialogs, ImageInfoOfANewImageShowsTheGeneralTabOnly) {
+TEST_F(Details_dialogs, ImageInfoOfANewImageShowsTheGeneralTabOnly) {
   ImageDialogDrv* v = open_test_viewer(
       make_test_image(30, 20, k_type_new_ldr, [](uint32_t, uint32_t) { return Rgb{1, 1, 1}; }),
       "Untitled");
@@ -247,7 +247,7 @@ TEST_F(Inspect_dialogs, ImageInfoOfANewImageShowsTheGeneralTabOnly) {
   d->hide();
 }
 
-TEST_F(Inspect_dialogs, ImageStatsItemShowsAndKeepsTheViewersFigures) {
+TEST_F(Details_dialogs, ImageStatsItemShowsAndKeepsTheViewersFigures) {
   // Grey 1..255 (exposure 1 for an 8-bit image): 2.41 log10 units, 7.99 EVs.
   ImageDialogDrv* v = open_test_viewer(
       make_test_image(255, 1, k_type_png,
