@@ -13,7 +13,7 @@ namespace {
 
 // The best mismatch before any comparison: more than any count a map can give.
 constexpr int k_no_match = k_align_window * k_align_window;
-// Edge means a region's Sobel responses must exceed, and its usable levels, at first.
+// Edge means a region's Sobel responses must exceed at first, and its usable levels.
 constexpr float k_edge_threshold = 50.f;
 constexpr float k_clip_low = 5.f, k_clip_high = 250.f;
 
@@ -84,10 +84,13 @@ const uint8_t* alignment_plane(const Exposure_planes& exposure) {
 }
 
 bool find_roi(const Exposure_planes& exposure, int margin, int window, int previous_x,
-              int previous_y, int& x, int& y, uint32_t seed) {
+              int previous_y, int& x, int& y, uint32_t seed, const Exposure_planes* next) {
   const Plane p{alignment_plane(exposure), int64_t(exposure.width), int64_t(exposure.height)};
   const int64_t third_w = p.w / 3, third_h = p.h / 3;
   if (!p.g || third_w == 0 || third_h == 0 || window < 3 || margin < 0) return false;
+  const uint8_t* next_g = next ? alignment_plane(*next) : nullptr;
+  if (next && (!next_g || next->width != exposure.width || next->height != exposure.height))
+    return false;
   const int half = window / 2;
 
   // The candidates lie in the middle third of the image in both directions.
@@ -128,13 +131,17 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
     return inner(px, py) ? uint32_t(horizontal_edge(p, px, py)) : 0u;
   });
 
-  float threshold = k_edge_threshold, lo = k_clip_low, hi = k_clip_high;
+  // The clip bounds stay fixed while the edge threshold relaxes: levels outside them carry
+  // no texture to match (a saturated area codes as one flat value everywhere, so every
+  // shift would tie and the first of the scan would win).
+  const Plane q{next_g, p.w, p.h};
+  auto is_clipped = [](int v) { return float(v) < k_clip_low || float(v) > k_clip_high; };
+  clipped.build([&](int64_t px, int64_t py) {
+    return is_clipped(p.at(px, py)) || (q.g && is_clipped(q.at(px, py))) ? 1u : 0u;
+  });
+  float threshold = k_edge_threshold;
   const float area = float((window - 2) * (window - 2));
   for (int pass = 0; pass < k_roi_passes; ++pass) {
-    clipped.build([&](int64_t px, int64_t py) {
-      const float v = float(p.at(px, py));
-      return v < lo || v > hi ? 1u : 0u;
-    });
     for (size_t k : fitting) {
       const int64_t cx = points[k][0], cy = points[k][1];
       if (clipped.sum(cx - margin - half, cx + margin + half - 1, cy - margin - half,
@@ -155,8 +162,6 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
     }
     std::printf("Could not find ROI. Halving minimum edge magnitude.\n");
     threshold *= 0.5f;
-    hi += 5.f;
-    lo -= 5.f;
   }
   return false;
 }
@@ -227,7 +232,9 @@ int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& pr
     const Exposure_planes& b = exposures[size_t(i + 1)];
     int x = 0, y = 0, bx = 0, by = 0;
     const bool same_size = a.width == b.width && a.height == b.height && alignment_plane(b);
-    if (same_size && find_roi(a, margin, window, px, py, x, y, seed + uint32_t(i))) {
+    // The region must be unclipped in exposure i + 1 too: the shift search reads (nearly)
+    // the same square there.
+    if (same_size && find_roi(a, margin, window, px, py, x, y, seed + uint32_t(i), &b)) {
       direction_codes(a, x, y, window, reference);
       int best = k_no_match;
       bx = x, by = y;

@@ -31,11 +31,15 @@ const uint8_t* alignment_plane(const Exposure_planes& exposure);
 /// Looks for the centre of a textured, unclipped region in the middle third of the
 /// exposure (margin 40, window 33 in the program); candidate 0 is the previous position
 /// unless previous_x is -1. A centre qualifies only when the clip square and the whole
-/// shift search around it lie inside the image. Draws are seeded with seed. Returns false,
-/// leaving x and y as they were, when no centre qualified within k_roi_passes passes (a
-/// uniform, too small or unreadable exposure).
+/// shift search around it lie inside the image, and every level of the clip square lies
+/// in 5..250 in the exposure and, when given, in next (the exposure searched for the
+/// match, of the same size). Each pass halves the edge threshold; the clip bounds stay.
+/// Draws are seeded with seed. Returns false, leaving x and y as they were, when no centre
+/// qualified within k_roi_passes passes (a uniform, clipped, too small or unreadable
+/// exposure, or a next exposure clipped over the searched area).
 bool find_roi(const Exposure_planes& exposure, int margin, int window, int previous_x,
-              int previous_y, int& x, int& y, uint32_t seed);
+              int previous_y, int& x, int& y, uint32_t seed,
+              const Exposure_planes* next = nullptr);
 
 /// Fills map with the direction codes of the window centred at (x, y); pixels outside the
 /// image read as the nearest edge pixel.
@@ -54,8 +58,8 @@ void translate_exposure(Exposure_planes& exposure, int dx, int dy);
 
 /// Aligns the exposures in place to the middle one (phase "Aligning images", one step per
 /// pair). Returns 0, or -1 when the user cancelled, before any exposure moved. A pair of
-/// different sizes or without a usable region is left unshifted. Region searches are
-/// seeded with seed + pair index.
+/// different sizes, or without a region textured in exposure i and unclipped in both, is
+/// left unshifted. Region searches are seeded with seed + pair index.
 int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& progress,
                            uint32_t seed);
 

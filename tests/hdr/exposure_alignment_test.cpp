@@ -127,6 +127,51 @@ TEST(AlignExposures, PeriodicTextureTakesTheFirstEqualMatch) {
   EXPECT_EQ(pixels[0][(k_h - 41) * k_w + k_w - 41], px[(k_h - 1) * k_w + k_w - 1]);
 }
 
+// A brighter exposure saturated over the whole searched area codes as one flat value:
+// every shift matched it equally and the scan's first position, 40 pixels off in both
+// directions, won. Such a pair stays unshifted whatever the region search draws, while a
+// textured pair with a shift is still found under the same seeds.
+struct Pair_case {
+  const char* name;
+  bool saturate_second;
+  int dx, dy;  // offset of the second exposure's view
+};
+
+void PrintTo(const Pair_case& c, std::ostream* os) { *os << c.name; }
+
+class AlignPairEverySeed : public testing::TestWithParam<Pair_case> {};
+
+TEST_P(AlignPairEverySeed, MovesOnlyByTheTrueShift) {
+  const Pair_case& c = GetParam();
+  for (uint32_t seed = 0; seed < 24; ++seed) {
+    SCOPED_TRACE(seed);
+    Shifted_series s({0, c.dx}, {0, c.dy}, true);
+    if (c.saturate_second) {
+      // Every candidate lies in the middle third; its search reaches 56 pixels beyond.
+      for (int ch = 0; ch < 3; ++ch)
+        for (uint32_t y = k_h / 3 - 56; y < 2 * (k_h / 3) + 56; ++y)
+          for (uint32_t x = k_w / 3 - 56; x < 2 * (k_w / 3) + 56; ++x)
+            s.series.pixels[1][(size_t(ch) * k_h + y) * k_w + x] = 255;
+    }
+    const auto before = s.series.pixels;
+    Progress_recorder progress;
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(align_exposures_seeded(s.series.planes, progress, seed), 0);
+    testing::internal::GetCapturedStdout();
+    if (c.saturate_second)
+      EXPECT_EQ(s.series.pixels, before);
+    else
+      s.expect_aligned_to_middle();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, AlignPairEverySeed,
+    testing::Values(Pair_case{"saturated_over_the_search", true, 0, 0},
+                    Pair_case{"saturated_and_shifted", true, 6, -4},
+                    Pair_case{"textured_and_shifted", false, 6, -4}),
+    [](const testing::TestParamInfo<Pair_case>& i) { return i.param.name; });
+
 TEST(AlignExposures, CancelEndsBeforeAnyExposureMoves) {
   Shifted_series s({0, 4, 8}, {0, 0, 0}, false);
   const auto before = s.series.pixels;
@@ -287,19 +332,22 @@ TEST(FindRoi, TexturedCentreInTheMiddleThirdOrThePreviousPosition) {
   EXPECT_EQ(out.find("Could not find ROI"), std::string::npos);
 }
 
-TEST(FindRoi, ClippedRegionsRelaxTheBoundsAndUniformOnesGiveUp) {
+// Levels outside 5..250 never qualify, however far the edge threshold is relaxed; a
+// uniform exposure has no edges at all. Both give up and leave the position alone.
+TEST(FindRoi, ClippedAndUniformRegionsGiveUp) {
   std::vector<uint8_t> px(size_t(k_w) * k_h * 3);
   for (size_t i = 0; i < px.size(); ++i)
     px[i] = texture(int64_t(i % k_w), int64_t(i / k_w)) % 2 ? 255 : 0;
   const Exposure_planes clipped{px.data(), k_w, k_h, 3};
-  int x = 0, y = 0;
+  int x = -7, y = -7;
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(find_roi(clipped, k_align_margin, k_align_window, -1, -1, x, y, 2));
+  EXPECT_FALSE(find_roi(clipped, k_align_margin, k_align_window, -1, -1, x, y, 2));
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("Could not find ROI. Halving minimum edge magnitude.\n"), std::string::npos);
+  EXPECT_EQ(x, -7);
+  EXPECT_EQ(y, -7);
 
   std::fill(px.begin(), px.end(), uint8_t(90));
-  x = y = -7;
   testing::internal::CaptureStdout();
   EXPECT_FALSE(find_roi(clipped, k_align_margin, k_align_window, -1, -1, x, y, 2));
   testing::internal::GetCapturedStdout();
