@@ -137,8 +137,8 @@ std::vector<float> pair_tables(const Weight_tables& weights,
 // so the bar moves and "Cancel" is seen as often as with one pass per exposure; every
 // pixel still sums its exposures in ascending order.
 int merge(Hdr_image& result, const std::vector<Exposure_planes>& exposures,
-          const Weight_tables& weights, const std::vector<Response_table> rad[3],
-          Progress& progress) {
+          const std::vector<float>& t, const Weight_tables& weights,
+          const std::vector<Response_table> rad[3], Progress& progress) {
   const uint64_t n = exposures.size();
   const uint64_t pixels = result.plane_size();
   float* out[3];
@@ -152,9 +152,18 @@ int merge(Hdr_image& result, const std::vector<Exposure_planes>& exposures,
       tables.push_back(pairs.data() + (m * 3 + c) * k_pair_table_stride);
       planes.push_back(exposures[m].plane(c));
     }
+  Floor_irradiance floor;
+  for (size_t m = 0; m < n; ++m) {
+    if (t[m] < t[floor.shortest]) floor.shortest = m;
+    if (t[m] >= t[floor.longest]) floor.longest = m;
+  }
+  for (int c = 0; c < 3; ++c) {
+    floor.shortest_rad[c] = rad[c][floor.shortest].data();
+    floor.longest_rad[c] = rad[c][floor.longest].data();
+  }
   for (uint64_t step = 0; step < n; ++step) {
     const uint64_t begin = pixels * step / n, end = pixels * (step + 1) / n;
-    merge_pixels(planes.data(), tables.data(), n, begin, end - begin, out);
+    merge_pixels(planes.data(), tables.data(), n, begin, end - begin, out, &floor);
     if (progress.update(float(step + 1)) == -1) return -1;
   }
   return 0;
@@ -188,5 +197,5 @@ int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_pla
   if (settings.align && settings.align_exposures &&
       settings.align_exposures(exposures, progress) == -1)
     return -1;
-  return merge(result, exposures, state.weights, rad, progress);
+  return merge(result, exposures, exposure_times, state.weights, rad, progress);
 }

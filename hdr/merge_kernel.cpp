@@ -24,21 +24,34 @@ constexpr float k_lum_r = 0.2126f, k_lum_g = 0.7152f, k_lum_b = 0.0722f;
 // Keeps the normalising division finite where every weight is 0.
 constexpr float k_tiny = 1e-12f;
 
-inline float finish_one(float wsum, float sum) {
-  const float v = sum / (wsum + k_tiny);
+inline float limited(float v) {
   // NaN fails the test and becomes 0, as with the vector maximum.
   return v > 0.f ? std::min(v, FLT_MAX) : 0.f;
 }
 
+inline float finish_one(float wsum, float sum) { return limited(sum / (wsum + k_tiny)); }
+
+// Pixel p is at luminance level 255 (high) or 0 in every exposure.
+void take_floor_irradiance(const uint8_t* const* planes, const Floor_irradiance& floor,
+                           uint64_t p, bool high, float* const out[3]) {
+  const size_t m = high ? floor.shortest : floor.longest;
+  const float* const* rad = high ? floor.shortest_rad : floor.longest_rad;
+  for (int c = 0; c < 3; ++c) out[c][p] = limited(rad[c][planes[3 * m + c][p]]);
+}
+
 void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_t n,
-                  uint64_t first, uint64_t count, float* const out[3]) {
+                  uint64_t first, uint64_t count, float* const out[3],
+                  const Floor_irradiance* floor) {
   for (uint64_t p = first; p < first + count; ++p) {
     float wsum[3] = {0.f, 0.f, 0.f}, sum[3] = {0.f, 0.f, 0.f};
+    bool high = true, low = true;
     for (size_t m = 0; m < n; ++m) {
       const uint8_t z[3] = {planes[3 * m][p], planes[3 * m + 1][p], planes[3 * m + 2][p]};
       const float y =
           k_lum_g * float(z[1]) + k_lum_r * float(z[0]) + k_lum_b * float(z[2]) + 0.5f;
       const int l = int(y) & 0xff;
+      high &= l == 255;
+      low &= l == 0;
       for (int c = 0; c < 3; ++c) {
         const float* pair = pairs[3 * m + c] + 2 * (z[c] * 256 + l);
         wsum[c] += pair[0];
@@ -46,6 +59,16 @@ void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_
       }
     }
     for (int c = 0; c < 3; ++c) out[c][p] = finish_one(wsum[c], sum[c]);
+    if (floor && (high || low)) take_floor_irradiance(planes, *floor, p, high, out);
+  }
+}
+
+// The pixels of a vector group whose bit is set in high or low.
+void take_floor_irradiance_lanes(const uint8_t* const* planes, const Floor_irradiance& floor,
+                                 uint64_t p, unsigned high, unsigned low, float* const out[3]) {
+  for (unsigned lanes = high | low; lanes != 0; lanes &= lanes - 1) {
+    const int lane = __builtin_ctz(lanes);
+    take_floor_irradiance(planes, floor, p + uint64_t(lane), (high >> lane) & 1u, out);
   }
 }
 
@@ -56,12 +79,15 @@ __attribute__((target("avx2"))) inline __m256i levels8(const uint8_t* plane, uin
 __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
                                                 const float* const* pairs, size_t n,
                                                 uint64_t first, uint64_t count,
-                                                float* const out[3]) {
+                                                float* const out[3],
+                                                const Floor_irradiance* floor) {
   const uint64_t end = first + count;
   uint64_t p = first;
   for (; p + 8 <= end; p += 8) {
     // Per channel: (weight, sum) pairs of pixels 0-3 and of pixels 4-7.
     __m256 acc[3][2] = {};
+    // Lanes at luminance level 255, and at 0, in every exposure so far.
+    __m256i high = _mm256_set1_epi32(-1), low = high;
     for (size_t m = 0; m < n; ++m) {
       const __m256i z[3] = {levels8(planes[3 * m], p), levels8(planes[3 * m + 1], p),
                             levels8(planes[3 * m + 2], p)};
@@ -72,6 +98,8 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
               _mm256_mul_ps(_mm256_set1_ps(k_lum_b), _mm256_cvtepi32_ps(z[2]))),
           _mm256_set1_ps(0.5f));
       const __m256i l = _mm256_and_si256(_mm256_cvttps_epi32(y), _mm256_set1_epi32(0xff));
+      high = _mm256_and_si256(high, _mm256_cmpeq_epi32(l, _mm256_set1_epi32(255)));
+      low = _mm256_and_si256(low, _mm256_cmpeq_epi32(l, _mm256_setzero_si256()));
       for (int c = 0; c < 3; ++c) {
         const __m256i index = _mm256_add_epi32(_mm256_slli_epi32(z[c], 8), l);
         const double* table = reinterpret_cast<const double*>(pairs[3 * m + c]);
@@ -93,8 +121,13 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
                        _mm256_min_ps(_mm256_max_ps(ordered, _mm256_setzero_ps()),
                                      _mm256_set1_ps(FLT_MAX)));
     }
+    if (floor) {
+      const unsigned h = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(high)));
+      const unsigned z = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(low)));
+      if (h | z) take_floor_irradiance_lanes(planes, *floor, p, h, z, out);
+    }
   }
-  merge_scalar(planes, pairs, n, p, end - p, out);
+  merge_scalar(planes, pairs, n, p, end - p, out, floor);
 }
 
 __attribute__((target("avx512f"))) inline __m512i levels16(const uint8_t* plane, uint64_t p) {
@@ -104,7 +137,8 @@ __attribute__((target("avx512f"))) inline __m512i levels16(const uint8_t* plane,
 __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* planes,
                                                      const float* const* pairs, size_t n,
                                                      uint64_t first, uint64_t count,
-                                                     float* const out[3]) {
+                                                     float* const out[3],
+                                                     const Floor_irradiance* floor) {
   const __m512i even =
       _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
   const __m512i odd =
@@ -114,6 +148,8 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
   for (; p + 16 <= end; p += 16) {
     // Per channel: (weight, sum) pairs of pixels 0-7 and of pixels 8-15.
     __m512 acc[3][2] = {};
+    // Lanes at luminance level 255, and at 0, in every exposure so far.
+    __mmask16 high = 0xffff, low = 0xffff;
     for (size_t m = 0; m < n; ++m) {
       const __m512i z[3] = {levels16(planes[3 * m], p), levels16(planes[3 * m + 1], p),
                             levels16(planes[3 * m + 2], p)};
@@ -124,6 +160,8 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
               _mm512_mul_ps(_mm512_set1_ps(k_lum_b), _mm512_cvtepi32_ps(z[2]))),
           _mm512_set1_ps(0.5f));
       const __m512i l = _mm512_and_si512(_mm512_cvttps_epi32(y), _mm512_set1_epi32(0xff));
+      high = _mm512_mask_cmpeq_epi32_mask(high, l, _mm512_set1_epi32(255));
+      low = _mm512_mask_cmpeq_epi32_mask(low, l, _mm512_setzero_si512());
       for (int c = 0; c < 3; ++c) {
         const __m512i index = _mm512_add_epi32(_mm512_slli_epi32(z[c], 8), l);
         const double* table = reinterpret_cast<const double*>(pairs[3 * m + c]);
@@ -141,12 +179,13 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
       _mm512_storeu_ps(out[c] + p, _mm512_min_ps(_mm512_max_ps(v, _mm512_setzero_ps()),
                                                  _mm512_set1_ps(FLT_MAX)));
     }
+    if (floor && (high | low)) take_floor_irradiance_lanes(planes, *floor, p, high, low, out);
   }
-  merge_scalar(planes, pairs, n, p, end - p, out);
+  merge_scalar(planes, pairs, n, p, end - p, out, floor);
 }
 
 using Kernel = void (*)(const uint8_t* const*, const float* const*, size_t, uint64_t, uint64_t,
-                        float* const[3]);
+                        float* const[3], const Floor_irradiance*);
 
 struct Choice {
   Kernel kernel;
@@ -168,8 +207,9 @@ Choice& chosen() {
 }  // namespace
 
 void merge_pixels(const uint8_t* const* planes, const float* const* pairs, size_t n,
-                  uint64_t first, uint64_t count, float* const out[3]) {
-  chosen().kernel(planes, pairs, n, first, count, out);
+                  uint64_t first, uint64_t count, float* const out[3],
+                  const Floor_irradiance* floor) {
+  chosen().kernel(planes, pairs, n, first, count, out, n > 0 ? floor : nullptr);
 }
 
 const char* merge_kernel_name() { return chosen().name; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -62,20 +63,95 @@ TEST(BuildHdr, LinearTwoExposuresGiveTheWeightedMean) {
   for (int c = 0; c < 3; ++c) EXPECT_NEAR(result(0, 0, 0, c), weighted, 1e-6 * weighted);
 }
 
-TEST(BuildHdr, SrgbSaturatedEverywhereGivesThePlainMean) {
+// Where every exposure is at luminance level 255 every weight is at its floor: the pixel
+// takes the shortest exposure's estimate, not the plain mean that the brighter exposures'
+// small values pull down. At level 0 in every exposure it takes the longest exposure's.
+TEST(BuildHdr, SrgbClippedEverywhereTakesTheShortestOrLongestExposure) {
   Assembly a;
   Exposure_series series;
-  // Pixel 0 saturated in every exposure; pixel 1 with a channel black in every exposure.
-  make_series(series, 2, 1,
-              {{255, 40, 255, 60, 255, 0}, {255, 90, 255, 150, 255, 0},
-               {255, 170, 255, 240, 255, 0}},
+  // Pixel 0 saturated in every exposure; pixel 1 with a channel black in every exposure;
+  // pixel 2 at luminance level 0 in every exposure, its red channel not at level 0.
+  make_series(series, 3, 1,
+              {{255, 40, 1, 255, 60, 0, 255, 0, 0}, {255, 90, 2, 255, 150, 0, 255, 0, 0},
+               {255, 170, 2, 255, 240, 0, 255, 0, 0}},
               {1.f, 4.f, 16.f});
   Hdr_image result;
   ASSERT_EQ(a.run(series, result), 0);
-  const double mean = (1 + 0.25 + 0.0625) / 3;
-  for (int c = 0; c < 3; ++c) EXPECT_NEAR(result(0, 0, 0, c), mean, 1e-6) << c;
+  const Fixed_responses& r = a.state->response.fixed;
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(result(0, 0, 0, c), r.f_inv_srgb[255] / 1.f) << c;
   EXPECT_EQ(result(1, 0, 0, 2), 0.f);
   EXPECT_GT(result(1, 0, 0, 0), 0.f);
+  EXPECT_EQ(result(2, 0, 0, 0), r.f_inv_srgb[2] / 16.f);
+  EXPECT_EQ(result(2, 0, 0, 1), 0.f);
+}
+
+// The merge of one pixel and channel as the weighted mean is formed: single-precision
+// pairs (W, W * Rad) summed in exposure order, then normalised and limited.
+float weighted_mean_bits(const Assembly_state& state, const Exposure_series& series, uint64_t p,
+                         int c) {
+  const Active_response& r = state.response.active;
+  const uint64_t plane = series.planes[0].plane_size();
+  float wsum = 0.f, sum = 0.f;
+  for (size_t m = 0; m < series.pixels.size(); ++m) {
+    const uint8_t* px = series.pixels[m].data();
+    const uint8_t z[3] = {px[p], px[plane + p], px[2 * plane + p]};
+    const float y = 0.7152f * float(z[1]) + 0.2126f * float(z[0]) + 0.0722f * float(z[2]) + 0.5f;
+    const float w = state.weights.row(c, z[c])[int(y) & 0xff];
+    const float rad = r.f_inv[c][z[c]] / series.times[m];
+    wsum += w;
+    sum += w * rad;
+  }
+  const float v = sum / (wsum + 1e-12f);
+  return v > 0.f ? std::min(v, FLT_MAX) : 0.f;
+}
+
+// A scene whose centre patch is saturated in all three exposures, ringed by values up to
+// just below what the shortest exposure can show: the patch takes the shortest exposure's
+// value and stays at least as bright as its ring; every pixel outside it is the weighted
+// mean, bit for bit.
+TEST(BuildHdr, PatchSaturatedInEveryExposureIsNotDarkerThanItsBorder) {
+  constexpr uint32_t w = 40, h = 30;
+  const uint32_t x0 = 14, x1 = 26, y0 = 10, y1 = 20;  // the patch [x0, x1) x [y0, y1)
+  std::vector<float> radiance(w * h * 3);
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      const bool patch = x >= x0 && x < x1 && y >= y0 && y < y1;
+      // Rising towards the patch: 0.97 right beside it, lower further out.
+      const int dx = x < x0 ? int(x0 - x) : x >= x1 ? int(x - x1 + 1) : 0;
+      const int dy = y < y0 ? int(y0 - y) : y >= y1 ? int(y - y1 + 1) : 0;
+      const float e = patch ? 6.f : 0.97f * std::pow(0.8f, float(std::max(dx, dy) - 1));
+      for (int c = 0; c < 3; ++c) radiance[(c * h + y) * w + x] = e * (1.f - 0.05f * c);
+    }
+  Assembly a;
+  int choice = k_response_srgb;
+  ASSERT_EQ(select_response(a.state->response, choice, {}, {}, nullptr), 0);
+  Exposure_series series;
+  render_exposures(series, radiance, w, h, {1.f, 4.f, 16.f}, a.state->response.active.f_inv[0]);
+  Hdr_image result;
+  ASSERT_EQ(a.run(series, result), 0);
+
+  const float top = a.state->response.active.f_inv[0][255];
+  float ring_max = 0.f;
+  for (uint32_t y = y0 - 1; y <= y1; ++y)
+    for (uint32_t x = x0 - 1; x <= x1; ++x)
+      if (x == x0 - 1 || x == x1 || y == y0 - 1 || y == y1) {
+        ASSERT_LT(series.pixels[0][y * w + x], 255) << "the ring is unclipped in the shortest";
+        ring_max = std::max(ring_max, result(x, y, 0, 1));
+      }
+  ASSERT_GT(ring_max, 0.5f * top);
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      const bool patch = x >= x0 && x < x1 && y >= y0 && y < y1;
+      for (int c = 0; c < 3; ++c) {
+        if (patch) {
+          ASSERT_EQ(result(x, y, 0, c), top / 1.f) << x << "," << y << " channel " << c;
+          ASSERT_GE(result(x, y, 0, c), ring_max);
+        } else {
+          ASSERT_EQ(result(x, y, 0, c), weighted_mean_bits(*a.state, series, y * w + x, c))
+              << x << "," << y << " channel " << c;
+        }
+      }
+    }
 }
 
 TEST(BuildHdr, OneExposureGivesInverseResponseOverTime) {

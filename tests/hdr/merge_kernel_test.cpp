@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -35,11 +36,47 @@ struct Kernel_input {
     }
   }
 
-  std::vector<float> merge(uint64_t first, uint64_t count) const {
+  std::vector<float> merge(uint64_t first, uint64_t count,
+                           const Floor_irradiance* floor = nullptr) const {
     std::vector<float> out(3 * pixels, -7.f);
     float* const o[3] = {out.data(), out.data() + pixels, out.data() + 2 * pixels};
-    merge_pixels(planes.data(), pairs.data(), n, first, count, o);
+    merge_pixels(planes.data(), pairs.data(), n, first, count, o, floor);
     return out;
+  }
+};
+
+// The input with pixels at luminance level 255 or 0 in every exposure, among them lone
+// ones and runs that fill whole vector groups, and stand-in tables that tell the shortest
+// and longest exposure apart and include values to be limited.
+struct Floor_input : Kernel_input {
+  std::vector<float> rad;  // [exposure][channel][level]
+  Floor_irradiance floor;
+  std::vector<uint64_t> high, low;
+
+  Floor_input() : rad(n * 3 * 256) {
+    for (uint64_t p : {5ull, 17ull, 18ull, 31ull, 700ull}) high.push_back(p);  // 700: below
+    for (uint64_t p = 64; p < 96; ++p) high.push_back(p);
+    for (uint64_t p : {9ull, 40ull, 41ull, 511ull}) low.push_back(p);
+    for (uint64_t p = 128; p < 144; ++p) low.push_back(p);
+    for (size_t m = 0; m < n; ++m)
+      for (uint64_t p : high)
+        for (size_t c = 0; c < 3; ++c)  // blue may be 254: the luminance level stays 255
+          levels[(3 * m + c) * pixels + p] = uint8_t(c == 2 && m == 1 ? 254 : 255);
+    for (size_t m = 0; m < n; ++m)
+      for (uint64_t p : low)
+        for (int c = 0; c < 3; ++c) levels[(3 * m + c) * pixels + p] = c == 0 ? uint8_t(m) : 0;
+    // Pixel 700 is not clipped in the last exposure: the weighted mean.
+    levels[(3 * 2 + 1) * pixels + 700] = 100;
+    high.erase(std::find(high.begin(), high.end(), 700ull));
+    for (size_t i = 0; i < rad.size(); ++i) rad[i] = float(i % 509) * 0.25f + 1.f;
+    rad[(0 * 3 + 1) * 256 + 255] = std::numeric_limits<float>::infinity();
+    rad[(2 * 3 + 0) * 256 + 2] = std::numeric_limits<float>::quiet_NaN();
+    floor.shortest = 0;
+    floor.longest = 2;
+    for (int c = 0; c < 3; ++c) {
+      floor.shortest_rad[c] = rad.data() + (floor.shortest * 3 + c) * 256;
+      floor.longest_rad[c] = rad.data() + (floor.longest * 3 + c) * 256;
+    }
   }
 };
 
@@ -88,6 +125,31 @@ TEST_P(MergeKernels, SumPairsInExposureOrder) {
   float* const o[3] = {out.data(), out.data() + pixels, out.data() + 2 * pixels};
   merge_pixels(planes.data(), pairs.data(), n, 0, pixels, o);
   for (float v : out) ASSERT_EQ(v, 26.f / (7.f + 1e-12f));
+}
+
+TEST_P(MergeKernels, ClippedInEveryExposureTakesTheShortestOrLongestExposure) {
+  const Floor_input input;
+  ASSERT_TRUE(use_merge_kernel("scalar"));
+  const std::vector<float> mean = input.merge(0, Kernel_input::pixels);
+  if (!use_merge_kernel(GetParam().c_str())) GTEST_SKIP() << GetParam() << " not available";
+  const std::vector<float> out = input.merge(0, Kernel_input::pixels, &input.floor);
+  const uint64_t pixels = Kernel_input::pixels;
+  std::vector<int> kind(pixels, 0);  // 1 high, 2 low
+  for (uint64_t p : input.high) kind[p] = 1;
+  for (uint64_t p : input.low) kind[p] = 2;
+  for (uint64_t p = 0; p < pixels; ++p)
+    for (int c = 0; c < 3; ++c) {
+      const float v = out[c * pixels + p];
+      if (kind[p] == 0) {
+        ASSERT_EQ(0, std::memcmp(&v, &mean[c * pixels + p], sizeof v)) << p << " " << c;
+        continue;
+      }
+      const size_t m = kind[p] == 1 ? input.floor.shortest : input.floor.longest;
+      const float* table = kind[p] == 1 ? input.floor.shortest_rad[c] : input.floor.longest_rad[c];
+      const float t = table[input.levels[(3 * m + c) * pixels + p]];
+      const float expected = t > 0.f ? std::min(t, FLT_MAX) : 0.f;  // NaN as 0
+      ASSERT_EQ(v, expected) << p << " " << c;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, MergeKernels, ::testing::Values("scalar", "avx2", "avx512"));
