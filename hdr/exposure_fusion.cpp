@@ -1,4 +1,5 @@
-// Exposure fusion as a sequence of whole-matrix OpenCV operations.
+// Exposure fusion: the weights, pyramids and blend, with the element-wise steps fused into
+// row loops that OpenCV's thread pool splits, and pyramid levels built in place.
 #include "hdr/exposure_fusion.h"
 
 #include <cmath>
@@ -144,6 +145,109 @@ cv::Mat collapse_pyramid(std::vector<cv::Mat>& laplacian) {
   return laplacian[0];
 }
 
+namespace {
+
+// An exponent of 1 leaves a measure as it is and 0 makes it 1 (as cv::pow does for those
+// integer powers), so the fused loops apply those two themselves; any other exponent goes
+// through cv::pow over the whole matrix, exactly as the separate weights do.
+bool needs_pow(float exponent) { return exponent != 1.f && exponent != 0.f; }
+
+// Splits rows over OpenCV's threads; each row is independent, so the thread count never
+// changes a value.
+template <class Body>
+void for_rows(int rows, Body body) {
+  cv::parallel_for_(cv::Range(0, rows), [&](const cv::Range& r) {
+    for (int y = r.start; y < r.end; ++y) body(y);
+  });
+}
+
+// A matrix header of the given size over the front of buffer (reused between pyramid
+// levels, so no level allocates fresh pages).
+cv::Mat view_of(cv::Mat& buffer, cv::Size size) {
+  return cv::Mat(size, buffer.type(), buffer.data);
+}
+
+// The combined weight W = C x S x E + 1e-12 of one exposure, computed as the separate
+// measures and products would be, without holding the measures.
+cv::Mat combined_weight(const cv::Mat& exposure, const Fusion_exponents& e) {
+  cv::Mat unit, grey, w;
+  exposure.convertTo(unit, CV_32FC3, double(1.f / 255.f), 0);
+  cv::cvtColor(unit, grey, cv::COLOR_BGR2GRAY);
+  cv::Laplacian(grey, w, CV_32F, 1, 1, 0, cv::BORDER_DEFAULT);
+  grey.release();
+  const bool pow_c = needs_pow(e.contrast), pow_s = needs_pow(e.saturation),
+             pow_e = needs_pow(e.well_exposedness);
+  if (pow_c) {
+    w = cv::abs(w);
+    cv::pow(w, e.contrast, w);
+  }
+  // Measures with a general exponent are filled first and raised as whole matrices.
+  cv::Mat s, x;
+  if (pow_s) s.create(exposure.size(), CV_32F);
+  if (pow_e) x.create(exposure.size(), CV_32F);
+  const float* table = exposedness_table().ptr<float>(0);
+  const int cols = exposure.cols;
+  auto saturation_at = [](const float* a) {
+    const float mean = ((a[0] + a[1]) + a[2]) / 3.f;
+    const float d0 = a[0] - mean, d1 = a[1] - mean, d2 = a[2] - mean;
+    return std::sqrt(((d0 * d0 + d1 * d1) + d2 * d2) / 3.f);
+  };
+  auto exposedness_at = [table](const uint8_t* p) {
+    return (table[p[0]] * table[p[1]]) * table[p[2]];
+  };
+  if (pow_s || pow_e) {
+    for_rows(exposure.rows, [&](int y) {
+      const float* a = unit.ptr<float>(y);
+      const uint8_t* p = exposure.ptr<uint8_t>(y);
+      float* srow = pow_s ? s.ptr<float>(y) : nullptr;
+      float* xrow = pow_e ? x.ptr<float>(y) : nullptr;
+      for (int i = 0; i < cols; ++i) {
+        if (srow) srow[i] = saturation_at(a + 3 * i);
+        if (xrow) xrow[i] = exposedness_at(p + 3 * i);
+      }
+    });
+    if (pow_s) cv::pow(s, e.saturation, s);
+    if (pow_e) cv::pow(x, e.well_exposedness, x);
+  }
+  const bool one_c = e.contrast == 0.f, one_s = e.saturation == 0.f,
+             one_e = e.well_exposedness == 0.f;
+  for_rows(exposure.rows, [&](int y) {
+    const float* a = unit.ptr<float>(y);
+    const uint8_t* p = exposure.ptr<uint8_t>(y);
+    const float* srow = pow_s ? s.ptr<float>(y) : nullptr;
+    const float* xrow = pow_e ? x.ptr<float>(y) : nullptr;
+    float* wrow = w.ptr<float>(y);
+    for (int i = 0; i < cols; ++i) {
+      const float c = one_c ? 1.f : pow_c ? wrow[i] : std::fabs(wrow[i]);
+      const float sv = one_s ? 1.f : srow ? srow[i] : saturation_at(a + 3 * i);
+      const float ev = one_e ? 1.f : xrow ? xrow[i] : exposedness_at(p + 3 * i);
+      wrow[i] = (c * sv) * ev + k_weight_floor;
+    }
+  });
+  return w;
+}
+
+// The Laplacian pyramid of the exposure as floats 0..255, each level computed in place
+// over its Gaussian level; up is scratch of at least the full size (three channels).
+std::vector<cv::Mat> exposure_laplacian(const cv::Mat& exposure, int levels, cv::Mat& up) {
+  std::vector<cv::Mat> pyramid(1);
+  exposure.convertTo(pyramid[0], CV_32FC3, 1.0);
+  for (int i = 1; i < levels; ++i) {
+    cv::Mat down;
+    cv::pyrDown(pyramid.back(), down, cv::Size(), cv::BORDER_DEFAULT);
+    pyramid.push_back(down);
+  }
+  // Upwards, so each level still has the Gaussian level above it to expand.
+  for (size_t i = 0; i + 1 < pyramid.size(); ++i) {
+    cv::Mat expanded = view_of(up, pyramid[i].size());
+    cv::pyrUp(pyramid[i + 1], expanded, pyramid[i].size(), cv::BORDER_DEFAULT);
+    cv::subtract(pyramid[i], expanded, pyramid[i]);
+  }
+  return pyramid;
+}
+
+}  // namespace
+
 cv::Mat exposure_fusion(const std::vector<cv::Mat>& exposures, const Fusion_exponents& exponents,
                         int levels, Progress& progress) {
   if (exposures.empty()) throw std::invalid_argument("exposure fusion needs an exposure");
@@ -156,60 +260,81 @@ cv::Mat exposure_fusion(const std::vector<cv::Mat>& exposures, const Fusion_expo
   // An image one pixel high or wide has depth 0; one level blends it pixel by pixel.
   if (levels < 1) levels = 1;
   const size_t n = exposures.size();
+  const cv::Size size = exposures.front().size();
 
   progress.start(0, 0, 1, "Computing Weights");
-  std::vector<cv::Mat> contrast, saturation, exposedness;
-  fusion_weights(exposures, exponents, contrast, saturation, exposedness);
+  std::vector<cv::Mat> weights(n);
+  for (size_t k = 0; k < n; ++k) weights[k] = combined_weight(exposures[k], exponents);
   progress.update(1);
 
   progress.start(0, 0, 1, "Combining Weights");
-  std::vector<cv::Mat> weights(n);
-  cv::Mat sum = cv::Mat::zeros(exposures.front().size(), CV_32F);
-  for (size_t k = 0; k < n; ++k) {
-    cv::multiply(contrast[k], saturation[k], weights[k]);
-    cv::multiply(weights[k], exposedness[k], weights[k]);
-    cv::add(weights[k], cv::Scalar(k_weight_floor), weights[k]);
-    cv::add(weights[k], sum, sum);
-    // Each measure is read once: free it before the pyramids need the memory.
-    contrast[k].release();
-    saturation[k].release();
-    exposedness[k].release();
-  }
+  cv::Mat sum = cv::Mat::zeros(size, CV_32F);
+  for (size_t k = 0; k < n; ++k) cv::add(weights[k], sum, sum);
   progress.update(1);
 
   progress.start(0, 0, float(n), "Creating Laplacian Pyramids");
+  cv::Mat up(size, CV_32FC3);  // shared expansion scratch
   std::vector<std::vector<cv::Mat>> laplacians(n);
   for (size_t k = 0; k < n; ++k) {
-    cv::Mat copy;
-    exposures[k].convertTo(copy, CV_32FC3, 1.0);
-    laplacians[k] = laplacian_pyramid(gaussian_pyramid(copy, levels));
+    laplacians[k] = exposure_laplacian(exposures[k], levels, up);
     progress.update(float(k + 1));
   }
 
+  // The weight levels stay one-channel: the blend multiplies each of the three channels by
+  // the same value, as a three-channel copy of the level would.
   progress.start(0, 0, float(n), "Creating Gaussian Pyramids");
   std::vector<std::vector<cv::Mat>> weight_pyramids(n);
   for (size_t k = 0; k < n; ++k) {
     cv::divide(weights[k], sum, weights[k]);
-    weight_pyramids[k] = gaussian_pyramid(weights[k], levels);
-    weights[k].release();
-    for (cv::Mat& level : weight_pyramids[k]) {
-      cv::Mat three;
-      cv::cvtColor(level, three, cv::COLOR_GRAY2BGR);
-      level = three;
+    std::vector<cv::Mat>& pyramid = weight_pyramids[k];
+    pyramid.push_back(weights[k]);
+    for (int i = 1; i < levels; ++i) {
+      cv::Mat down;
+      cv::pyrDown(pyramid.back(), down, cv::Size(), cv::BORDER_DEFAULT);
+      pyramid.push_back(down);
     }
+    weights[k].release();
     progress.update(float(k + 1));
   }
+  sum.release();
 
+  // Each result level is written over the first exposure's Laplacian level, element by
+  // element after reading it: R = ((0 + w0 L0) + w1 L1) + ...
   progress.start(0, 0, float(levels), "Blending");
   std::vector<cv::Mat> result(static_cast<size_t>(levels));
-  cv::Mat term;
   for (size_t l = 0; l < result.size(); ++l) {
-    result[l] = cv::Mat::zeros(laplacians[0][l].size(), CV_32FC3);
-    for (size_t k = 0; k < n; ++k) {
-      cv::multiply(weight_pyramids[k][l], laplacians[k][l], term);
-      cv::add(term, result[l], result[l]);
+    cv::Mat& r = laplacians[0][l];
+    const int cols = r.cols;
+    for_rows(r.rows, [&](int y) {
+      float* out = r.ptr<float>(y);
+      for (size_t k = 0; k < n; ++k) {
+        const float* w = weight_pyramids[k][l].ptr<float>(y);
+        const float* lap = laplacians[k][l].ptr<float>(y);
+        if (k == 0) {  // the first term is added to 0, as to the zeroed result level
+          for (int i = 0; i < cols; ++i)
+            for (int c = 0; c < 3; ++c) out[3 * i + c] = w[i] * lap[3 * i + c] + 0.f;
+        } else {
+          for (int i = 0; i < cols; ++i)
+            for (int c = 0; c < 3; ++c) out[3 * i + c] = w[i] * lap[3 * i + c] + out[3 * i + c];
+        }
+      }
+    });
+    result[l] = r;
+    for (size_t k = 1; k < n; ++k) {
+      laplacians[k][l].release();
+      weight_pyramids[k][l].release();
     }
+    weight_pyramids[0][l].release();
     progress.update(float(l + 1));
   }
-  return collapse_pyramid(result);
+  laplacians.clear();
+
+  // The collapse as collapse_pyramid does it, expanding into the shared scratch.
+  for (size_t i = result.size() - 1; i > 0; --i) {
+    cv::Mat expanded = view_of(up, result[i - 1].size());
+    cv::pyrUp(result[i], expanded, result[i - 1].size(), cv::BORDER_DEFAULT);
+    cv::add(result[i - 1], expanded, result[i - 1]);
+    result[i].release();
+  }
+  return result[0];
 }
