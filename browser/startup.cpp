@@ -26,6 +26,7 @@
 #include "core/app_globals.h"
 #include "core/embedded_icons.h"
 #include "core/event_pump.h"
+#include "core/exr_write.h"
 #include "core/file_names.h"
 #include "core/messages.h"
 #include "core/preferences.h"
@@ -86,6 +87,7 @@ void open_command_line_image(const std::string& path) {
 void start_program(int argc, char** argv) {
   if (!g_preferences) g_preferences = &g_preferences_store;
   set_event_pump(check_events);
+  start_exr_threads();
   set_current_folder_source([] { return g_dir_view ? g_dir_view->current_dir() : std::string(); });
   // Next and Previous Image in a viewer walk the grid's tiles.
   set_grid_paths_source([] {

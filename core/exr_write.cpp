@@ -9,6 +9,7 @@
 #include <OpenEXR/ImfThreading.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "core/atomic_write.h"
 #include "core/hdr_image.h"
@@ -85,4 +86,9 @@ void write_exr(const Hdr_image& image, const std::string& path) {
   }  // the offset table is written here
   stream.finish();
   target.commit();
+}
+
+void start_exr_threads() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  Imf::setGlobalThreadCount(cores > 1 ? int(cores) : 0);
 }
