@@ -3,9 +3,13 @@
 Scripted_messages::Scripted_messages() : m_previous(set_message_backend(this)) {}
 Scripted_messages::~Scripted_messages() { set_message_backend(m_previous); }
 
-int Scripted_messages::choice(const std::string& question, const char*, const char*,
-                              const char*) {
+int Scripted_messages::choice(const std::string& question, const char* b0, const char* b1,
+                              const char* b2) {
   questions.push_back(question);
+  std::vector<std::string> labels;
+  for (const char* b : {b0, b1, b2})
+    if (b) labels.emplace_back(b);
+  buttons.push_back(std::move(labels));
   if (answers.empty()) return 0;
   const int a = answers.front();
   answers.pop_front();

@@ -1,5 +1,6 @@
-// A message backend for tests: records every alert, hint and question, and answers
-// questions from a script (button indices, in order; 0 once the script runs out).
+// A message backend for tests: records every alert, hint and question with its button
+// labels, and answers questions from a script (button indices, in order; 0 once the
+// script runs out).
 #pragma once
 #include <deque>
 #include <string>
@@ -18,6 +19,9 @@ public:
              const char* b2) override;
 
   std::vector<std::string> alerts, messages, questions;
+  /// The labels of each question's buttons, in the order shown (index = answer); a null
+  /// label (a button left out) is not listed. One entry per entry of questions.
+  std::vector<std::vector<std::string>> buttons;
   std::deque<int> answers;
 
 private:

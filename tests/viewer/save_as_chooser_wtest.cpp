@@ -240,6 +240,7 @@ TEST_F(Save_as, OverwriteQuestion) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     messages.questions.clear();
+    messages.buttons.clear();
     m_prefs->overwrite_prompt_button->value(c.prompt ? 1 : 0);
     ASSERT_TRUE(write_file_bytes(dir.file("old.exr"), "the user's old file"));
     ImageDialogDrv* v = open_file("src.exr", k_type_exr, ramp);
@@ -250,6 +251,9 @@ TEST_F(Save_as, OverwriteQuestion) {
               c.asked ? std::vector<std::string>{dir.file("old.exr") +
                                                  "  exists. Do you want to overwrite?"}
                       : std::vector<std::string>{});
+    EXPECT_EQ(messages.buttons,
+              (c.asked ? std::vector<std::vector<std::string>>{{"Cancel", "Overwrite"}}
+                       : std::vector<std::vector<std::string>>{}));
     EXPECT_EQ(read_file_bytes(dir.file("old.exr")) != "the user's old file", c.written);
     EXPECT_EQ(v->get_name(), c.written ? "old.exr" : "src.exr");
     delete_all_viewers();
