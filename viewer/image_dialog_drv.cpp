@@ -226,7 +226,7 @@ void ImageDialogDrv::save_undo(uint32_t kind, int argument) {
 }
 
 void ImageDialogDrv::after_save_as(const std::string& path) {
-  m_changes = 0;
+  mark_saved();
   if (m_closing_after_save) {
     close_window();
     return;

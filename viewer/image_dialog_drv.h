@@ -128,6 +128,8 @@ private:
   };
 
   void update_title();
+  /// After a successful save: the change word and the edit marks start from the file.
+  void mark_saved();
   void reset_file_state();
   void resync_menu();
   /// crop(1): the image becomes the part under the shown selection (one undo step).

@@ -137,6 +137,9 @@ bool ImageDialogDrv::undo_step() {
       Busy busy;
       if (!m_image || !m_undo_image) return false;
       exchange_undo_copy(*m_image, m_exposure, *m_undo_image, m_undo_exposure);
+      // A save may have come between the edit and this step: the image shown is then
+      // no longer the file's, so the step marks it changed again.
+      set_modified(m_undo_kind);
       update_view();
       break;
     }

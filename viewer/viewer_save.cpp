@@ -74,7 +74,8 @@ bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
   if (error.empty()) {
     // Only a written file clears the changes: after a failure the image still differs
     // from every file on disk.
-    clear_modified(~0u);
+    mark_saved();
+    set_item_active("&Image/&Save", false);
     update_title();
   }
   set_busy_cursor(FL_CURSOR_DEFAULT);
@@ -84,6 +85,14 @@ bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
   }
   file_written(path);
   return true;
+}
+
+void ImageDialogDrv::mark_saved() {
+  // The saved file is the new starting point: turning or flipping back from here is a
+  // change again, so the marks that decide bits 1 and 2 start afresh too.
+  m_changes = 0;
+  m_rotation_sum = 0;
+  m_flip_vertical = m_flip_horizontal = false;
 }
 
 void ImageDialogDrv::save() {

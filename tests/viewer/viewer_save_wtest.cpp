@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "core/file_names.h"
 #include "core/file_written.h"
 #include "core/hdr_image.h"
+#include "core/image_crop.h"
 #include "core/image_save.h"
 #include "core/preferences_dlg.h"
 #include "tests/support/image_compare.h"
@@ -195,6 +197,7 @@ TEST_F(Viewer_save, CloseAnswers) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     messages.questions.clear();
+    messages.buttons.clear();
     m_prefs->closing_prompt_button->value(c.prompt ? 1 : 0);
     ImageDialogDrv* v = open_file("c.exr", k_type_exr, ramp);
     const std::string before = read_file_bytes(dir.file("c.exr"));
@@ -205,11 +208,68 @@ TEST_F(Viewer_save, CloseAnswers) {
     EXPECT_EQ(messages.questions,
               c.asked ? std::vector<std::string>{"Save changes before closing?"}
                       : std::vector<std::string>{});
+    // "Cancel" first: Escape and the question's close box answer with the first button.
+    EXPECT_EQ(messages.buttons,
+              (c.asked ? std::vector<std::vector<std::string>>{{"Cancel", "Save", "Don't save"}}
+                       : std::vector<std::vector<std::string>>{}));
     EXPECT_EQ(read_file_bytes(dir.file("c.exr")) != before, c.saved);
     EXPECT_EQ(closed(v), c.closes);
     EXPECT_EQ(v->modified_flags() == 0, c.saved);
     delete_all_viewers();
   }
+}
+
+// An edit, a save, then the step back: the image shown is no longer the file's.
+TEST_F(Viewer_save, StepBackAfterASaveIsAnUnsavedChange) {
+  using Step = std::function<void(ImageDialogDrv*)>;
+  // As the crop and resize dialogs do: record, change the image, mark it, redisplay.
+  const Step crop = [](ImageDialogDrv* v) {
+    v->save_undo(k_change_cropped, 0);
+    crop_image(*v->get_image(), Crop_bounds{2, 3, 21, 17});
+    v->set_modified(k_change_cropped);
+    v->update_view();
+  };
+  const Step resize = [](ImageDialogDrv* v) {
+    v->save_undo(k_change_resized, 0);
+    v->get_image()->resize(20, 15, 1, 3, 1);
+    v->set_modified(k_change_resized);
+    v->update_view();
+  };
+  const Step undo = [](ImageDialogDrv* v) { v->undo(); };
+  struct Case {
+    const char* what;
+    Step edit, back;
+  };
+  const Case cases[] = {
+      {"rotate, save, rotate back", [](ImageDialogDrv* v) { v->rotate(90); },
+       [](ImageDialogDrv* v) { v->rotate(-90); }},
+      {"flip, save, flip back", [](ImageDialogDrv* v) { v->flip('y'); },
+       [](ImageDialogDrv* v) { v->flip('y'); }},
+      {"rotate, save, undo", [](ImageDialogDrv* v) { v->rotate(-90); }, undo},
+      {"crop, save, undo", crop, undo},
+      {"resize, save, undo", resize, undo},
+  };
+  m_prefs->closing_prompt_button->value(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ImageDialogDrv* v = open_file("s.png", k_type_png, ramp);
+    c.edit(v);
+    choose(v, "&Image/&Save");
+    ASSERT_EQ(v->modified_flags(), 0u);
+    ASSERT_FALSE(active(v, "&Image/&Save"));
+    c.back(v);
+    EXPECT_EQ(v->get_image()->width(), 40);  // back at the size the viewer opened with
+    EXPECT_NE(v->modified_flags(), 0u);
+    EXPECT_TRUE(active(v, "&Image/&Save"));
+    EXPECT_NE(std::string(v->label()).find(" +"), std::string::npos) << v->label();
+    messages.questions.clear();
+    messages.answers = {0};  // "Cancel"
+    choose(v, "&Image/&Close");
+    EXPECT_EQ(messages.questions, std::vector<std::string>{"Save changes before closing?"});
+    EXPECT_FALSE(closed(v));
+    delete_all_viewers();
+  }
+  EXPECT_TRUE(messages.alerts.empty());
 }
 
 TEST_F(Viewer_save, UnchangedViewerClosesWithoutAQuestion) {
