@@ -171,6 +171,7 @@ void ImageDialogDrv::redo() {
 void ImageDialogDrv::pseudo_color() {
   if (g_pseudo_color_running || !m_image) return;
   std::unique_ptr<ImageDialogDrv> viewer;
+  bool built = false;
   {
     Guard guard(g_pseudo_color_running);
     Action_scope running(*this);
@@ -194,8 +195,10 @@ void ImageDialogDrv::pseudo_color() {
       viewer = std::make_unique<ImageDialogDrv>(640, 480, "Untitled");
       viewer->set_modified(k_change_new_image);
       viewer->set_image(std::move(copy), folder + "Untitled", "Untitled", folder, 0, 0);
+      built = true;
     });
   }
-  // Owned by the window system from here on, like every viewer.
-  if (viewer) viewer.release()->show();
+  // A viewer whose set-up failed is never shown: it goes with the unique_ptr. A built one
+  // is owned by the window system from here on, like every viewer.
+  if (viewer && built) viewer.release()->show();
 }

@@ -10,9 +10,11 @@
 #include <FL/fl_draw.H>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "core/app_globals.h"
 #include "core/color_space.h"
 #include "core/preferences_dlg.h"
 #include "tests/support/image_compare.h"
@@ -408,6 +410,36 @@ TEST_F(Viewer_edits, PseudoColorOpensAnUntitledViewerAndLeavesTheFirstAlone) {
   EXPECT_EQ(first->modified_flags(), 0u);
   EXPECT_EQ(first->label(), title);
   EXPECT_FALSE(first->undo_available());
+}
+
+TEST_F(Viewer_edits, PseudoColorWhoseNewViewerFailsLeavesNoWindowBehind) {
+  const auto src = make_test_image(30, 20, k_type_png, numbered);
+  ImageDialogDrv* first = open_test_viewer(std::make_unique<Hdr_image>(*src), "f.png");
+  const Hdr_image before = *first->get_image();
+  settle(0.05);  // nothing left for the busy cursor's pump to deliver
+  // The new viewer's set-up asks the grid for its files: that fails once, as an
+  // allocation can.
+  bool fail = true;
+  set_grid_paths_source([&fail]() -> std::vector<std::string> {
+    if (fail) {
+      fail = false;
+      throw std::bad_alloc();
+    }
+    return {};
+  });
+  choose(first, "&Process/Pseudo Color");
+  settle(0.05);
+  set_grid_paths_source(nullptr);
+  EXPECT_FALSE(fail);
+  ASSERT_EQ(m_messages.alerts.size(), 1u);
+  m_messages.alerts.clear();
+
+  for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+    EXPECT_TRUE(w == first || !dynamic_cast<ImageDialogDrv*>(w)) << w->label();
+  // Deleted at once, not left for the next viewer to delete.
+  EXPECT_TRUE(g_closed_viewers.empty());
+  EXPECT_TRUE(images_match(before, *first->get_image()));
+  EXPECT_EQ(first->modified_flags(), 0u);
 }
 
 }  // namespace
