@@ -88,6 +88,12 @@ void SaveAsChooser::on_ok() {
   if (visible() && Fl::event_key() != FL_Enter) return;
   std::string path = chosen_path();
   if (path.empty()) return;
+  // The source is taken now: the question and the busy cursor below serve events, and a
+  // Save As from another viewer arriving then must not change what this one saves.
+  const bool from_viewer = m_from_viewer;
+  Fl_Widget_Tracker source_viewer(m_viewer);
+  const std::string source_path = m_source_path;
+  const uint32_t source_type = m_source_type;
 
   uint32_t type = 0;
   if (!output_path_and_type(path, type)) {
@@ -102,8 +108,11 @@ void SaveAsChooser::on_ok() {
   m_saving = true;
   set_busy_cursor(FL_CURSOR_WAIT);
   std::string error;
-  const bool saved = m_from_viewer ? save_viewer_image(path, type, error)
-                                   : save_source_file(path, type, error);
+  const bool saved =
+      from_viewer
+          ? save_viewer_image(dynamic_cast<ImageDialogDrv*>(source_viewer.widget()), path, type,
+                              error)
+          : save_source_file(source_path, source_type, path, type, error);
   set_busy_cursor(FL_CURSOR_DEFAULT);
   m_saving = false;
   if (!saved) {
@@ -113,10 +122,9 @@ void SaveAsChooser::on_ok() {
   file_written(path);
 }
 
-bool SaveAsChooser::save_viewer_image(const std::string& path, uint32_t type,
-                                      std::string& error) {
-  // Looked up now: the busy cursor has served events, and the viewer may be gone.
-  ImageDialogDrv* v = viewer();
+bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path,
+                                      uint32_t type, std::string& error) {
+  // Null when the viewer was deleted while events were served.
   if (!v || !v->get_image()) return false;
   try {
     save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type);
@@ -132,10 +140,9 @@ bool SaveAsChooser::save_viewer_image(const std::string& path, uint32_t type,
   return true;
 }
 
-bool SaveAsChooser::save_source_file(const std::string& path, uint32_t type,
+bool SaveAsChooser::save_source_file(const std::string& source, uint32_t source_type,
+                                     const std::string& path, uint32_t type,
                                      std::string& error) {
-  const std::string source = m_source_path;
-  const uint32_t source_type = m_source_type;
   try {
     Hdr_image image(source, source_type);
     // Same format: the file is copied byte for byte (left alone when it is the source).

@@ -45,8 +45,10 @@ private:
   static void ok_cb(Fl_File_Chooser* chooser, void* self);
   void watch_viewer(ImageDialogDrv* viewer);
   std::string chosen_path();
-  bool save_viewer_image(const std::string& path, uint32_t type, std::string& error);
-  bool save_source_file(const std::string& path, uint32_t type, std::string& error);
+  bool save_viewer_image(ImageDialogDrv* viewer, const std::string& path, uint32_t type,
+                         std::string& error);
+  bool save_source_file(const std::string& source, uint32_t source_type,
+                        const std::string& path, uint32_t type, std::string& error);
 
   // The viewer, watched by the toolkit: null once the viewer has been deleted.
   Fl_Widget* m_viewer = nullptr;

@@ -314,6 +314,33 @@ TEST_F(Save_as, ViewerDeletedWhileTheChooserIsOpenSavesNothing) {
   EXPECT_TRUE(written.empty());
 }
 
+// The viewer's Save As of another viewer, arriving through an event served while the
+// first save sets the busy cursor.
+ImageDialogDrv* g_second_viewer = nullptr;
+void second_save_as(void*) {
+  if (g_second_viewer) g_second_viewer->save_as();
+}
+
+TEST_F(Save_as, SecondSaveAsArrivingInsideTheSaveLeavesItsSourceAlone) {
+  ImageDialogDrv* first = open_file("one.exr", k_type_exr, ramp);
+  ImageDialogDrv* second = open_viewer(
+      make_test_image(24, 16, k_type_exr, [](uint32_t, uint32_t) { return Rgb{7.f, 7.f, 7.f}; }),
+      "two.exr", dir.file("two.exr"));
+  choose(first, "&Image/Save As...");
+  g_second_viewer = second;
+  Fl::add_timeout(0.0, second_save_as);
+  press_ok(dir.file("out.exr"), 0);
+  Fl::remove_timeout(second_save_as);
+  g_second_viewer = nullptr;
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_TRUE(images_match(*make_test_image(24, 16, k_type_exr, ramp),
+                           Hdr_image(dir.file("out.exr")), {0, 1e-6, 0}));
+  EXPECT_EQ(first->get_name(), "out.exr");
+  EXPECT_EQ(second->get_name(), "two.exr");
+  // The chooser now waits for the second viewer's name.
+  EXPECT_EQ(chooser->viewer(), second);
+}
+
 TEST_F(Save_as, BrowserFileInItsOwnFormatIsCopiedUnchanged) {
   save_image_as(*make_test_image(24, 16, k_type_jpeg, bytes), dir.file("p.jpg"), k_type_jpeg);
   const std::string original = read_file_bytes(dir.file("p.jpg"));
