@@ -2,6 +2,8 @@
 #include "core/platform.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +38,14 @@ bool can_list_dir(const std::string& path) {
   if (!dir) return false;
   closedir(dir);
   return true;
+}
+
+bool can_write_dir(const std::string& path) {
+  if (path.empty()) return false;
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  // The effective user decides: access() would ask for the real one.
+  return faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace platform

@@ -16,6 +16,10 @@ std::string working_dir();
 /// True when path names a folder this process can open for listing.
 bool can_list_dir(const std::string& path);
 
+/// True when path names a folder in which this process (as its effective user) may
+/// create files.
+bool can_write_dir(const std::string& path);
+
 }  // namespace platform
 
 // File functions used throughout the program (platform_files.cpp).

@@ -63,6 +63,11 @@ std::string batch_output_folder(const std::string& destination) {
 
 int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_job& job) {
   const std::string folder = batch_output_folder(job.destination);
+  // Checked once: every output would fail the same way, one alert per file.
+  if (!files.empty() && !platform::can_write_dir(folder)) {
+    show_alert("Destination directory is not accessible!");
+    return 0;
+  }
   int written = 0;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (job.before_file) job.before_file(i);

@@ -34,5 +34,8 @@ struct Image_batch_job {
 /// is on ("<path> exists. Do you want to overwrite?", "Skip" / "Overwrite"). A file that
 /// cannot be read ("Cannot <verb> '<path>'. Image data seems to be corrupted."), changed or
 /// written (the writer's message naming the path) is alerted and skipped, its output left
-/// as it was, and the batch goes on. Returns the number of files written.
+/// as it was, and the batch goes on. An output folder that is missing or cannot be
+/// written is alerted once ("Destination directory is not accessible!") before any file
+/// is read or any question asked, and nothing is written. Returns the number of files
+/// written.
 int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_job& job);

@@ -200,8 +200,53 @@ TEST(Image_batch, FailedWriteInPlaceKeepsTheOriginalBytes) {
     EXPECT_EQ(run_image_batch({file}, job), 0);
   }
   EXPECT_EQ(read_file_bytes(file.path), bytes);
-  ASSERT_EQ(messages.alerts.size(), 1u);
-  EXPECT_NE(messages.alerts[0].find(file.path), std::string::npos);
+  // The folder is refused before the file is touched.
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"Destination directory is not accessible!"});
+}
+
+TEST(Image_batch, UnusableDestinationIsAlertedOnceAndNothingIsWritten) {
+  enum Kind { missing, plain_file, read_only };
+  struct Case {
+    const char* what;
+    Kind kind;
+  };
+  const Case cases[] = {{"missing folder", missing},
+                        {"a file, not a folder", plain_file},
+                        {"folder that cannot be written", read_only}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Temp_dir src, dst;
+    Scripted_messages messages;
+    const std::vector<Selected_file> files = {write_picture(src.file("a.png"), k_type_png),
+                                              write_picture(src.file("b.png"), k_type_png),
+                                              write_picture(src.file("c.png"), k_type_png)};
+    std::string destination = dst.file("missing");
+    if (c.kind == plain_file) {
+      destination = dst.file("file");
+      ASSERT_TRUE(write_file_bytes(destination, "not a folder"));
+    } else if (c.kind == read_only) {
+      destination = dst.file("ro/");
+      ASSERT_EQ(mkdir(destination.c_str(), 0755), 0);
+    }
+    Image_batch_job job = halving_job(destination);
+    std::vector<std::string> written;
+    job.file_written = [&](const std::string& p) { written.push_back(p); };
+    int result = -1;
+    if (c.kind == read_only) {
+      Read_only_dir ro(destination);
+      if (!ro.active()) GTEST_SKIP() << "cannot make a folder read-only here";
+      result = run_image_batch(files, job);
+    } else {
+      result = run_image_batch(files, job);
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(messages.alerts,
+              std::vector<std::string>{"Destination directory is not accessible!"});
+    EXPECT_TRUE(messages.questions.empty());
+    EXPECT_TRUE(written.empty());
+    EXPECT_FALSE(file_exists(batch_output_folder(destination) + "a_resize.png"));
+    EXPECT_FALSE(file_exists(src.file("a_resize.png")));
+  }
 }
 
 TEST(Image_batch, RefusedAndFailedTransformsSkipTheFile) {
