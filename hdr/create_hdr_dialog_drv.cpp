@@ -248,8 +248,15 @@ void CreateHDRDialogDrv::create() {
   set_busy_cursor(FL_CURSOR_WAIT);
   const std::shared_ptr<void> keep = m_host ? m_host->keep_tiles() : nullptr;
   try {
+    // Looked up after the busy cursor's pump: the browser may have left the folder.
+    const std::vector<Chosen_file> chosen = resolve_chosen();
+    if (chosen.empty() && !m_chosen.empty()) {
+      end_run(true);  // nothing left to create from: the dialog goes with its selection
+      show_alert("None of the chosen images can be found any more. Please select them again.");
+      return;
+    }
     std::vector<Exposure_inputs> groups;
-    if (!group_exposures(resolve_chosen(), groups)) {
+    if (!group_exposures(chosen, groups)) {
       end_run(false);
       return;
     }

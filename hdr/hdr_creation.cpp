@@ -77,6 +77,24 @@ bool save_output(Hdr_image& image, const std::string& path, uint32_t type,
   }
 }
 
+// The overall bar of a batch, hidden again however the run ends: also when the merge or
+// the tone mapping throws, so the next run does not start with it.
+class Overall_bar {
+public:
+  Overall_bar(Progress& progress, bool shown, float groups) : m_progress(progress), m_shown(shown) {
+    if (m_shown) m_progress.show_overall(0.f, 0.f, groups, "Overall");
+  }
+  ~Overall_bar() {
+    if (m_shown) m_progress.hide_overall();
+  }
+  Overall_bar(const Overall_bar&) = delete;
+  Overall_bar& operator=(const Overall_bar&) = delete;
+
+private:
+  Progress& m_progress;
+  bool m_shown;
+};
+
 enum class Group_end { done, skipped, stop };
 
 // Loads the group's exposures; skipped (alerted) when one cannot be read or its size is
@@ -145,21 +163,16 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
   single_result.reset();
   // A single creation merges all chosen files as one group.
   const size_t g = settings.batch ? groups.size() : std::min<size_t>(groups.size(), 1);
-  const bool overall = g >= 2;
-  if (overall) progress.show_overall(0.f, 0.f, float(g), "Overall");
-  auto end = [&](Creation_end e) {
-    if (overall) progress.hide_overall();
-    return e;
-  };
+  const Overall_bar overall(progress, g >= 2, float(g));
 
   for (size_t k = 0; k < g; ++k) {
     const Exposure_inputs& group = groups[k];
     if (group.empty()) continue;
     std::vector<Rgb8_image> images;
     const Group_end loaded = load_group(group, images, progress);
-    if (loaded == Group_end::stop) return end(Creation_end::stopped);
+    if (loaded == Group_end::stop) return Creation_end::stopped;
     if (loaded == Group_end::skipped) {
-      if (!settings.batch) return end(Creation_end::stopped);
+      if (!settings.batch) return Creation_end::stopped;
       continue;
     }
 
@@ -173,17 +186,17 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
       }
       const int r = build ? build(*result, planes, times) : -1;
       images.clear();
-      if (r == -1) return end(Creation_end::stopped);
+      if (r == -1) return Creation_end::stopped;
     }
 
     if (!settings.batch) {
       result->type = k_type_new_hdr;
       single_result = std::move(result);
-      return end(Creation_end::opened);
+      return Creation_end::opened;
     }
     if (save_group(*result, k, groups, settings, written, progress) == Group_end::skipped)
       continue;
     progress.update_overall(float(k + 1));
   }
-  return end(Creation_end::finished);
+  return Creation_end::finished;
 }

@@ -65,7 +65,8 @@ enum class Creation_end {
 /// written is told each file the batch wrote. Failures are alerted with the file's path; in a batch an unreadable exposure, a size
 /// mismatch or a failed save skips that group's remaining output and the batch goes on.
 /// An output path that is one of the exposures is never written. Leaves the progress
-/// window to the caller (hide it afterwards); hides the overall bar it showed.
+/// window to the caller (hide it afterwards); hides the overall bar it showed, also when
+/// build (or the tone mapping) throws, the exception then passing on.
 Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
                               const Hdr_creation_settings& settings, const Build_hdr_fn& build,
                               const File_written_fn& written, Progress& progress,

@@ -211,6 +211,28 @@ TEST_F(Create_hdr_dialog, RefusalsKeepTheDialogOpenAndActive) {
   EXPECT_TRUE(host.opened.empty());
 }
 
+TEST_F(Create_hdr_dialog, SelectionWhoseFilesAreAllGoneIsAlertedAndEndsTheRun) {
+  choose_pngs({60, 120});
+  dialog->open_for_selection(false);
+  host.files.clear();  // the browser moved to another folder: no chosen tile is left
+  dialog->create();
+  EXPECT_EQ(messages.alerts,
+            std::vector<std::string>{
+                "None of the chosen images can be found any more. Please select them again."});
+  EXPECT_TRUE(host.opened.empty());
+  EXPECT_FALSE(dialog->shown());
+  EXPECT_TRUE(dialog->active());
+  // Chosen again, the next run works.
+  host.paths.clear();
+  choose_pngs({200, 60});
+  dialog->open_for_selection(false);
+  pick(dialog->exposure_variation, "1 F-stop");
+  messages.alerts.clear();
+  dialog->create();
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_EQ(host.opened.size(), 1u);
+}
+
 TEST_F(Create_hdr_dialog, FailedAutodetectionUnchecksItAndFreesTheCount) {
   choose_pngs({60, 120});
   dialog->open_for_selection(true);

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -382,6 +383,22 @@ TEST_F(Creation_run, AStopFromTheMergeEndsTheBatchAfterTheGroupsSaved) {
             Creation_end::stopped);
   EXPECT_EQ(written, std::vector<std::string>{out.file("image0.exr")});
   EXPECT_FALSE(file_exists(out.file("image1.exr")));
+}
+
+TEST_F(Creation_run, AThrowingMergeHidesTheOverallBarForTheNextRun) {
+  const Exposure_inputs a = write_group(in.path(), "a", {1, 4});
+  settings.batch = true;
+  const Build_hdr_fn out_of_memory = [](Hdr_image&, std::vector<Exposure_planes>&,
+                                        const std::vector<float>&) -> int {
+    throw std::bad_alloc();
+  };
+  EXPECT_THROW(run_hdr_creation({a, a}, settings, out_of_memory, nullptr, progress, single),
+               std::bad_alloc);
+  ASSERT_FALSE(progress.calls.empty());
+  EXPECT_EQ(progress.calls.front().what, "show_overall");
+  EXPECT_EQ(progress.calls.back().what, "hide_overall");
+  EXPECT_TRUE(written.empty());
+  EXPECT_FALSE(single);
 }
 
 }  // namespace
