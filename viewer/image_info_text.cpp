@@ -20,8 +20,9 @@ const std::array<Exif_field, 45> k_exif_fields = {{
     {"Components configuration", 0x9101, k_tab_camera},
     {"Compressed bits per pixel", 0x9102, k_tab_camera},
     {"Focal length in 35mm film", 0xA405, k_tab_camera},
-    {"Interoperability index", 0x0001, k_tab_camera},
-    {"Interoperability version", 0x0002, k_tab_camera},
+    // In the GPS IFD the same two tags are the latitude reference and the latitude.
+    {"Interoperability index", 0x0001, k_tab_camera, k_interoperability_ifd},
+    {"Interoperability version", 0x0002, k_tab_camera, k_interoperability_ifd},
     {"Orientation", 0x0112, k_tab_image},
     {"Date-time", 0x0132, k_tab_image},
     {"YCBCR positioning", 0x0213, k_tab_image},
@@ -57,6 +58,8 @@ const std::array<Exif_field, 45> k_exif_fields = {{
     {"Custom rendered", 0xA401, k_tab_other},
 }};
 
+static_assert(k_interoperability_ifd == EXIF_IFD_INTEROPERABILITY, "libexif's IFD number");
+
 namespace {
 
 uint64_t size_of_file(const std::string& path) {
@@ -79,8 +82,12 @@ Info_lines image_info_lines(const std::string& path, const std::string& name, ui
   const Exif_record exif = read_exif_record(path);
   if (!exif) return lines;
   for (const Exif_field& field : k_exif_fields) {
-    // Searches IFD 0, IFD 1, EXIF, GPS and Interoperability in that order.
-    ExifEntry* entry = exif_data_get_entry(exif.get(), ExifTag(field.tag));
+    // exif_data_get_entry searches IFD 0, IFD 1, EXIF, GPS and Interoperability in that
+    // order.
+    ExifEntry* entry =
+        field.ifd == k_any_ifd
+            ? exif_data_get_entry(exif.get(), ExifTag(field.tag))
+            : exif_content_get_entry(exif->ifd[field.ifd], ExifTag(field.tag));
     if (!entry) continue;
     char value[1024] = {};
     exif_entry_get_value(entry, value, sizeof value);

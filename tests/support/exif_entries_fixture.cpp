@@ -36,6 +36,10 @@ std::string exif_block_with(const std::vector<Exif_test_entry>& entries) {
         entry = new_entry(data, e.ifd, e.tag, EXIF_FORMAT_ASCII, unsigned(e.text.size() + 1));
         std::memcpy(entry->data, e.text.c_str(), e.text.size() + 1);
         break;
+      case Exif_test_entry::undefined:
+        entry = new_entry(data, e.ifd, e.tag, EXIF_FORMAT_UNDEFINED, unsigned(e.text.size()));
+        std::memcpy(entry->data, e.text.data(), e.text.size());
+        break;
       case Exif_test_entry::rational:
         entry = new_entry(data, e.ifd, e.tag, EXIF_FORMAT_RATIONAL, 1);
         exif_set_rational(entry->data, order, ExifRational{e.numerator, e.denominator});

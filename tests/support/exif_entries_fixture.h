@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-/// One entry: an ASCII text, an unsigned rational, a short, or libexif's default value
-/// for the tag. ifd is libexif's ExifIfd (0 IFD0, 1 IFD1, 2 EXIF, 3 GPS, 4 Interop).
+/// One entry: an ASCII text, undefined bytes, an unsigned rational, a short, or libexif's
+/// default value for the tag. ifd is libexif's ExifIfd (0 IFD0, 1 IFD1, 2 EXIF, 3 GPS,
+/// 4 Interop).
 struct Exif_test_entry {
-  enum Kind { ascii, rational, short_value, library_default } kind;
+  enum Kind { ascii, rational, short_value, library_default, undefined } kind;
   int ifd;
   uint16_t tag;
-  std::string text;            // ascii
+  std::string text;            // ascii (stored with its terminator); undefined (the bytes)
   uint32_t numerator = 0;      // rational; short_value uses numerator as the value
   uint32_t denominator = 1;
 };

@@ -133,24 +133,36 @@ TEST(Image_info_lines, OddExifStringsStayInTheirLine) {
   EXPECT_EQ(camera[software], "@b@S12Software:\t@S12 ");
 }
 
-TEST(Image_info_lines, GpsIfdIsSearchedBeforeInteroperability) {
-  // Tags 0x0001 and 0x0002 are the GPS latitude reference and latitude as well as the
-  // interoperability index and version: the first IFD holding them wins.
+TEST(Image_info_lines, InteroperabilityRowsReadTheInteroperabilityIfdOnly) {
+  // Tags 0x0001 and 0x0002 are also the GPS latitude reference and latitude: a photo with
+  // a position must still show its interoperability index and version, and a photo with
+  // a position only shows no interoperability rows at all.
   Temp_dir dir;
-  write_small_jpeg(dir.file("gps.jpg"),
-                   exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, "Canon"},
-                                    {Exif_test_entry::ascii, 3, 0x0001, "N"},
-                                    {Exif_test_entry::ascii, 4, 0x0001, "R98"}}));
-  const Info_lines lines = image_info_lines(dir.file("gps.jpg"), "gps.jpg", 8, 8);
+  const std::vector<Exif_test_entry> gps = {
+      {Exif_test_entry::ascii, 0, 0x010F, "Canon"},
+      {Exif_test_entry::ascii, 3, 0x0001, "S"},
+      {Exif_test_entry::rational, 3, 0x0002, "", 15, 1}};
+  std::vector<Exif_test_entry> both = gps;
+  both.push_back({Exif_test_entry::ascii, 4, 0x0001, "R98"});
+  both.push_back({Exif_test_entry::undefined, 4, 0x0002, "0100"});
+  write_small_jpeg(dir.file("both.jpg"), exif_block_with(both));
+  write_small_jpeg(dir.file("gps.jpg"), exif_block_with(gps));
+
+  const Info_lines lines = image_info_lines(dir.file("both.jpg"), "both.jpg", 8, 8);
   const auto& camera = lines[k_tab_camera];
-  EXPECT_TRUE(has_line(camera, "@b@S12Interoperability index:\t@S12 N"));
-  EXPECT_FALSE(has_line(camera, "@b@S12Interoperability index:\t@S12 R98"));
-  // Without the GPS entry the same file shows the interoperability index.
-  write_small_jpeg(dir.file("interop.jpg"),
-                   exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, "Canon"},
-                                    {Exif_test_entry::ascii, 4, 0x0001, "R98"}}));
-  const Info_lines plain = image_info_lines(dir.file("interop.jpg"), "interop.jpg", 8, 8);
-  EXPECT_TRUE(has_line(plain[k_tab_camera], "@b@S12Interoperability index:\t@S12 R98"));
+  const int index = line_of(camera, "Interoperability index");
+  const int version = line_of(camera, "Interoperability version");
+  ASSERT_GE(index, 0);
+  ASSERT_GE(version, 0);
+  EXPECT_EQ(camera[index], "@b@S12Interoperability index:\t@S12 R98");
+  EXPECT_EQ(camera[version], "@b@S12Interoperability version:\t@S12 0100");
+  EXPECT_EQ(index + 1, version);
+
+  const Info_lines gps_lines = image_info_lines(dir.file("gps.jpg"), "gps.jpg", 8, 8);
+  const auto& only_gps = gps_lines[k_tab_camera];
+  EXPECT_EQ(line_of(only_gps, "Interoperability index"), -1);
+  EXPECT_EQ(line_of(only_gps, "Interoperability version"), -1);
+  EXPECT_TRUE(has_line(only_gps, "@b@S12Make:\t@S12 Canon"));
 }
 
 TEST(Exif_fields, FortyFiveFieldsOnFourTabsInTableOrder) {
