@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-/// components: 1 (grey) or 3 (RGB); data: interleaved bytes, row by row. app1 (may be
+/// components: 1 (grey), 3 (RGB) or 4 (CMYK, stored as Adobe YCCK by libjpeg); data: interleaved bytes, row by row. app1 (may be
 /// empty) is written as an APP1 marker right after the start of compression; progressive
 /// writes libjpeg's simple progressive scan script instead of one baseline scan.
 /// Throws std::runtime_error.
