@@ -59,7 +59,14 @@ bool decode(const uint8_t* bytes, size_t size, uint8_t* volatile* out, uint32_t&
   width = cinfo.output_width;
   height = cinfo.output_height;
   jpeg_finish_decompress(&cinfo);
+  // A warning (a thumbnail cut short, corrupt data) means libjpeg's grey fill: refused.
+  const bool damaged = err.manager.num_warnings > 0;
   jpeg_destroy_decompress(&cinfo);
+  if (damaged) {
+    std::free(*out);
+    *out = nullptr;
+    return false;
+  }
   return true;
 }
 

@@ -28,7 +28,8 @@ Exif_record read_exif_record(const std::string& path);
 constexpr uint64_t k_max_exif_thumbnail_pixels = 1ull << 22;
 
 /// Decodes JPEG bytes into width*height*3 interleaved R, G, B bytes (grey data repeated
-/// into the three channels). False, silently, for corrupt data, data that does not decode
+/// into the three channels). False, silently, for corrupt data (any libjpeg warning, such
+/// as data cut short, counts), data that does not decode
 /// to three channels (CMYK) or more than max_pixels pixels.
 bool decode_jpeg_rgb_memory(const uint8_t* bytes, size_t size, std::vector<uint8_t>& rgb,
                             uint32_t& width, uint32_t& height,

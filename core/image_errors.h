@@ -1,5 +1,6 @@
 // Exceptions of the image readers and writers: a fixed text followed by the file path.
 #pragma once
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -11,4 +12,20 @@ public:
 class Write_error : public std::runtime_error {
 public:
   explicit Write_error(const std::string& what) : std::runtime_error(what) {}
+};
+
+class Hdr_image;
+
+/// Thrown by load_image for a file whose data is damaged although part of its picture
+/// decodes (a JPEG cut short or corrupt). The text is "Image data is damaged; the picture
+/// is incomplete: " + path. The decoded picture travels with it, complete as any loaded
+/// image (the decoder's fill where data was missing), for callers that show it anyway.
+class Incomplete_image_error : public Read_error {
+public:
+  Incomplete_image_error(const std::string& what, std::shared_ptr<Hdr_image> partial)
+      : Read_error(what), m_partial(std::move(partial)) {}
+  const std::shared_ptr<Hdr_image>& partial() const { return m_partial; }
+
+private:
+  std::shared_ptr<Hdr_image> m_partial;
 };

@@ -6,7 +6,6 @@
 
 #include "core/exr_read.h"
 #include "core/file_type.h"
-#include "core/float_planes.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
@@ -46,7 +45,13 @@ void load_image(Hdr_image& image, const std::string& path, uint32_t type) {
       read_png(image, path);
       break;
     case k_type_jpeg:
-      read_jpeg(image, path);
+      if (!read_jpeg(image, path)) {
+        auto partial = std::make_shared<Hdr_image>();
+        partial->swap(image);
+        partial->type = type;
+        throw Incomplete_image_error(
+            "Image data is damaged; the picture is incomplete: " + path, std::move(partial));
+      }
       break;
     case k_type_tiff8:
     case k_type_tiff_float:
@@ -57,11 +62,23 @@ void load_image(Hdr_image& image, const std::string& path, uint32_t type) {
     default:
       throw Read_error("Unsupported file type: " + path);
   }
+  // The readers clamp while decoding (a separate pass over a large image costs as much as
+  // reading an uncompressed file); JPEG samples are bytes, always within range.
   force_three_channels(image);
-  // Our own readers clamp while decoding (a separate pass over a large image costs as
-  // much as reading an uncompressed file); the image library's JPEG output is clamped here.
-  if (type == k_type_jpeg) clamp_loaded_values(image.data(), image.size());
   image.type = type;
+}
+
+std::unique_ptr<Hdr_image> load_image_to_show(const std::string& path, uint32_t type,
+                                              std::string& damage) {
+  auto image = std::make_unique<Hdr_image>();
+  try {
+    load_image(*image, path, type);
+  } catch (const Incomplete_image_error& e) {
+    damage = e.what();
+    image->swap(*e.partial());
+    image->type = e.partial()->type;
+  }
+  return image;
 }
 
 void load_image_detect_type(Hdr_image& image, const std::string& path) {

@@ -2,6 +2,7 @@
 // values clamped to [0, largest float].
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Hdr_image;
@@ -11,8 +12,15 @@ class Hdr_image;
 /// alpha and further channels are dropped), with every value in [0, 3.4028235e38] (NaN
 /// stays; the readers clamp while decoding), and sets image.type. Other codes throw Read_error
 /// "Unsupported file type: ". Throws Read_error, or the image library's exception for PNG and JPEG
-/// data.
+/// data; a JPEG whose data is damaged throws Incomplete_image_error (image is left empty),
+/// so that no command takes the decoder's fill for the picture.
 void load_image(Hdr_image& image, const std::string& path, uint32_t type);
+
+/// load_image for showing: a damaged file comes back with the part that could be decoded,
+/// and damage receives the Incomplete_image_error text to tell the user (empty when the
+/// file is whole). Throws as load_image for every other failure.
+std::unique_ptr<Hdr_image> load_image_to_show(const std::string& path, uint32_t type,
+                                              std::string& damage);
 
 /// image_type_from_extension, then load_image.
 void load_image_detect_type(Hdr_image& image, const std::string& path);

@@ -1,9 +1,10 @@
 // JPEG reader on libjpeg. libjpeg reports errors by longjmp: the decoding function keeps
-// only plain data in its frame and frees its buffer on both paths.
+// only plain data in its frame, and the consumer's calls (which may throw) run between
+// libjpeg calls, never inside one.
 #include "core/jpeg_read.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <memory>
 
 #include "core/hdr_image.h"
@@ -14,68 +15,124 @@
 
 namespace {
 
-enum class Jpeg_result { ok, too_large, failed };
+// Rows asked of libjpeg per call: enough for its largest row group, so each call
+// returns whole groups without copying inside the library.
+constexpr int k_rows_per_read = 16;
 
-// Interleaved samples in a malloc'ed buffer, as the decoder hands them back.
-struct Jpeg_pixels {
-  unsigned char* data = nullptr;
-  uint64_t width = 0, height = 0;
-  int channels = 0;
-};
-
-Jpeg_result decode(std::FILE* file, Jpeg_pixels* out) {
+Jpeg_decode_result decode(std::FILE* file, Jpeg_row_sink& sink, std::exception_ptr& thrown) {
   jpeg_decompress_struct cinfo;
   Jpeg_silent_error err;
   cinfo.err = jpeg_silent_errors(err);
   jpeg_create_decompress(&cinfo);
-  unsigned char* volatile pixels = nullptr;
-  volatile Jpeg_result result = Jpeg_result::failed;
+  unsigned char* volatile buffer = nullptr;
+  volatile Jpeg_decode_result result = Jpeg_decode_result::failed;
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
-    std::free(pixels);
+    std::free(buffer);
     return result;
   }
   jpeg_stdio_src(&cinfo, file);
   jpeg_read_header(&cinfo, TRUE);
   if (!image_size_ok(cinfo.image_width, cinfo.image_height)) {
-    result = Jpeg_result::too_large;
+    result = Jpeg_decode_result::too_large;
     std::longjmp(err.jump, 1);
   }
-  // libjpeg's own output spaces: grey stays grey, YCbCr becomes RGB, YCCK becomes CMYK.
   jpeg_start_decompress(&cinfo);
-  const uint64_t w = cinfo.output_width, h = cinfo.output_height;
+  const uint32_t w = cinfo.output_width, h = cinfo.output_height;
   const int channels = cinfo.output_components;
   if (channels != 1 && channels != 3 && channels != 4) std::longjmp(err.jump, 1);
   const size_t row_bytes = size_t(w) * size_t(channels);
-  pixels = static_cast<unsigned char*>(std::malloc(row_bytes * h));
-  if (!pixels) std::longjmp(err.jump, 1);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    JSAMPROW row = pixels + size_t(cinfo.output_scanline) * row_bytes;
-    jpeg_read_scanlines(&cinfo, &row, 1);
+  buffer = static_cast<unsigned char*>(std::malloc(row_bytes * k_rows_per_read));
+  if (!buffer) std::longjmp(err.jump, 1);
+  JSAMPROW rows[k_rows_per_read];
+  for (int i = 0; i < k_rows_per_read; ++i) rows[i] = buffer + size_t(i) * row_bytes;
+  try {
+    if (!sink.begin(w, h, channels)) std::longjmp(err.jump, 1);
+  } catch (...) {
+    thrown = std::current_exception();
+    std::longjmp(err.jump, 1);
+  }
+  while (cinfo.output_scanline < h) {
+    const uint32_t first = cinfo.output_scanline;
+    const JDIMENSION got = jpeg_read_scanlines(&cinfo, rows, k_rows_per_read);
+    try {
+      sink.rows(first, uint32_t(got), rows);
+    } catch (...) {
+      thrown = std::current_exception();
+      std::longjmp(err.jump, 1);
+    }
   }
   jpeg_finish_decompress(&cinfo);
+  // The standard manager counts every warning ("Premature end of JPEG file", "Corrupt
+  // JPEG data"): libjpeg has then filled in what it could not decode.
+  const bool damaged = err.manager.num_warnings > 0;
   jpeg_destroy_decompress(&cinfo);
-  *out = Jpeg_pixels{pixels, w, h, channels};
-  return Jpeg_result::ok;
+  std::free(buffer);
+  return damaged ? Jpeg_decode_result::damaged : Jpeg_decode_result::complete;
 }
 
 }  // namespace
 
-void read_jpeg(Hdr_image& image, const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path),
-                                                       &std::fclose);
-  if (!file) throw Read_error("Cannot read JPEG data from file: " + path);
-  Jpeg_pixels px;
-  const Jpeg_result result = decode(file.get(), &px);
-  if (result == Jpeg_result::too_large) throw Read_error("Image too large in file: " + path);
-  if (result != Jpeg_result::ok) throw Read_error("Cannot read JPEG data from file: " + path);
-  std::unique_ptr<unsigned char, void (*)(void*)> owner(px.data, &std::free);
-  Hdr_image decoded(uint32_t(px.width), uint32_t(px.height), 1, uint32_t(px.channels), 0.f);
-  const uint64_t n = px.width * px.height;
-  for (int c = 0; c < px.channels; ++c) {
-    float* plane = decoded.data() + uint64_t(c) * n;
-    const unsigned char* src = px.data + c;
-    for (uint64_t i = 0; i < n; ++i) plane[i] = float(src[i * uint64_t(px.channels)]);
+Jpeg_decode_result decode_jpeg_rows(const std::string& path, Jpeg_row_sink& sink) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
+  if (!file) return Jpeg_decode_result::failed;
+  std::exception_ptr thrown;
+  const Jpeg_decode_result result = decode(file.get(), sink, thrown);
+  if (thrown) std::rethrow_exception(thrown);
+  return result;
+}
+
+Jpeg_image_sink::Jpeg_image_sink() : m_image(std::make_unique<Hdr_image>()) {}
+
+Jpeg_image_sink::~Jpeg_image_sink() = default;
+
+bool Jpeg_image_sink::begin(uint32_t width, uint32_t height, int channels) {
+  // Uninitialised: every value is written once by rows().
+  m_image->assign(width, height, 1, 3);
+  m_width = width;
+  m_plane = m_image->plane_size();
+  m_channels = channels;
+  return true;
+}
+
+void Jpeg_image_sink::rows(uint32_t first, uint32_t count, const uint8_t* const* rows) {
+  const uint32_t w = m_width;
+  for (uint32_t i = 0; i < count; ++i) {
+    float* r = m_image->data() + uint64_t(first + i) * w;
+    float* g = r + m_plane;
+    float* b = g + m_plane;
+    const uint8_t* src = rows[i];
+    if (m_channels == 1) {
+      for (uint32_t x = 0; x < w; ++x) r[x] = g[x] = b[x] = float(src[x]);
+    } else if (m_channels == 3) {
+      for (uint32_t x = 0; x < w; ++x) {
+        r[x] = float(src[3 * x]);
+        g[x] = float(src[3 * x + 1]);
+        b[x] = float(src[3 * x + 2]);
+      }
+    } else {
+      for (uint32_t x = 0; x < w; ++x) {
+        r[x] = float(src[4 * x]);
+        g[x] = float(src[4 * x + 1]);
+        b[x] = float(src[4 * x + 2]);
+      }
+    }
   }
-  image.swap(decoded);
+}
+
+void Jpeg_image_sink::take(Hdr_image& image) { image.swap(*m_image); }
+
+void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path) {
+  if (result == Jpeg_decode_result::too_large)
+    throw Read_error("Image too large in file: " + path);
+  if (result == Jpeg_decode_result::failed)
+    throw Read_error("Cannot read JPEG data from file: " + path);
+}
+
+bool read_jpeg(Hdr_image& image, const std::string& path) {
+  Jpeg_image_sink sink;
+  const Jpeg_decode_result result = decode_jpeg_rows(path, sink);
+  throw_jpeg_failure(result, path);
+  sink.take(image);
+  return result == Jpeg_decode_result::complete;
 }

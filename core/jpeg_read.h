@@ -1,10 +1,58 @@
-// JPEG reading with libjpeg, into the image type.
+// JPEG reading with libjpeg: row by row to any consumer, and into the image type.
 #pragma once
+#include <cstdint>
+#include <memory>
 #include <string>
 
 class Hdr_image;
 
-/// Reads the file into image: 1 channel for grey files, 3 for colour, 4 (the raw C, M, Y,
-/// K samples) for CMYK, values 0-255. Throws Read_error for a declared size over the pixel
-/// limit and for data libjpeg cannot read ("Cannot read JPEG data from file: " + path).
-void read_jpeg(Hdr_image& image, const std::string& path);
+/// How a row-by-row decode ended. damaged: libjpeg warned (data cut short or corrupt) and
+/// filled what it could not decode; every row was still handed over.
+enum class Jpeg_decode_result { complete, damaged, too_large, failed };
+
+/// Receives a JPEG's rows as libjpeg produces them: interleaved 8-bit samples, 1 per
+/// pixel for grey files, 3 (R, G, B) for colour, 4 (the raw C, M, Y, K) for CMYK.
+class Jpeg_row_sink {
+ public:
+  virtual ~Jpeg_row_sink() = default;
+  /// Called once, before any row, with the output size (within the pixel limit). False
+  /// ends the decode as failed.
+  virtual bool begin(uint32_t width, uint32_t height, int channels) = 0;
+  /// count rows from row first on, in order; rows[i] holds width * channels bytes.
+  virtual void rows(uint32_t first, uint32_t count, const uint8_t* const* rows) = 0;
+};
+
+/// Decodes the file through libjpeg's default output (grey stays grey, YCbCr becomes RGB,
+/// CMYK and YCCK become CMYK), handing every row to sink. Never prints; an exception
+/// thrown by the sink passes on after the decoder was released.
+Jpeg_decode_result decode_jpeg_rows(const std::string& path, Jpeg_row_sink& sink);
+
+/// Gathers the rows into 3 planes of values 0-255, allocated once and written once: grey
+/// repeated into all three, CMYK as its raw C, M, Y samples (K dropped, as the loader
+/// drops any fourth channel).
+class Jpeg_image_sink : public Jpeg_row_sink {
+ public:
+  Jpeg_image_sink();
+  ~Jpeg_image_sink() override;
+  bool begin(uint32_t width, uint32_t height, int channels) override;
+  void rows(uint32_t first, uint32_t count, const uint8_t* const* rows) override;
+  /// Moves the gathered image into image.
+  void take(Hdr_image& image);
+
+ private:
+  std::unique_ptr<Hdr_image> m_image;
+  uint32_t m_width = 0;
+  uint64_t m_plane = 0;
+  int m_channels = 0;
+};
+
+/// Throws Read_error for too_large ("Image too large in file: " + path) and failed
+/// ("Cannot read JPEG data from file: " + path); returns for the other results.
+void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path);
+
+/// Reads the file into image: 3 planes of values 0-255 (grey repeated into all three,
+/// CMYK as its raw C, M, Y samples). Returns false when the data is damaged (cut short,
+/// corrupt): image then holds what libjpeg could decode, the rest as it fills it. Throws
+/// Read_error for a declared size over the pixel limit ("Image too large in file: ") and
+/// for data libjpeg cannot read ("Cannot read JPEG data from file: " + path).
+bool read_jpeg(Hdr_image& image, const std::string& path);

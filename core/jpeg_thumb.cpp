@@ -50,7 +50,14 @@ unsigned char* decode_rgb(std::FILE* file, uint32_t& width, uint32_t& height) {
     jpeg_read_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_decompress(&cinfo);
+  // Any warning (data cut short, corrupt data) means libjpeg filled what it could not
+  // decode: such a thumbnail is not shown, and the caller makes a fresh one.
+  const bool damaged = err.manager.num_warnings > 0;
   jpeg_destroy_decompress(&cinfo);
+  if (damaged) {
+    std::free(result);
+    return nullptr;
+  }
   width = uint32_t(w);
   height = uint32_t(h);
   return result;

@@ -31,8 +31,9 @@ struct Free_deleter {
 using Rgb_bytes = std::unique_ptr<unsigned char[], Free_deleter>;
 
 /// Decodes a JPEG into width*height*3 interleaved R, G, B bytes (channels is set to 3).
-/// Returns null, silently, when the file is missing or corrupt, or does not decode to
-/// three components (CMYK, for one).
+/// Returns null, silently, when the file is missing or corrupt (any libjpeg warning, such
+/// as data cut short, counts as corrupt), or does not decode to three components (CMYK,
+/// for one).
 Rgb_bytes read_jpeg_rgb(const std::string& path, uint32_t& width, uint32_t& height,
                         uint32_t& channels);
 

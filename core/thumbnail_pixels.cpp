@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "core/display_convert.h"
 #include "core/geometry.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
+#include "core/jpeg_read.h"
 #include "core/pixel_buffers.h"
 
 namespace {
@@ -124,6 +126,166 @@ bool usable(const Thumbnail_planes& planes) {
 
 }  // namespace
 
+namespace {
+
+// The rest of a thumbnail once the image has its fitted size: HDR types brightened by
+// their display scale, then display bytes.
+Thumbnail_planes thumbnail_from_fitted(Hdr_image& image, uint32_t type) {
+  const uint32_t w = uint32_t(image.width()), h = uint32_t(image.height());
+  if (is_hdr_type(type)) image *= display_scale(image);
+  Thumbnail_planes out;
+  out.width = w;
+  out.height = h;
+  std::vector<uint8_t> rgb(size_t(w) * h * 3);
+  to_display_rgb8_interleaved(rgb.data(), image, type);
+  out.data.resize(rgb.size());
+  Rgb8_image planes(out.data.data(), w, h, 1, 3, true);
+  interleaved_rgb8_to_planar(planes, rgb.data());
+  return out;
+}
+
+// shrink_by_average fed with 8-bit rows as a decoder produces them: each row's x-pass as
+// it arrives, added at once into the target rows it feeds. Every target value receives
+// the same float operations in the same order as in shrink_by_average, so the result is
+// bit for bit the same; only a row of sums and the small target are held.
+class Row_shrink {
+ public:
+  // channels per pixel of the rows: 1 (one plane standing for all three), 3, or more
+  // (the first three are taken).
+  Row_shrink(uint32_t src_w, uint32_t src_h, uint32_t w, uint32_t h, int channels)
+      : m_w(w), m_h(h), m_channels(channels), m_fw(float(src_w)), m_fh(float(src_h)),
+        m_ys(average_steps(src_h, h)) {
+    const std::vector<Average_step> xs = average_steps(src_w, w);
+    m_first.assign(size_t(w) + 1, uint32_t(xs.size()));
+    for (size_t k = xs.size(); k-- > 0;) m_first[xs[k].t] = uint32_t(k);
+    m_offset.reserve(xs.size());
+    m_weight.reserve(xs.size());
+    for (const Average_step& st : xs) {
+      m_offset.push_back(st.s * uint32_t(channels));
+      m_weight.push_back(st.d);
+    }
+    m_planes = channels == 1 ? 1 : 3;
+    m_row.resize(size_t(w) * m_planes);
+    m_out.assign(size_t(w) * h * m_planes, 0.f);
+  }
+
+  void add_row(uint32_t y, const uint8_t* src) {
+    if (m_planes == 1)
+      x_pass_grey(src);
+    else
+      x_pass_colour(src);
+    const size_t n = size_t(m_w) * m_h;
+    for (; m_next_y < m_ys.size() && m_ys[m_next_y].s == y; ++m_next_y) {
+      const Average_step& st = m_ys[m_next_y];
+      for (int c = 0; c < m_planes; ++c) {
+        float* dst = m_out.data() + c * n + size_t(st.t) * m_w;
+        const float* row = m_row.data() + size_t(c) * m_w;
+        for (uint32_t x = 0; x < m_w; ++x) dst[x] += row[x] * st.d;
+      }
+    }
+  }
+
+  // After the last row: the w x h x 3 result.
+  void finish(Hdr_image& out) const {
+    out.assign(m_w, m_h, 1, 3);
+    const size_t n = size_t(m_w) * m_h;
+    for (int c = 0; c < 3; ++c) {
+      const float* src = m_out.data() + (m_planes == 1 ? 0 : c * n);
+      float* dst = out.data() + c * n;
+      for (size_t i = 0; i < n; ++i) dst[i] = src[i] / m_fh;
+    }
+  }
+
+ private:
+  // The three colour sums of a target run side by side: three independent chains of
+  // additions, each in its plane's own order.
+  void x_pass_colour(const uint8_t* src) {
+    float* r = m_row.data();
+    float* g = r + m_w;
+    float* b = g + m_w;
+    for (uint32_t t = 0; t < m_w; ++t) {
+      float sr = 0.f, sg = 0.f, sb = 0.f;
+      for (uint32_t k = m_first[t]; k < m_first[t + 1]; ++k) {
+        const uint8_t* p = src + m_offset[k];
+        const float d = m_weight[k];
+        sr += float(p[0]) * d;
+        sg += float(p[1]) * d;
+        sb += float(p[2]) * d;
+      }
+      r[t] = sr / m_fw;
+      g[t] = sg / m_fw;
+      b[t] = sb / m_fw;
+    }
+  }
+
+  void x_pass_grey(const uint8_t* src) {
+    for (uint32_t t = 0; t < m_w; ++t) {
+      float sum = 0.f;
+      for (uint32_t k = m_first[t]; k < m_first[t + 1]; ++k)
+        sum += float(src[m_offset[k]]) * m_weight[k];
+      m_row[t] = sum / m_fw;
+    }
+  }
+
+  uint32_t m_w, m_h;
+  int m_channels;
+  int m_planes = 3;
+  float m_fw, m_fh;
+  std::vector<Average_step> m_ys;
+  size_t m_next_y = 0;
+  std::vector<uint32_t> m_first, m_offset;  // per target: its first step; per step: byte offset
+  std::vector<float> m_weight;
+  std::vector<float> m_row;  // the current row's x-pass, plane after plane
+  std::vector<float> m_out;  // sums of the target, plane after plane
+};
+
+// A JPEG's thumbnail from its rows: shrunk while decoding when both sides shrink (the
+// common case), else the whole image is gathered for resize_linear.
+class Thumbnail_sink : public Jpeg_row_sink {
+ public:
+  explicit Thumbnail_sink(Jpeg_image_sink& whole) : m_whole(whole) {}
+
+  bool begin(uint32_t width, uint32_t height, int channels) override {
+    m_src_w = width;
+    m_src_h = height;
+    uint32_t w = 0, h = 0;
+    fitted_thumbnail_size(width, height, w, h);
+    if (w < width && h < height) {
+      m_shrink = std::make_unique<Row_shrink>(width, height, w, h, channels);
+      return true;
+    }
+    return m_whole.begin(width, height, channels);
+  }
+
+  void rows(uint32_t first, uint32_t count, const uint8_t* const* rows) override {
+    if (!m_shrink) {
+      m_whole.rows(first, count, rows);
+      return;
+    }
+    for (uint32_t i = 0; i < count; ++i) m_shrink->add_row(first + i, rows[i]);
+  }
+
+  // The fitted image: the shrink's result, or the whole image resized.
+  void fitted(Hdr_image& image) {
+    if (m_shrink) {
+      m_shrink->finish(image);
+      return;
+    }
+    m_whole.take(image);
+    uint32_t w = 0, h = 0;
+    fitted_thumbnail_size(m_src_w, m_src_h, w, h);
+    resize_linear(image, w, h);
+  }
+
+  uint32_t m_src_w = 0, m_src_h = 0;
+
+ private:
+  Jpeg_image_sink& m_whole;
+  std::unique_ptr<Row_shrink> m_shrink;
+};
+
+}  // namespace
+
 void fitted_thumbnail_size(uint32_t w, uint32_t h, uint32_t& out_w, uint32_t& out_h) {
   if (w == 0 || h == 0) {
     out_w = out_h = 0;
@@ -140,16 +302,7 @@ Thumbnail_planes thumbnail_from_image(Hdr_image& image, uint32_t type) {
   uint32_t w = 0, h = 0;
   fitted_thumbnail_size(uint32_t(image.width()), uint32_t(image.height()), w, h);
   resize_linear(image, w, h);
-  if (is_hdr_type(type)) image *= display_scale(image);
-  Thumbnail_planes out;
-  out.width = w;
-  out.height = h;
-  std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  to_display_rgb8_interleaved(rgb.data(), image, type);
-  out.data.resize(rgb.size());
-  Rgb8_image planes(out.data.data(), w, h, 1, 3, true);
-  interleaved_rgb8_to_planar(planes, rgb.data());
-  return out;
+  return thumbnail_from_fitted(image, type);
 }
 
 Thumbnail_planes planes_from_rgb(const uint8_t* rgb, uint32_t w, uint32_t h) {
@@ -199,6 +352,19 @@ Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle) {
 
 Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type,
                                         uint32_t& width, uint32_t& height) {
+  if (type == k_type_jpeg) {
+    Jpeg_image_sink whole;
+    Thumbnail_sink sink(whole);
+    const Jpeg_decode_result result = decode_jpeg_rows(path, sink);
+    throw_jpeg_failure(result, path);
+    width = sink.m_src_w;
+    height = sink.m_src_h;
+    // libjpeg's fill of what it could not decode is never shown or cached.
+    if (result == Jpeg_decode_result::damaged) return {};
+    Hdr_image image;
+    sink.fitted(image);
+    return thumbnail_from_fitted(image, type);
+  }
   Hdr_image image;
   load_image(image, path, type);
   width = uint32_t(image.width());

@@ -65,6 +65,26 @@ TEST_F(Exif_thumbnail, CorruptOrMissingThumbnailGivesNoneButKeepsTheRecord) {
   EXPECT_FALSE(load_exif_thumbnail(m_dir.file("missing.jpg"), out, exif));
 }
 
+// An embedded thumbnail cut to half decodes with libjpeg's warning only: no image, and
+// the tile goes on to the cache and the full load.
+TEST_F(Exif_thumbnail, EmbeddedThumbnailCutToHalfGivesNoImage) {
+  const std::string thumbnail = solid_jpeg(160, 120, 200, 100, 50);
+  const std::string half = thumbnail.substr(0, thumbnail.size() / 2);
+  std::vector<uint8_t> rgb;
+  uint32_t w = 0, h = 0;
+  EXPECT_FALSE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(half.data()),
+                                      half.size(), rgb, w, h));
+  const std::string path =
+      file("cut.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), half));
+  Thumbnail_planes out;
+  Exif_record exif;
+  EXPECT_FALSE(load_exif_thumbnail(path, out, exif));
+  EXPECT_TRUE(out.empty());
+  const std::string whole_path =
+      file("whole.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), thumbnail));
+  EXPECT_TRUE(load_exif_thumbnail(whole_path, out, exif));
+}
+
 TEST(DecodeJpegMemory, RefusesGarbageAndOversizedData) {
   std::vector<uint8_t> rgb;
   uint32_t w = 0, h = 0;

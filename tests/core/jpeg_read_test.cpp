@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,5 +56,72 @@ INSTANTIATE_TEST_SUITE_P(
                       Pinned_case{"grey_progressive", 96, 80, 1, true, 0x173d7fcd7d9a7dull},
                       Pinned_case{"cmyk_odd", 77, 45, 4, false, 0x399bea7218234bccull}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The fixture's bytes with its entropy-coded data cut to half, or with a stray marker
+// written into its middle (libjpeg warns "Corrupt JPEG data" and resynchronises).
+struct Damage_case {
+  const char* name;
+  bool cut;
+};
+
+std::string damaged_copy(const std::string& bytes, bool cut) {
+  if (cut) return bytes.substr(0, bytes.size() / 2);
+  std::string out = bytes;
+  out[out.size() / 2] = char(0xff);
+  out[out.size() / 2 + 1] = char(0xd3);
+  return out;
+}
+
+class JpegDamaged : public ::testing::TestWithParam<Damage_case> {};
+
+TEST_P(JpegDamaged, LoadRefusesAndTheShownLoadKeepsTheDecodedPart) {
+  Temp_dir dir;
+  const std::string whole = dir.file("whole.jpg"), path = dir.file("cut.jpg");
+  write_textured_jpeg(whole, 200, 160, 3);
+  ASSERT_TRUE(write_file_bytes(path, damaged_copy(read_file_bytes(whole), GetParam().cut)));
+
+  Hdr_image image;
+  try {
+    load_image(image, path, k_type_jpeg);
+    FAIL() << "a damaged file loaded as a whole picture";
+  } catch (const Incomplete_image_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Image data is damaged; the picture is incomplete: " + path);
+    ASSERT_TRUE(e.partial());
+    EXPECT_EQ(e.partial()->width(), 200);
+  }
+  EXPECT_TRUE(image.is_empty());
+
+  std::string damage;
+  const std::unique_ptr<Hdr_image> shown = load_image_to_show(path, k_type_jpeg, damage);
+  EXPECT_EQ(damage, "Image data is damaged; the picture is incomplete: " + path);
+  ASSERT_EQ(shown->width(), 200);
+  ASSERT_EQ(shown->height(), 160);
+  ASSERT_EQ(shown->spectrum(), 3);
+  EXPECT_EQ(shown->type, uint32_t(k_type_jpeg));
+  // The first block rows decode from intact data: they equal the whole file's.
+  const Hdr_image reference(whole, k_type_jpeg);
+  for (int c = 0; c < 3; ++c)
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 200; ++x)
+        ASSERT_EQ((*shown)(x, y, 0, c), reference(x, y, 0, c)) << x << " " << y << " " << c;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, JpegDamaged,
+                         ::testing::Values(Damage_case{"cut_to_half", true},
+                                           Damage_case{"stray_marker", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JpegShownLoad, WholeFileHasNoDamageText) {
+  Temp_dir dir;
+  const std::string path = dir.file("a.jpg");
+  write_textured_jpeg(path, 40, 30, 1);
+  std::string damage = "unchanged?";
+  damage.clear();
+  const std::unique_ptr<Hdr_image> shown = load_image_to_show(path, k_type_jpeg, damage);
+  EXPECT_TRUE(damage.empty());
+  EXPECT_EQ(shown->width(), 40);
+  EXPECT_EQ(shown->spectrum(), 3);
+}
 
 }  // namespace

@@ -109,15 +109,31 @@ TEST(JpegThumb, UnusableFilesGiveNullSilently) {
     EXPECT_FALSE(back) << name;
     EXPECT_EQ(w, 7u) << name;
   }
-  // A truncated file decodes silently (libjpeg fills the missing rows) or fails; either
-  // way nothing is printed and nothing overruns.
+  // A truncated file is refused (never libjpeg's fill of the missing rows), silently.
   uint32_t w = 0, h = 0, c = 0;
   testing::internal::CaptureStderr();
   Rgb_bytes cut = read_jpeg_rgb(dir.file("cut.jpg"), w, h, c);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  if (cut) {
-    EXPECT_EQ(w, 32u);
+  EXPECT_FALSE(cut);
+}
+
+// A cache file cut to half, or with a stray marker in its data, decodes with warnings only:
+// it gives no image, so that the tile makes its thumbnail afresh.
+TEST(JpegThumb, WrittenThumbnailCutToHalfOrCorruptGivesNoImage) {
+  Temp_dir dir;
+  std::vector<unsigned char> rgb = gradient(128, 96);
+  write_jpeg(dir.file("t.jpg"), rgb.data(), 128, 96);
+  const std::string whole = read_file_bytes(dir.file("t.jpg"));
+  std::string marked = whole;
+  marked[whole.size() / 2] = char(0xff);
+  marked[whole.size() / 2 + 1] = char(0xd5);
+  for (const std::string& bytes : {whole.substr(0, whole.size() / 2), marked}) {
+    ASSERT_TRUE(write_file_bytes(dir.file("bad.jpg"), bytes));
+    uint32_t w = 0, h = 0, c = 0;
+    EXPECT_FALSE(read_jpeg_rgb(dir.file("bad.jpg"), w, h, c));
   }
+  uint32_t w = 0, h = 0, c = 0;
+  EXPECT_TRUE(read_jpeg_rgb(dir.file("t.jpg"), w, h, c));
 }
 
 TEST(JpegThumb, FailedEncodeLeavesNoFile) {

@@ -44,7 +44,53 @@ TEST_P(JpegThumbnail, PinnedPlanesAndCacheFile) {
   const std::string bytes = read_file_bytes(cache);
   const uint64_t file = fnv1a(bytes.data(), bytes.size());
   EXPECT_EQ(file, c.cache_hash) << std::hex << "0x" << file;
+
+  // The oracle: the whole decoded image shrunk at once.
+  Hdr_image whole(path, k_type_jpeg);
+  const Thumbnail_planes expected = thumbnail_from_image(whole, k_type_jpeg);
+  ASSERT_EQ(expected.width, t.width);
+  ASSERT_EQ(expected.height, t.height);
+  EXPECT_TRUE(expected.data == t.data);
+  const std::string oracle_cache = dir.file("oracle.jpg");
+  const std::vector<uint8_t> oracle_rgb = interleaved_rgb(expected);
+  write_jpeg(oracle_cache, oracle_rgb.data(), expected.width, expected.height);
+  EXPECT_TRUE(read_file_bytes(oracle_cache) == bytes);
 }
+
+// A file cut short or damaged in its middle makes no thumbnail (never libjpeg's grey
+// fill), for a picture shrunk while decoding and for one smaller than the box.
+struct Broken_case {
+  const char* name;
+  uint32_t w, h;
+  bool cut;
+};
+
+class JpegThumbnailBroken : public ::testing::TestWithParam<Broken_case> {};
+
+TEST_P(JpegThumbnailBroken, GivesNoThumbnail) {
+  const Broken_case& c = GetParam();
+  Temp_dir dir;
+  const std::string path = dir.file("p.jpg");
+  write_textured_jpeg(path, c.w, c.h, 3);
+  std::string bytes = read_file_bytes(path);
+  if (c.cut) {
+    bytes.resize(bytes.size() / 2);
+  } else {
+    bytes[bytes.size() / 2] = char(0xff);
+    bytes[bytes.size() / 2 + 1] = char(0xd3);
+  }
+  ASSERT_TRUE(write_file_bytes(path, bytes));
+  uint32_t w = 0, h = 0;
+  EXPECT_TRUE(thumbnail_by_full_load(path, k_type_jpeg, w, h).empty());
+  EXPECT_EQ(w, c.w);
+  EXPECT_EQ(h, c.h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, JpegThumbnailBroken,
+                         ::testing::Values(Broken_case{"cut_shrunk", 641, 479, true},
+                                           Broken_case{"marker_shrunk", 641, 479, false},
+                                           Broken_case{"cut_small", 100, 50, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, JpegThumbnail,
