@@ -8,14 +8,17 @@
 
 #include "core/busy_cursor.h"
 #include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "core/messages.h"
 #include "viewer/image_dialog_drv.h"
 
 bool open_tile_image(const std::string& path, const std::string& name,
                      const std::string& folder, uint32_t type) {
   set_busy_cursor(FL_CURSOR_WAIT);
   std::unique_ptr<Hdr_image> image;
+  std::string damage;
   try {
-    image = std::make_unique<Hdr_image>(path, type);
+    image = load_image_to_show(path, type, damage);
   } catch (const std::exception&) {
     set_busy_cursor(FL_CURSOR_DEFAULT);
     return false;
@@ -31,5 +34,7 @@ bool open_tile_image(const std::string& path, const std::string& name,
     shown = false;
   }
   set_busy_cursor(FL_CURSOR_DEFAULT);
+  // A damaged file shows what could be decoded, and says so once.
+  if (shown && !damage.empty()) show_alert(damage);
   return shown;
 }

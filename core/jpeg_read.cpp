@@ -123,8 +123,7 @@ void Jpeg_image_sink::rows(uint32_t first, uint32_t count, const uint8_t* const*
 void Jpeg_image_sink::take(Hdr_image& image) { image.swap(*m_image); }
 
 void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path) {
-  if (result == Jpeg_decode_result::too_large)
-    throw Read_error("Image too large in file: " + path);
+  if (result == Jpeg_decode_result::too_large) throw Read_error("Image too large in file: " + path);
   if (result == Jpeg_decode_result::failed)
     throw Read_error("Cannot read JPEG data from file: " + path);
 }

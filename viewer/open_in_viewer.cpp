@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "core/file_names.h"
+#include "core/file_type.h"
 #include "core/hdr_image.h"
+#include "core/image_load.h"
 #include "core/messages.h"
 #include "viewer/image_dialog_drv.h"
 
@@ -17,9 +19,10 @@ ImageDialogDrv* open_image_in_viewer(const std::string& path) {
   // A top-level window: no group of the window that received the event may adopt it.
   Fl_Group::current(nullptr);
   std::unique_ptr<Hdr_image> image;
+  std::string damage;
   try {
     // Loaded before any viewer exists, so a failure leaves no window behind.
-    image = std::make_unique<Hdr_image>(path);
+    image = load_image_to_show(path, image_type_from_extension(path), damage);
   } catch (const std::exception& e) {
     show_alert(e.what());
     return nullptr;
@@ -37,5 +40,7 @@ ImageDialogDrv* open_image_in_viewer(const std::string& path) {
     show_alert(e.what());
     return nullptr;
   }
+  // A damaged file shows what could be decoded, and says so once.
+  if (!damage.empty()) show_alert(damage);
   return viewer;
 }

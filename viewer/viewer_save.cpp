@@ -12,7 +12,9 @@
 #include "core/busy_cursor.h"
 #include "core/file_names.h"
 #include "core/file_written.h"
+#include "core/file_type.h"
 #include "core/hdr_image.h"
+#include "core/image_load.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
 #include "viewer/exposure_save.h"
@@ -159,9 +161,9 @@ void ImageDialogDrv::next_image(int forward) {
   // The new file is read before anything of the old one is given up, so a file that
   // cannot be read leaves the viewer as it was.
   std::unique_ptr<Hdr_image> image;
-  std::string error;
+  std::string error, damage;
   try {
-    image = std::make_unique<Hdr_image>(path);
+    image = load_image_to_show(path, image_type_from_extension(path), damage);
   } catch (const std::exception& e) {
     error = failure_text(e, "Cannot read image file: " + path);
   } catch (...) {
@@ -185,4 +187,6 @@ void ImageDialogDrv::next_image(int forward) {
   set_item_active("&View/Previous Image", *index != 0);
   set_item_active("&View/Next Image", *index + 1 != paths.size());
   set_busy_cursor(FL_CURSOR_DEFAULT);
+  // A damaged file shows what could be decoded, and says so once.
+  if (!damage.empty()) show_alert(damage);
 }

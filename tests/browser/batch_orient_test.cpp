@@ -21,6 +21,7 @@
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
 #include "tests/support/tiff_fixture.h"
 
 namespace {
@@ -231,6 +232,23 @@ TEST(BatchOrient, CorruptFileInTheMiddleIsAlertedAndSkipped) {
       "begin 3 Rotating...", "step 0", "rotated -90 " + first, "step 1", "step 2",
       "rotated -90 " + third, "end"};
   EXPECT_EQ(view.events, events);
+}
+
+// libjpeg decodes a file cut short "successfully", filling the rest grey; writing that
+// back would replace the photograph's lower part for good.
+TEST(BatchOrient, JpegCutShortIsAlertedOnceAndKeepsItsBytes) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::vector<uint8_t> rgb = block_pattern();
+  write_jpeg(dir.file("whole.jpg"), k_w, k_h, 3, rgb.data());
+  const std::string bytes = read_file_bytes(dir.file("whole.jpg"));
+  const std::string cut = dir.file("cut.jpg");
+  ASSERT_TRUE(write_file_bytes(cut, cut_in_scan(bytes)));
+  File_view_recorder view;
+  EXPECT_EQ(rotate_files({entry(cut, k_type_jpeg)}, 90, view), 0);
+  EXPECT_EQ(messages.alerts,
+            std::vector<std::string>{"Cannot rotate '" + cut + "'. Image data seems to be corrupted."});
+  EXPECT_EQ(read_file_bytes(cut), cut_in_scan(bytes));
 }
 
 TEST(BatchOrient, UnreadableFlipNamesTheFile) {

@@ -11,7 +11,10 @@
 #include "browser/icon_open.h"
 #include "core/hdr_image.h"
 #include "tests/support/png_fixture.h"
+#include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
+#include "tests/support/viewer_windows.h"
 
 namespace {
 
@@ -41,6 +44,22 @@ TEST(Tile_open, UnreadableFileOpensNothing) {
   ASSERT_TRUE(write_file_bytes(dir.file("bad.png"), "not a png"));
   EXPECT_FALSE(open_tile_image(dir.file("bad.png"), "bad.png", dir.path(), k_type_png));
   EXPECT_EQ(shown_window_titled("bad.png"), nullptr);
+}
+
+// A file cut short opens as far as it decodes, and one alert says so.
+TEST(Tile_open, CutJpegOpensWithOneDamageAlert) {
+  Temp_dir dir;
+  write_textured_jpeg(dir.file("whole.jpg"), 120, 90, 3);
+  const std::string bytes = read_file_bytes(dir.file("whole.jpg"));
+  ASSERT_TRUE(write_file_bytes(dir.file("cut.jpg"), cut_in_scan(bytes)));
+  Scripted_messages messages;
+  ASSERT_TRUE(open_tile_image(dir.file("cut.jpg"), "cut.jpg", dir.path(), k_type_jpeg));
+  Fl_Window* viewer = shown_window_titled("cut.jpg");
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(messages.alerts,
+            (std::vector<std::string>{"Image data is damaged; the picture is incomplete: " +
+                                      dir.file("cut.jpg")}));
+  delete_all_viewers();
 }
 
 }  // namespace

@@ -23,13 +23,16 @@
 #include "browser/thumbnail_cache.h"
 #include "core/app_globals.h"
 #include "core/event_pump.h"
+#include "core/hdr_image.h"
 #include "core/jpeg_thumb.h"
 #include "core/platform.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "core/thumbnail_pixels.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
 #include "tests/support/thumbnail_files.h"
 
 namespace {
@@ -367,6 +370,48 @@ TEST_F(Grid, CachedThumbnailIsReadWithoutTheImage) {
   EXPECT_EQ(view->icons[0]->thumb_w, 100);
   EXPECT_EQ(view->icons[0]->thumb_h, 50);
   EXPECT_EQ(view->icons[0]->width, 40u);  // the header's size stays
+}
+
+// A cache file cut short decodes with libjpeg's grey fill: the tile takes the full load's
+// thumbnail instead and writes a whole cache file over the cut one.
+TEST_F(Grid, TileOverACutCacheFileShowsTheFullLoadAndRewritesTheCache) {
+  const std::string dir = folder("f");
+  write_textured_jpeg(dir + "photo.jpg", 400, 300, 3);
+  const std::string cache = thumbnail_cache_path(dir + "photo.jpg");
+  ASSERT_FALSE(cache.empty());
+  uint32_t w = 0, h = 0;
+  const Thumbnail_planes full = thumbnail_by_full_load(dir + "photo.jpg", k_type_jpeg, w, h);
+  std::vector<uint8_t> other(size_t(full.width) * full.height * 3, 240);
+  write_jpeg(cache, other.data(), full.width, full.height);
+  const std::string written = read_file_bytes(cache);
+  ASSERT_TRUE(write_file_bytes(cache, written.substr(0, written.size() / 2)));
+
+  view->load_directory(dir);
+  ASSERT_EQ(view->icons.size(), 1u);
+  const Icon* tile = view->icons[0];
+  EXPECT_EQ(tile->thumb_planes.width, full.width);
+  EXPECT_EQ(tile->thumb_planes.height, full.height);
+  EXPECT_TRUE(tile->thumb_planes.data == full.data);
+  uint32_t cw = 0, ch = 0, channels = 0;
+  EXPECT_TRUE(read_jpeg_rgb(cache, cw, ch, channels));
+  EXPECT_EQ(cw, full.width);
+  const std::vector<uint8_t> rgb = interleaved_rgb(full);
+  const std::string expected = dir + "expected.jpg";
+  write_jpeg(expected, rgb.data(), full.width, full.height);
+  EXPECT_TRUE(read_file_bytes(cache) == read_file_bytes(expected));
+}
+
+// A photograph cut short gives no thumbnail and no cache file; the tile stays, so that
+// opening it shows what could be decoded.
+TEST_F(Grid, JpegCutShortGetsNoThumbnailAndNoCacheFile) {
+  const std::string dir = folder("f");
+  write_textured_jpeg(m_dir.file("whole.jpg"), 400, 300, 3);
+  ASSERT_TRUE(write_file_bytes(dir + "cut.jpg", cut_in_scan(read_file_bytes(m_dir.file("whole.jpg")))));
+  view->load_directory(dir);
+  ASSERT_EQ(view->icons.size(), 1u);
+  EXPECT_TRUE(view->icons[0]->readable);
+  EXPECT_TRUE(view->icons[0]->thumb_planes.empty());
+  EXPECT_FALSE(file_exists(thumbnail_cache_path(dir + "cut.jpg")));
 }
 
 TEST_F(Grid, TileRenameShowsTheFullNameAndRotationSwapsTheSize) {

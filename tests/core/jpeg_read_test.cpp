@@ -85,8 +85,7 @@ TEST_P(JpegDamaged, LoadRefusesAndTheShownLoadKeepsTheDecodedPart) {
     load_image(image, path, k_type_jpeg);
     FAIL() << "a damaged file loaded as a whole picture";
   } catch (const Incomplete_image_error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "Image data is damaged; the picture is incomplete: " + path);
+    EXPECT_EQ(std::string(e.what()), "Image data is damaged; the picture is incomplete: " + path);
     ASSERT_TRUE(e.partial());
     EXPECT_EQ(e.partial()->width(), 200);
   }

@@ -94,17 +94,18 @@ INSTANTIATE_TEST_SUITE_P(Files, JpegThumbnailBroken,
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, JpegThumbnail,
-    ::testing::Values(Shape_case{"exact_multiple", 1280, 960, 3, 0x1270e4bef90514cfull, 0x3371da7ff7194db9ull},
-                      Shape_case{"camera", 1500, 1000, 3, 0xa4972e6fb561cf23ull, 0x727fd2fdcdf4ea94ull},
-                      Shape_case{"odd", 641, 479, 3, 0x861383bd7164ed89ull, 0x819dc62ca5b1e1acull},
-                      Shape_case{"portrait", 479, 641, 3, 0x286e4653f19fd6b2ull, 0x924c404e12a6a957ull},
-                      Shape_case{"tall_thin", 7, 900, 3, 0x6bec05a15936209aull, 0x7de21dd655e72d1bull},
-                      Shape_case{"wide_flat", 1000, 3, 3, 0x428c619dc4d6ea34ull, 0xcab74ffa4d150448ull},
-                      Shape_case{"one_side_kept", 1000, 1, 3, 0x7e71e8ca9faa6b8dull, 0x50f34fa395d0f604ull},
-                      Shape_case{"smaller_than_tile", 100, 50, 3, 0x4daaa93207ce5976ull, 0xdcc858fb081fc9d0ull},
-                      Shape_case{"tile_sized", 128, 96, 3, 0x355a2d0acc46fc8dull, 0x9cb25ec2cebf8d90ull},
-                      Shape_case{"grey", 333, 250, 1, 0xabe847d0241930a1ull, 0x4631bc0291e21825ull},
-                      Shape_case{"cmyk", 300, 200, 4, 0x946a0a56526c00e0ull, 0x5236644786d80410ull}),
+    ::testing::Values(
+        Shape_case{"exact_multiple", 1280, 960, 3, 0x1270e4bef90514cfull, 0x3371da7ff7194db9ull},
+        Shape_case{"camera", 1500, 1000, 3, 0xa4972e6fb561cf23ull, 0x727fd2fdcdf4ea94ull},
+        Shape_case{"odd", 641, 479, 3, 0x861383bd7164ed89ull, 0x819dc62ca5b1e1acull},
+        Shape_case{"portrait", 479, 641, 3, 0x286e4653f19fd6b2ull, 0x924c404e12a6a957ull},
+        Shape_case{"tall_thin", 7, 900, 3, 0x6bec05a15936209aull, 0x7de21dd655e72d1bull},
+        Shape_case{"wide_flat", 1000, 3, 3, 0x428c619dc4d6ea34ull, 0xcab74ffa4d150448ull},
+        Shape_case{"one_side_kept", 1000, 1, 3, 0x7e71e8ca9faa6b8dull, 0x50f34fa395d0f604ull},
+        Shape_case{"smaller_than_tile", 100, 50, 3, 0x4daaa93207ce5976ull, 0xdcc858fb081fc9d0ull},
+        Shape_case{"tile_sized", 128, 96, 3, 0x355a2d0acc46fc8dull, 0x9cb25ec2cebf8d90ull},
+        Shape_case{"grey", 333, 250, 1, 0xabe847d0241930a1ull, 0x4631bc0291e21825ull},
+        Shape_case{"cmyk", 300, 200, 4, 0x946a0a56526c00e0ull, 0x5236644786d80410ull}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "tests/support/progress_recorder.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
 
 namespace {
 
@@ -340,6 +341,23 @@ TEST_F(Creation_run, AnUnreadableExposureSkipsItsGroupInABatchAndStopsASingleCre
   EXPECT_EQ(run({a}), Creation_end::stopped);
   EXPECT_FALSE(single);
   EXPECT_EQ(messages.alerts.size(), 1u);
+}
+
+// A JPEG exposure cut short would merge libjpeg's grey fill into the result.
+TEST_F(Creation_run, AnExposureCutShortSkipsItsGroupWithOneAlert) {
+  Exposure_inputs a = write_group(in.path(), "a", {1, 4});
+  const Exposure_inputs b = write_group(in.path(), "b", {1, 4});
+  const std::string cut = in.file("a1.jpg");
+  write_textured_jpeg(cut, k_w, k_h, 3);
+  const std::string bytes = read_file_bytes(cut);
+  ASSERT_TRUE(write_file_bytes(cut, cut_in_scan(bytes)));
+  a[1].path = cut;
+  a[1].type = k_type_jpeg;
+  settings.batch = true;
+  ASSERT_EQ(run({a, b}), Creation_end::finished);
+  EXPECT_EQ(written, std::vector<std::string>{out.file("image1.exr")});
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_NE(messages.alerts[0].find(cut), std::string::npos);
 }
 
 TEST_F(Creation_run, AnExposureOfAnotherSizeOrWithoutAnExposureValueIsRefused) {

@@ -29,3 +29,9 @@ uint64_t fnv1a(const void* bytes, size_t size) {
   for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
   return h;
 }
+
+std::string cut_in_scan(const std::string& jpeg) {
+  const size_t sos = jpeg.rfind("\xff\xda");
+  if (sos == std::string::npos) return jpeg;
+  return jpeg.substr(0, sos + (jpeg.size() - sos) / 2);
+}

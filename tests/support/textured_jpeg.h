@@ -15,5 +15,10 @@ std::vector<uint8_t> textured_samples(uint32_t w, uint32_t h, int components);
 void write_textured_jpeg(const std::string& path, uint32_t w, uint32_t h, int components,
                          bool progressive = false);
 
+/// The JPEG's bytes cut short halfway through the data of its last scan, so that the
+/// header and tables stay whole and libjpeg decodes the file with its "Premature end"
+/// warning. The bytes unchanged when they hold no scan.
+std::string cut_in_scan(const std::string& jpeg);
+
 /// FNV-1a (64-bit) of size bytes.
 uint64_t fnv1a(const void* bytes, size_t size);

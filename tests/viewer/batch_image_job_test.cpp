@@ -19,6 +19,7 @@
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
 #include "tests/support/tiff_fixture.h"
 
 namespace {
@@ -136,6 +137,26 @@ TEST(Image_batch, UnreadableFileIsNamedAndTheBatchGoesOn) {
   EXPECT_EQ(messages.alerts, std::vector<std::string>{"Cannot resize '" + src.file("bad.png") +
                                                       "'. Image data seems to be corrupted."});
   EXPECT_FALSE(file_exists(dst.file("bad_resize.png")));
+  EXPECT_TRUE(file_exists(dst.file("good_resize.png")));
+}
+
+// A JPEG cut short decodes with libjpeg's grey fill: it is alerted once and skipped, never
+// written out as a picture.
+TEST(Image_batch, JpegCutShortIsAlertedOnceAndSkipped) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  Hdr_image img(64, 48, 1, 3, 0.f);
+  img.type = k_type_new_ldr;
+  cimg_forXYC(img, x, y, c) img(x, y, 0, c) = float((x * 7 + y * 3 + c * 50) % 256);
+  save_image_as(img, src.file("whole.jpg"), k_type_jpeg);
+  const std::string bytes = read_file_bytes(src.file("whole.jpg"));
+  ASSERT_TRUE(write_file_bytes(src.file("cut.jpg"), cut_in_scan(bytes)));
+  const std::vector<Selected_file> files = {entry(src.file("cut.jpg"), k_type_jpeg),
+                                            write_picture(src.file("good.png"), k_type_png)};
+  EXPECT_EQ(run_image_batch(files, halving_job(dst.path())), 1);
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"Cannot resize '" + src.file("cut.jpg") +
+                                                      "'. Image data seems to be corrupted."});
+  EXPECT_FALSE(file_exists(dst.file("cut_resize.jpg")));
   EXPECT_TRUE(file_exists(dst.file("good_resize.png")));
 }
 
