@@ -31,7 +31,9 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
+#include "hdr/plot_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "viewer/crop_dlg.h"
@@ -121,7 +123,9 @@ void start_program(int argc, char** argv) {
   g_release_notes_dialog = new ReleaseNotesDlg(385, 345, "Release Notes");
   g_new_folder_dialog = new NewFolderDlgDrv(400, 130, "Create New Directory");
   g_histogram_dialog = new HistDlg(525, 220, "Histogram");
+  g_plot_dialog = new PlotDlg(290, 375, "Camera Response");
   g_help_dialog = new Fl_Help_Dialog;
+  g_enter_response_dialog = new EnterResponseDlgDrv(465, 425, "Enter Camera Response");
   g_fusion_dialog = new ExposureFusionDialogDrv(295, 210, "Exposure Fusion");
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 

@@ -25,8 +25,10 @@
 #include "core/platform.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_alignment.h"
 #include "hdr/exposure_exif.h"
+#include "hdr/plot_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "hdr/response_recovery.h"
 
@@ -279,9 +281,20 @@ void CreateHDRDialogDrv::create() {
   }
 }
 
-void CreateHDRDialogDrv::plot_response() {}
+void CreateHDRDialogDrv::plot_response() {
+  Fl_Preferences* root = store();
+  if (!g_plot_dialog || !root) return;
+  // The loaded tables become the dialog's camera response, as after a stored-response
+  // assembly; a camera without one shows nothing.
+  Camera_response& camera = m_assembly->response.camera;
+  if (!::load_response(*root, m_camera_name, camera)) return;
+  g_plot_dialog->set_response(m_exif_make, m_exif_model, camera.f_inv[0].data(),
+                              camera.f_inv[1].data(), camera.f_inv[2].data(), k_response_levels);
+}
 
-void CreateHDRDialogDrv::enter_response() {}
+void CreateHDRDialogDrv::enter_response() {
+  if (g_enter_response_dialog) g_enter_response_dialog->open();
+}
 
 void CreateHDRDialogDrv::browse_destination() {
   Fl_File_Chooser* chooser = m_chooser ? m_chooser : g_directory_chooser;

@@ -55,7 +55,10 @@ public:
   void open_for_selection(bool batch) override;
   /// "Create": groups, merges and opens (single) or saves (batch) the chosen files.
   void create() override;
+  /// "Plot": shows the stored response of the dialog's camera (its three inverse tables)
+  /// in g_plot_dialog; nothing, and no message, when the store holds none.
   void plot_response() override;
+  /// "Enter response": opens g_enter_response_dialog.
   void enter_response() override;
 
   /// EXIF make (tag 271) and model (tag 272) of the file, each "Unknown" when absent.

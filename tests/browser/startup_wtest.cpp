@@ -31,7 +31,9 @@
 #include "core/event_pump.h"
 #include "core/file_names.h"
 #include "core/preferences_dlg.h"
+#include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
+#include "hdr/plot_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
@@ -158,6 +160,14 @@ void child_without_arguments() {
               std::string(g_histogram_dialog->label()) == "Histogram" &&
               !g_histogram_dialog->shown(),
           "histogram dialog built and hidden");
+  require(g_plot_dialog && g_plot_dialog->w() == 290 && g_plot_dialog->h() == 375 &&
+              std::string(g_plot_dialog->label()) == "Camera Response" && !g_plot_dialog->shown(),
+          "response plot built and hidden");
+  require(g_enter_response_dialog && g_enter_response_dialog->w() == 465 &&
+              g_enter_response_dialog->h() == 425 &&
+              std::string(g_enter_response_dialog->label()) == "Enter Camera Response" &&
+              !g_enter_response_dialog->shown(),
+          "response entry dialog built and hidden");
   // The stored gamma reaches the display conversion through the dialog.
   require(display_gamma() == 1.8f && g_preferences_dialog->gamma() == 1.8f,
           "stored gamma: " + std::to_string(display_gamma()) + " " +
