@@ -31,6 +31,7 @@
 #include "core/messages.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
+#include "hdr/calibrate_dlg_drv.h"
 #include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/plot_dlg.h"
@@ -38,6 +39,7 @@
 #include "resources/embedded.h"
 #include "viewer/crop_dlg.h"
 #include "viewer/hist_dlg.h"
+#include "viewer/image_dialog_drv.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
 #include "viewer/open_in_viewer.h"
@@ -98,6 +100,10 @@ void start_program(int argc, char** argv) {
       for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
     return paths;
   });
+  // A press on a viewer's image in calibration mode opens the calibration dialog.
+  set_calibration_starter([](ImageDialogDrv& viewer, int x, int y) {
+    if (g_calibrate_dialog) g_calibrate_dialog->start(viewer, x, y);
+  });
   install_grid_refresh();
   install_hdr_links();
 
@@ -124,6 +130,7 @@ void start_program(int argc, char** argv) {
   g_new_folder_dialog = new NewFolderDlgDrv(400, 130, "Create New Directory");
   g_histogram_dialog = new HistDlg(525, 220, "Histogram");
   g_plot_dialog = new PlotDlg(290, 375, "Camera Response");
+  g_calibrate_dialog = new CalibrateDlgDrv(490, 125, "Calibrate Image");
   g_help_dialog = new Fl_Help_Dialog;
   g_enter_response_dialog = new EnterResponseDlgDrv(465, 425, "Enter Camera Response");
   g_fusion_dialog = new ExposureFusionDialogDrv(295, 210, "Exposure Fusion");

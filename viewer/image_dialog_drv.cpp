@@ -15,6 +15,7 @@
 #include "core/hdr_image.h"
 #include "core/preferences_dlg.h"
 #include "viewer/crop_dlg.h"
+#include "viewer/fullscreen_dlg.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_scroll.h"
 #include "viewer/viewer_display.h"
@@ -43,10 +44,11 @@ void ImageDialogDrv::delete_closed_viewers() {
   closed.swap(g_closed_viewers);
   std::vector<Fl_Window*> kept;
   for (Fl_Window* w : closed) {
-    // A viewer whose action is still running (inside an event pump) returns into its own
-    // code after the pump: it waits for a later construction.
+    // A viewer or full-screen view whose action is still running (inside an event pump)
+    // returns into its own code after the pump: it waits for a later construction.
     auto* viewer = dynamic_cast<ImageDialogDrv*>(w);
-    if (viewer && viewer->action_running())
+    auto* full_screen = dynamic_cast<FullScreenDlg*>(w);
+    if ((viewer && viewer->action_running()) || (full_screen && full_screen->action_running()))
       kept.push_back(w);
     else
       delete w;
@@ -68,6 +70,12 @@ void ImageDialogDrv::close_window() {
   auto& list = g_closed_viewers;
   if (std::find(list.begin(), list.end(), static_cast<Fl_Window*>(this)) == list.end())
     list.push_back(this);
+}
+
+bool ImageDialogDrv::calibration_open() const {
+  const auto& list = g_closed_viewers;
+  return m_image && !m_image->is_empty() &&
+         std::find(list.begin(), list.end(), static_cast<const Fl_Window*>(this)) == list.end();
 }
 
 void ImageDialogDrv::set_image(std::unique_ptr<Hdr_image> image, const std::string& path,
@@ -238,8 +246,7 @@ void ImageDialogDrv::after_save_as(const std::string& path) {
 
 void ImageDialogDrv::specify_crop_region() { open_crop_dialog(*this); }
 
-// Tone mapping, full screen and the HDR display come with their windows; until then these
-// items do nothing.
+// Tone mapping and the HDR display come with their windows; until then these items do
+// nothing.
 void ImageDialogDrv::tonemap() {}
-void ImageDialogDrv::fullscreen() {}
 void ImageDialogDrv::show_on_hdr_display() {}

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "hdr/calibration_target.h"
 #include "viewer/image_dialog.h"
 
 class Hdr_image;
@@ -24,7 +25,8 @@ enum ViewerChange : uint32_t {
   k_change_new_image = 32,  // no file yet: Save asks for a name
 };
 
-class ImageDialogDrv : public ImageDialog {
+// Also the target of calibration, which reaches it through the interface HDR processing owns.
+class ImageDialogDrv : public ImageDialog, public Calibration_target {
 public:
   /// Builds the window, then deletes the closed viewers whose actions have all ended.
   ImageDialogDrv(int w, int h, const char* title);
@@ -65,8 +67,8 @@ public:
   void set_image(std::unique_ptr<Hdr_image> image, const std::string& path,
                  const std::string& name, const std::string& directory, int w, int h);
   /// The viewer's image, still owned by it; its pixels are multiplied by exposure_factor().
-  Hdr_image* get_image() { return m_image.get(); }
-  void set_modified(uint32_t bits);
+  Hdr_image* get_image() override { return m_image.get(); }
+  void set_modified(uint32_t bits) override;
   void clear_modified(uint32_t bits);
   uint32_t modified_flags() const { return m_changes; }
   std::string get_path() const { return m_path; }
@@ -75,12 +77,12 @@ public:
   /// The image's type code (k_type_new_hdr while there is no image).
   uint32_t get_file_type() const;
   /// Pixel (x, y) with the exposure divided out; x and y must lie inside the image.
-  void get_pixel(int x, int y, float& r, float& g, float& b) const;
+  void get_pixel(int x, int y, float& r, float& g, float& b) const override;
   /// Recomputes and shows the display of the image.
-  void update_view();
+  void update_view() override;
   /// Records the undo step of an edit made from outside: kind a ViewerChange bit, 1 a flip
   /// (argument the axis), 2 a rotation (the angle), 4, 8, 16 copy the image first.
-  void save_undo(uint32_t kind, int argument);
+  void save_undo(uint32_t kind, int argument) override;
   /// Writes the image to path as type with the exposure divided out; on success the
   /// change word becomes 0, the title loses its " +" and the grid hears of the file. A
   /// failed write is alerted and leaves the change word, the title and the old file as
@@ -91,6 +93,8 @@ public:
   bool closing_after_save() const { return m_closing_after_save; }
   /// Hides the window, frees its display pictures and lists it for deletion (once).
   void close_window();
+  /// False once closed (or without an image): calibration then changes nothing.
+  bool calibration_open() const override;
 
   // State, for the dialogs that act on a viewer and for tests.
   /// The factor the pixels are multiplied by now; divide it out to get file values.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/display_convert.h"
 #include "core/hdr_image.h"
 
 float exposure_step_factor(int item) {
@@ -52,6 +53,10 @@ float fitting_exposure_factor(float factor, const Value_extent& e) {
   // The conversion to float may round just past the limit.
   if (!exposure_factor_fits(fitted, e)) fitted = std::nextafter(fitted, factor > high ? 0.f : FLT_MAX);
   return exposure_factor_fits(fitted, e) ? fitted : 1.f;
+}
+
+float first_display_factor(const Hdr_image& image) {
+  return fitting_exposure_factor(display_scale(image), value_extent(image));
 }
 
 void scale_image(Hdr_image& image, float factor) { image *= factor; }

@@ -27,6 +27,10 @@ bool exposure_factor_fits(float factor, const Value_extent& extent);
 /// positive finite number.
 float fitting_exposure_factor(float factor, const Value_extent& extent);
 
+/// The factor of an image's first display as HDR: display_scale (core/display_convert.h)
+/// brought into the range that fits, so that no value becomes infinite or is lost.
+float first_display_factor(const Hdr_image& image);
+
 /// Multiplies every value of every plane by factor.
 void scale_image(Hdr_image& image, float factor);
 

@@ -107,3 +107,14 @@ Scrollbar_need scrollbars_needed(int content_w, int content_h, int view_w, int v
   }
   return n;
 }
+
+Screen_box full_screen_box(int win_w, int win_h, uint32_t iw, uint32_t ih) {
+  Screen_box b;
+  const double scale = std::min(
+      1.0, double(fit_scale(uint32_t(std::max(win_w, 0)), uint32_t(std::max(win_h, 0)), iw, ih)));
+  b.w = std::max(1, int(double(iw) * scale));
+  b.h = std::max(1, int(double(ih) * scale));
+  b.x = (win_w - b.w) / 2;
+  b.y = (win_h - b.h) / 2;
+  return b;
+}

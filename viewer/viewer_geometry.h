@@ -62,3 +62,10 @@ struct Scrollbar_need {
 /// Which scrollbars a scroll area of view_w x view_h needs for content of content_w x
 /// content_h, with bars bar pixels thick (one bar narrows the room of the other).
 Scrollbar_need scrollbars_needed(int content_w, int content_h, int view_w, int view_h, int bar);
+
+/// Where the full-screen view shows an image of iw x ih in its window of win_w x win_h:
+/// scaled down (never up) to fit, each side (int)(side * scale) but at least 1, centred.
+struct Screen_box {
+  int x = 0, y = 0, w = 1, h = 1;
+};
+Screen_box full_screen_box(int win_w, int win_h, uint32_t iw, uint32_t ih);

@@ -27,7 +27,7 @@ constexpr double k_resize_delay = 0.3;
 void ImageDialogDrv::apply_first_display_exposure() {
   // A factor that would push values to infinity (or tiny ones to zero) is brought into
   // range, so what is saved later stays finite.
-  const float factor = fitting_exposure_factor(display_scale(*m_image), value_extent(*m_image));
+  const float factor = first_display_factor(*m_image);
   m_exposure = m_default_exposure = factor;
   if (factor != 1.f) scale_image(*m_image, factor);
 }

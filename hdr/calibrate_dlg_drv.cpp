@@ -1,0 +1,96 @@
+// Calibration of a viewer's image to a known luminance (see the header).
+#include "hdr/calibrate_dlg_drv.h"
+
+#include <FL/Fl_Value_Input.H>
+
+#include <exception>
+#include <string>
+
+#include "core/busy_cursor.h"
+#include "core/hdr_image.h"
+#include "core/messages.h"
+#include "hdr/calibration_target.h"
+#include "hdr/luminance_calibration.h"
+
+CalibrateDlgDrv* g_calibrate_dialog = nullptr;
+
+namespace {
+
+// The viewer's change bit, and the undo kind, of a calibration.
+constexpr uint32_t k_calibrated = 16;
+
+const char k_viewer_closed_text[] =
+    "The image's viewer has been closed. Nothing was calibrated.";
+
+// Sets the flag for the life of the object.
+class Running {
+public:
+  explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
+  ~Running() { m_flag = false; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+private:
+  bool& m_flag;
+};
+
+bool still_open(Calibration_target* viewer) {
+  if (!Calibration_target::exists(viewer) || !viewer->calibration_open()) return false;
+  const Hdr_image* image = viewer->get_image();
+  return image && !image->is_empty();
+}
+
+}  // namespace
+
+CalibrateDlgDrv::CalibrateDlgDrv(int w, int h, const char* title) : CalibrateDlg(w, h, title) {}
+
+void CalibrateDlgDrv::start(Calibration_target& viewer, int x, int y) {
+  if (m_running) return;
+  m_viewer = &viewer;
+  m_x = x;
+  m_y = y;
+  float r = 0.f, g = 0.f, b = 0.f;
+  viewer.get_pixel(x, y, r, g, b);
+  m_luminance = calibration_luminance(r, g, b);
+  value_input->value(double(m_luminance));
+  show();
+}
+
+void CalibrateDlgDrv::apply() {
+  if (m_running) return;
+  Running running(m_running);
+  deactivate();
+  set_busy_cursor(FL_CURSOR_WAIT);
+
+  // Looked at only now: the cursor served events, and anything may have happened.
+  std::string alert;
+  bool stay_open = false;
+  Calibration_target* viewer = m_viewer;
+  if (!still_open(viewer)) {
+    m_viewer = nullptr;
+    alert = k_viewer_closed_text;
+  } else {
+    Hdr_image& image = *viewer->get_image();
+    const Calibration_factor f = calibration_factor(value_input->value(), m_luminance, image);
+    if (f.check != k_calibration_ok) {
+      alert = calibration_refusal_text(f.check);
+      stay_open = true;  // the user may type another value
+    } else {
+      try {
+        // The copy for Undo is the one step that can fail (memory): before any change.
+        viewer->save_undo(k_calibrated, 0);
+        image *= f.factor;
+        image.stats = Image_stats{};
+        viewer->set_modified(k_calibrated);
+        viewer->update_view();
+      } catch (const std::exception& e) {
+        alert = e.what();
+      }
+    }
+  }
+
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+  if (!stay_open) hide();
+  activate();
+  if (!alert.empty()) show_alert(alert);
+}
