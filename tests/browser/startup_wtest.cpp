@@ -31,6 +31,7 @@
 #include "core/event_pump.h"
 #include "core/file_names.h"
 #include "core/preferences_dlg.h"
+#include "hdr/calibrate_dlg_drv.h"
 #include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/plot_dlg.h"
@@ -39,9 +40,12 @@
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/viewer_windows.h"
 #include "viewer/hist_dlg.h"
+#include "viewer/image_dialog_drv.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
+#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -168,6 +172,11 @@ void child_without_arguments() {
               std::string(g_enter_response_dialog->label()) == "Enter Camera Response" &&
               !g_enter_response_dialog->shown(),
           "response entry dialog built and hidden");
+  require(g_calibrate_dialog && g_calibrate_dialog->w() == 490 &&
+              g_calibrate_dialog->h() == 125 &&
+              std::string(g_calibrate_dialog->label()) == "Calibrate Image" &&
+              !g_calibrate_dialog->shown() && g_calibrate_dialog->modal(),
+          "calibration dialog built and hidden");
   // The stored gamma reaches the display conversion through the dialog.
   require(display_gamma() == 1.8f && g_preferences_dialog->gamma() == 1.8f,
           "stored gamma: " + std::to_string(display_gamma()) + " " +
@@ -209,6 +218,14 @@ void child_without_arguments() {
   Fl_File_Icon* folder_icon = Fl_File_Icon::find("/", Fl_File_Icon::DIRECTORY);
   require(folder_icon && std::string(folder_icon->pattern()).empty() && folder_icon->size() > 0,
           "folder icon registered and loaded");
+  // A press on a viewer's image in calibration mode reaches the calibration dialog.
+  ImageDialogDrv* viewer = open_test_viewer(
+      make_test_image(8, 8, k_type_exr, [](uint32_t, uint32_t) { return Rgb{1.f, 1.f, 1.f}; }),
+      "c.exr");
+  require(start_calibration(*viewer, 3, 2) && g_calibrate_dialog->shown() &&
+              g_calibrate_dialog->pixel_x() == 3 && g_calibrate_dialog->pixel_y() == 2,
+          "calibration starts in the program's dialog");
+  g_calibrate_dialog->hide();
   quit_program();
 }
 

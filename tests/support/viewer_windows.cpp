@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "viewer/fullscreen_dlg.h"
 #include "viewer/image_dialog_drv.h"
 
 std::unique_ptr<Hdr_image> make_test_image(uint32_t w, uint32_t h, uint32_t type,
@@ -43,7 +44,7 @@ void settle(double seconds) {
 void delete_all_viewers() {
   std::vector<Fl_Window*> viewers;
   for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
-    if (dynamic_cast<ImageDialogDrv*>(w)) viewers.push_back(w);
+    if (dynamic_cast<ImageDialogDrv*>(w) || dynamic_cast<FullScreenDlg*>(w)) viewers.push_back(w);
   for (Fl_Window* w : g_closed_viewers)
     if (!w->shown()) viewers.push_back(w);
   g_closed_viewers.clear();

@@ -25,5 +25,6 @@ ImageDialogDrv* open_test_viewer(std::unique_ptr<Hdr_image> image, const std::st
 /// Runs the event loop for about the given time (seconds), then flushes.
 void settle(double seconds = 0.1);
 
-/// Deletes every viewer window (shown or closed) and empties the closed list.
+/// Deletes every viewer and full-screen window (shown or closed) and empties the closed
+/// list.
 void delete_all_viewers();

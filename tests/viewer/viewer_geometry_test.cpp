@@ -167,4 +167,38 @@ TEST(Readout, Texts) {
   EXPECT_EQ(readout_value_text("G", FLT_MAX, 4).size(), 4 + 39 + 5u);
 }
 
+struct Screen_case {
+  const char* name;
+  int win_w, win_h;
+  uint32_t iw, ih;
+  Screen_box box;
+};
+
+class FullScreenBox : public ::testing::TestWithParam<Screen_case> {};
+
+TEST_P(FullScreenBox, ScaledDownNeverUpAndCentred) {
+  const Screen_case& c = GetParam();
+  const Screen_box b = full_screen_box(c.win_w, c.win_h, c.iw, c.ih);
+  EXPECT_EQ(b.x, c.box.x);
+  EXPECT_EQ(b.y, c.box.y);
+  EXPECT_EQ(b.w, c.box.w);
+  EXPECT_EQ(b.h, c.box.h);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FullScreenBox,
+    ::testing::Values(
+        // Smaller than the screen: its own size, centred (odd room rounds down).
+        Screen_case{"Small", 1920, 1200, 301, 200, {809, 500, 301, 200}},
+        Screen_case{"Exact", 1920, 1200, 1920, 1200, {0, 0, 1920, 1200}},
+        // Wider: scale 1920/3840 = 0.5 on both sides.
+        Screen_case{"Wide", 1920, 1200, 3840, 1000, {0, 350, 1920, 500}},
+        // Taller: scale 1200/4800 = 0.25.
+        Screen_case{"Tall", 1920, 1200, 1000, 4800, {835, 0, 250, 1200}},
+        // A side that would vanish keeps one pixel; the float scale 0.0128 truncates the
+        // width to 1279.
+        Screen_case{"Thread", 1280, 1024, 100000, 10, {0, 511, 1279, 1}},
+        Screen_case{"Empty", 1280, 1024, 0, 0, {639, 511, 1, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
