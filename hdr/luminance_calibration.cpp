@@ -38,15 +38,25 @@ Calibration_factor calibration_factor(double typed, float luminance, const Hdr_i
     result.check = k_calibration_bad_value;
     return result;
   }
-  const double v = double(float(typed)) + 0.0;  // + 0.0: a typed -0 multiplies as 0
-  const float factor = float(v / (double(luminance) + k_calibration_epsilon));
-  // Not finite: a value past the float range, or a pixel whose luminance cancels the
-  // epsilon; negative or NaN: a pixel of negative or undefined luminance.
-  if (!std::isfinite(factor) || !(factor >= 0.f) || !image_takes_factor(image, factor)) {
+  // Past the float range the value would be no float at all.
+  if (typed > double(FLT_MAX)) {
     result.check = k_calibration_out_of_range;
     return result;
   }
-  result.factor = factor + 0.f;
+  const double v = double(float(typed)) + 0.0;  // + 0.0: a typed -0 multiplies as 0
+  const double quotient = v / (double(luminance) + k_calibration_epsilon);
+  // Out of range: a pixel whose luminance cancels the epsilon or divides a large value
+  // into infinity; negative or NaN: a pixel of negative or undefined luminance.
+  if (!(quotient >= 0.0) || quotient > double(FLT_MAX)) {
+    result.check = k_calibration_out_of_range;
+    return result;
+  }
+  const float factor = float(quotient);
+  if (!image_takes_factor(image, factor)) {
+    result.check = k_calibration_out_of_range;
+    return result;
+  }
+  result.factor = factor;
   return result;
 }
 
