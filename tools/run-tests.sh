@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build and one
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Window tests run in Xvfb.
+# with AddressSanitizer and UndefinedBehaviorSanitizer. Window tests run in Xvfb. The
+# normal build's test binaries also run once each as a single process.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,8 +18,26 @@ run_suite() {  # $1: build folder, rest: extra CMake arguments
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+# Every test binary once more as a single process (CTest gives each test a process of its
+# own): a test that passes only because of, or fails only because of, what an earlier test
+# left behind fails here.
+run_binaries_whole() {  # $1: build folder
+  local dir=$1
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    env MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460 MESA_SHADER_CACHE_DISABLE=true \
+        LIBGL_ALWAYS_SOFTWARE=1 \
+    bash -c 'cd "$1/tests" && failed=0
+      for exe in ./*_tests; do
+        echo "-- ${exe#./} in one process"
+        "$2/tools/with-temp-home.sh" "$exe" --gtest_brief=1 || failed=1
+      done
+      exit $failed' whole "$root/$dir" "$root"
+}
+
 echo "== normal build =="
 run_suite build
+echo "== normal build, each test binary in one process =="
+run_binaries_whole build
 echo "== sanitizer build =="
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "browser/dir_history.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -31,6 +32,18 @@ TEST_F(Browser_state, survives_a_restart) {
   }  // the store writes its file here
   auto store = open_store();
   EXPECT_EQ(read_last_folder(*store), "/last/");
+  EXPECT_EQ(read_recent_dirs(*store), recent);
+}
+
+TEST_F(Browser_state, full_list_survives_in_order) {
+  std::vector<std::string> recent;
+  for (std::size_t i = 0; i < Recent_dirs::max_recent; ++i)
+    recent.push_back("/folder" + std::to_string(i) + "/");
+  {
+    auto store = open_store();
+    write_browser_state(*store, "/last/", recent);
+  }
+  auto store = open_store();
   EXPECT_EQ(read_recent_dirs(*store), recent);
 }
 

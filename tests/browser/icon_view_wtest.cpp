@@ -34,6 +34,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
 #include "tests/support/thumbnail_files.h"
+#include "tests/support/viewer_windows.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ class Grid : public ::testing::Test {
     m_window->end();
   }
   void TearDown() override {
+    delete_all_viewers();  // a double click opens one
     g_on_pump = nullptr;
     set_event_pump(m_previous_pump);
     m_window.reset();

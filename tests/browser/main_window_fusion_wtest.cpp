@@ -44,6 +44,8 @@ void write_exposure(const std::string& path, uint32_t w, uint32_t h, uint8_t lev
 class Main_window_fusion : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Viewers left by earlier tests in this process would be counted as the result's.
+    delete_all_viewers();
     m_previous_exit = set_exit_function(ignore_exit);
     m_previous_dialog = g_fusion_dialog;
     g_fusion_dialog = &m_dialog;

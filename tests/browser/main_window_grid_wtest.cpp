@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Menu_Item.H>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -10,11 +12,13 @@
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
+#include "browser/main_menu.h"
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
 #include "tests/support/png_fixture.h"
+#include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 
@@ -83,6 +87,47 @@ TEST_F(Main_window_grid, CopyThenPasteAddsACopyTile) {
   EXPECT_TRUE(exists(m_dir.file("a_copy.png")));
   EXPECT_EQ(read_file_bytes(m_dir.file("a_copy.png")), read_file_bytes(m_dir.file("a.png")));
   EXPECT_EQ(g_icon_view->icons.size(), 2u);
+}
+
+// A Copy stays on the clipboard: pasted once here, it can be pasted again elsewhere.
+TEST_F(Main_window_grid, CopyCanBePastedAgainIntoAnotherFolder) {
+  ASSERT_EQ(mkdir(m_dir.file("other").c_str(), 0755), 0);
+  window->cut_copy(true);
+  window->paste();
+  EXPECT_TRUE(exists(m_dir.file("a_copy.png")));
+  const Fl_Menu_Item* paste = find_menu_item("&Edit/Paste");
+  ASSERT_NE(paste, nullptr);
+  EXPECT_TRUE(paste->active());
+  EXPECT_EQ(window->clipboard(), std::vector<std::string>{m_dir.file("a.png")});
+
+  g_dir_view->go_to(m_dir.file("other/"), false, true);
+  window->paste();
+  EXPECT_EQ(read_file_bytes(m_dir.file("other/a.png")), read_file_bytes(m_dir.file("a.png")));
+  EXPECT_TRUE(exists(m_dir.file("a.png")));
+  EXPECT_TRUE(paste->active());
+  EXPECT_TRUE(m_messages.alerts.empty());
+  EXPECT_TRUE(m_messages.questions.empty());
+}
+
+// A file the folder will not let go of keeps its tile (the grid must not report it gone)
+// and the user is told which one.
+TEST_F(Main_window_grid, FileThatCannotBeDeletedKeepsItsTileWithOneAlert) {
+  const std::string folder = m_dir.file("locked/");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  ASSERT_TRUE(write_file_bytes(folder + "b.png", read_file_bytes(m_dir.file("a.png"))));
+  g_dir_view->go_to(folder, false, true);
+  g_icon_view->load_directory(folder);
+  ASSERT_EQ(g_icon_view->icons.size(), 1u);
+  g_icon_view->select_all();
+  Read_only_dir locked(folder);
+  if (!locked.active()) GTEST_SKIP() << "the folder could not be made read-only";
+  m_messages.answers = {1};  // "Delete"
+  window->delete_images();
+  EXPECT_TRUE(exists(folder + "b.png"));
+  ASSERT_EQ(g_icon_view->icons.size(), 1u);
+  EXPECT_EQ(g_icon_view->icons[0]->path, folder + "b.png");
+  ASSERT_EQ(m_messages.alerts.size(), 1u);
+  EXPECT_NE(m_messages.alerts[0].find(folder + "b.png"), std::string::npos) << m_messages.alerts[0];
 }
 
 TEST_F(Main_window_grid, RotateRewritesTheSelectedFile) {

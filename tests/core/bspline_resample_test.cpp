@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "core/bspline.h"
@@ -170,5 +171,62 @@ TEST(BsplineRotate, OtherAnglesSampleTheSplineWithZeroOutside) {
   EXPECT_EQ(int(b(b.width() / 2, b.height() / 2, 0, 1)), 120);
   EXPECT_LT(int(b(0, 0, 0, 1)), 60);  // corner: mostly outside
 }
+
+// A turn about the centre, clockwise on screen (y grows downwards): a point 5 pixels right
+// of the centre moves to the centre + 5 (cos a, sin a). Uniform images cannot show where
+// anything went.
+TEST(BsplineRotate, BrightPixelTurnsClockwiseAboutTheCentre) {
+  struct Turn_case {
+    float angle;
+  };
+  for (const Turn_case c : {Turn_case{30.f}, Turn_case{-30.f}, Turn_case{120.f}}) {
+    Hdr_image image(21, 21, 1, 1, 0.f);
+    image(15, 10) = 1000.f;  // 5 to the right of the centre (10, 10)
+    const cimg_library::CImg<float> out = rotated_bspline(image, c.angle);
+    int bx = -1, by = -1;
+    float best = -1.f;
+    cimg_forXY(out, x, y) if (out(x, y) > best) {
+      best = out(x, y);
+      bx = x;
+      by = y;
+    }
+    const double a = double(c.angle) * M_PI / 180.0;
+    const double want_x = 0.5 * (out.width() - 1) + 5.0 * std::cos(a);
+    const double want_y = 0.5 * (out.height() - 1) + 5.0 * std::sin(a);
+    EXPECT_LE(std::hypot(bx - want_x, by - want_y), 1.0)
+        << c.angle << " degrees: brightest at (" << bx << ", " << by << "), expected near ("
+        << want_x << ", " << want_y << ")";
+  }
+}
+
+struct Box_case {
+  int w, h;
+  float angle;
+  int out_w, out_h;
+};
+
+class RotatedBox : public ::testing::TestWithParam<Box_case> {};
+
+// The turned image's bounding box, 1 + the turned extents of (w - 1) x (h - 1), rounded to
+// the nearest whole pixel: truncating would lose a column or row of the picture.
+TEST_P(RotatedBox, SidesAreRoundedToTheNearestPixel) {
+  const Box_case& c = GetParam();
+  const Hdr_image image(uint32_t(c.w), uint32_t(c.h), 1, 3, 7.f);
+  const cimg_library::CImg<float> out = rotated_bspline(image, c.angle);
+  EXPECT_EQ(out.width(), c.out_w);
+  EXPECT_EQ(out.height(), c.out_h);
+  const Rgb8_image bytes(uint32_t(c.w), uint32_t(c.h), 1, 3, 7);
+  const Rgb8_image b = rotated_bspline(bytes, c.angle);
+  EXPECT_EQ(b.width(), c.out_w);
+  EXPECT_EQ(b.height(), c.out_h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RotatedBox,
+                         ::testing::Values(Box_case{6, 4, 30.f, 7, 6},    // 6.83 x 6.10
+                                           Box_case{4, 6, 30.f, 6, 7},    // 6.10 x 6.83
+                                           Box_case{6, 4, -30.f, 7, 6},
+                                           Box_case{6, 4, 120.f, 6, 7},   // 6.10 x 6.83
+                                           Box_case{9, 9, 45.f, 12, 12},  // 12.31
+                                           Box_case{21, 21, 30.f, 28, 28}));  // 28.32
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -55,6 +56,32 @@ INSTANTIATE_TEST_SUITE_P(
                       // Gammas that are no positive finite number fall back to 2.2.
                       Entry_case{0.f, 5000, 186}, Entry_case{-1.f, 5000, 186},
                       Entry_case{k_nan, 1000, 90}, Entry_case{k_inf, 5000, 186}));
+
+// The whole planar table through the conversion: value i shows as
+// floor(255 (i / 9999)^(1 / gamma) + 0.5), the top of the display range at 255. Indices
+// whose exact value lies within 1e-3 of a rounding boundary are left out (float and double
+// may round them either way).
+TEST(DisplayConvert, EveryTableEntryIsTheGammaCurveOverTheDisplayRange) {
+  std::vector<float> values(10000);
+  for (uint32_t i = 0; i < 10000; ++i) values[i] = float(i);
+  const Hdr_image image = grey_row(values);
+  for (const float g : {2.2f, 1.8f, 1.f}) {
+    Gamma_guard gamma(g);
+    Rgb8_image out;
+    to_display_rgb8(image, out, k_type_exr);
+    int checked = 0;
+    for (uint32_t i = 0; i < 10000; ++i) {
+      const double exact = 255.0 * std::pow(i / 9999.0, 1.0 / double(g)) + 0.5;
+      const double fraction = exact - std::floor(exact);
+      if (fraction < 1e-3 || fraction > 1.0 - 1e-3) continue;
+      ++checked;
+      ASSERT_EQ(int(out(i, 0, 0, 0)), int(std::floor(exact))) << "gamma " << g << " index " << i;
+      ASSERT_EQ(int(out(i, 0, 0, 2)), int(std::floor(exact))) << "gamma " << g << " index " << i;
+    }
+    EXPECT_GT(checked, 9900) << g;
+    EXPECT_EQ(int(out(9999, 0, 0, 1)), 255);
+  }
+}
 
 struct Pixel_case {
   uint32_t type;
@@ -175,6 +202,18 @@ Hdr_image luminances(uint32_t n, float (*value)(uint32_t)) {
   return grey_row(v);
 }
 
+// 1000 pixels, in a scrambled order, whose percentiles p = 0..100 (sorted index about
+// 10 p - 1) have the level 1 + max(p, 100 - steps): flat up to p = 100 - steps, then one
+// level higher at every percentile, so exactly steps percentiles rise above the one
+// before. Between percentiles the value is that of the nearest one above.
+Hdr_image rising_steps(int steps) {
+  std::vector<float> sorted(1000), v(1000);
+  for (int j = 0; j < 1000; ++j)
+    sorted[size_t(j)] = float(1 + std::max((j + 6) / 10, 100 - steps));
+  for (int i = 0; i < 1000; ++i) v[size_t(i)] = sorted[size_t((i * 37) % 1000)];
+  return grey_row(v);
+}
+
 struct Scale_case {
   const char* name;
   Hdr_image image;
@@ -199,6 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
         Scale_case{"SixtyLevels", luminances(100, [](uint32_t i) { return i < 40 ? 1.f : float(i + 1); }), 97.f},
         // Two levels: the maximum.
         Scale_case{"Posterised", luminances(100, [](uint32_t i) { return i < 50 ? 1.f : 8.f; }), 8.f},
+        // Boundaries of the step count on 1000 pixels (rising steps exactly 91, 90, 51, 50):
+        // 92nd value 93, 97th value 98, maximum 101.
+        Scale_case{"NinetyOneSteps", rising_steps(91), 93.f},
+        Scale_case{"NinetySteps", rising_steps(90), 98.f},
+        Scale_case{"FiftyOneSteps", rising_steps(51), 98.f},
+        Scale_case{"FiftySteps", rising_steps(50), 101.f},
         Scale_case{"SinglePixel", grey_row({0.25f}), 0.25f},
         Scale_case{"Black", grey_row({0.f, 0.f}), 0.f}),
     [](const ::testing::TestParamInfo<Scale_case>& info) { return std::string(info.param.name); });

@@ -35,6 +35,7 @@ struct Window_case {
   int origin_x, origin_y;
   bool half;
   int height = 5;  // taller than a compression block: read and clamped block by block
+  bool negative_red = false;  // red written as -(i + 1): the clamp must turn it to 0
 };
 
 class ExrWindows : public ::testing::TestWithParam<Window_case> {};
@@ -43,7 +44,9 @@ TEST_P(ExrWindows, FirstPixelLandsAtOrigin) {
   const Window_case& c = GetParam();
   Temp_dir dir;
   const int w = 7, h = c.height;
-  const Planes p = ramp(w, h);
+  Planes p = ramp(w, h);
+  if (c.negative_red)
+    for (float& v : p.r) v = -(v + 1.f);
   const std::string path = dir.file("a.exr");
   write_exr(path, {w, h, c.origin_x, c.origin_y, c.half, true},
             {{"R", p.r.data()}, {"G", p.g.data()}, {"B", p.b.data()}});
@@ -55,7 +58,7 @@ TEST_P(ExrWindows, FirstPixelLandsAtOrigin) {
   EXPECT_EQ(img.type, uint32_t(k_type_exr));
   const int n = w * h;
   for (int i = 0; i < n; ++i) {
-    ASSERT_EQ(img.data()[i], p.r[i]) << i;
+    ASSERT_EQ(img.data()[i], c.negative_red ? 0.f : p.r[i]) << i;
     ASSERT_EQ(img.data()[i + n], p.g[i]) << i;
     ASSERT_EQ(img.data()[i + 2 * n], p.b[i]) << i;
   }
@@ -66,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(All, ExrWindows,
                                            Window_case{"offset", 10, 20, false},
                                            Window_case{"negative", -30, -4, false},
                                            Window_case{"offset_half", 10, 20, true},
-                                           Window_case{"tall_offset", 3, -7, false, 41}),
+                                           Window_case{"tall_offset", 3, -7, false, 41},
+                                           // The clamp counts rows from the window's top.
+                                           Window_case{"negative_red_below_origin", 0, 50, false,
+                                                       5, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExrRead, LuminanceOnlyFileReadsBlack) {

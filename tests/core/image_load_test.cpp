@@ -85,6 +85,82 @@ TEST(PngLoad, PaletteImage) {
   EXPECT_EQ(img(3, 0, 0, 2), 30.f);
 }
 
+// Adam7 stores the pixels in seven passes of scattered positions; read as one plain pass
+// they would land in the wrong places.
+TEST(PngLoad, InterlacedPictureLoadsAsTheSamePictureWrittenPlain) {
+  struct Layout_case {
+    int channels, bits;
+  };
+  for (const Layout_case c : {Layout_case{3, 8}, Layout_case{1, 16}, Layout_case{4, 8}}) {
+    Temp_dir dir;
+    const uint32_t w = 13, h = 11;  // not a multiple of the 8 x 8 pass grid
+    const uint32_t max = c.bits == 16 ? 65535 : 255;
+    std::vector<uint8_t> bytes8;
+    std::vector<uint16_t> bytes16;
+    for (uint32_t i = 0; i < w * h; ++i)
+      for (int s = 0; s < c.channels; ++s) {
+        bytes8.push_back(uint8_t(png_sample(i, s, max)));
+        bytes16.push_back(uint16_t(png_sample(i, s, max)));
+      }
+    const void* data = c.bits == 16 ? static_cast<const void*>(bytes16.data()) : bytes8.data();
+    Png_layout l;
+    l.width = w;
+    l.height = h;
+    l.channels = c.channels;
+    l.bits = c.bits;
+    write_png(dir.file("plain.png"), l, data);
+    l.interlaced = true;
+    write_png(dir.file("adam7.png"), l, data);
+    ASSERT_NE(read_file_bytes(dir.file("plain.png")), read_file_bytes(dir.file("adam7.png")));
+
+    const Hdr_image plain(dir.file("plain.png"));
+    const Hdr_image adam7(dir.file("adam7.png"));
+    ASSERT_EQ(adam7.width(), int(w));
+    ASSERT_EQ(adam7.height(), int(h));
+    ASSERT_EQ(adam7.spectrum(), 3);
+    ASSERT_EQ(plain.size(), adam7.size());
+    for (uint64_t i = 0; i < plain.size(); ++i)
+      ASSERT_EQ(adam7.data()[i], plain.data()[i]) << c.channels << "x" << c.bits << " at " << i;
+  }
+}
+
+struct Low_bit_case {
+  const char* name;
+  int bits;
+  float step;  // 255 / (2^bits - 1)
+};
+
+class PngLowBitGrey : public ::testing::TestWithParam<Low_bit_case> {};
+
+// Grey samples of fewer than 8 bits are scaled to the full byte range, every level.
+TEST_P(PngLowBitGrey, LevelsSpreadOverTheByteRangeInAllChannels) {
+  const Low_bit_case& c = GetParam();
+  Temp_dir dir;
+  const uint32_t levels = 1u << c.bits, w = 5, h = 4;
+  std::vector<uint8_t> samples;
+  for (uint32_t i = 0; i < w * h; ++i) samples.push_back(uint8_t((i * 7) % levels));
+  Png_layout l;
+  l.width = w;
+  l.height = h;
+  l.channels = 1;
+  l.bits = c.bits;
+  write_png(dir.file("g.png"), l, samples.data());
+  const Hdr_image img(dir.file("g.png"));
+  ASSERT_EQ(img.width(), int(w));
+  ASSERT_EQ(img.height(), int(h));
+  ASSERT_EQ(img.spectrum(), 3);
+  for (uint32_t i = 0; i < w * h; ++i)
+    for (int ch = 0; ch < 3; ++ch)
+      ASSERT_EQ(img(i % w, i / w, 0, ch), float(samples[i]) * c.step) << i << " channel " << ch;
+  EXPECT_EQ(img.max(), 255.f);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, PngLowBitGrey,
+                         ::testing::Values(Low_bit_case{"one_bit", 1, 255.f},    // 0 / 255
+                                           Low_bit_case{"two_bit", 2, 85.f},     // 0/85/170/255
+                                           Low_bit_case{"four_bit", 4, 17.f}),  // steps of 17
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(JpegLoad, GreyBecomesThreeEqualChannels) {
   Temp_dir dir;
   std::vector<uint8_t> grey(k_w * k_h);

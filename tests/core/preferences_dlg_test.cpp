@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -25,7 +26,12 @@ std::string prefs_file() { return platform::home_dir() + ".fltk/veltrum.org/velt
 
 class Preferences_dialog : public ::testing::Test {
  protected:
-  void SetUp() override { open_store(); }
+  // Every test starts without a preferences file: one process may run them all, and an
+  // earlier test's saved settings must not reach the next.
+  void SetUp() override {
+    std::remove(prefs_file().c_str());
+    open_store();
+  }
   void TearDown() override {
     dialog.reset();
     g_preferences = nullptr;

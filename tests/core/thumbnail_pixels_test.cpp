@@ -31,6 +31,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Fitted_size,
                                            Fit_case{3000, 2000, 128, 85},
                                            Fit_case{160, 120, 128, 96},
                                            Fit_case{128, 128, 128, 128},
+                                           Fit_case{1000, 301, 128, 38},  // 38.53 truncated
                                            Fit_case{0, 10, 0, 0}));
 
 Hdr_image pattern(uint32_t w, uint32_t h, float scale) {

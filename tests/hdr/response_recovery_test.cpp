@@ -373,6 +373,13 @@ TEST(TabulateResponse, SkippedLinearLevelsAreInterpolated) {
     EXPECT_GE(r.f[0][v], r.f[0][v - 1]) << v;
     EXPECT_NEAR(r.f[0][v], std::sqrt(v / 255.0), 0.02) << v;
   }
+  // Each filled level lies strictly between its neighbours: a flat step would give a zero
+  // derivative, which the merge weights would take for a level that tells nothing.
+  for (int c = 0; c < 3; ++c)
+    for (int v = 1; v < 256; ++v) {
+      EXPECT_GT(r.f[c][v], r.f[c][v - 1]) << "channel " << c << " level " << v;
+      EXPECT_GT(r.f_pri[c][v - 1], 0.f) << "channel " << c << " level " << v - 1;
+    }
 }
 
 }  // namespace

@@ -19,16 +19,20 @@ bool write_all(png_structp png, png_infop info, FILE* file, const Png_layout* l,
   static const int k_types[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
                                 PNG_COLOR_TYPE_RGB_ALPHA};
   png_set_IHDR(png, info, l->width, l->height, l->bits,
-               colour_count ? PNG_COLOR_TYPE_PALETTE : k_types[l->channels - 1], PNG_INTERLACE_NONE,
+               colour_count ? PNG_COLOR_TYPE_PALETTE : k_types[l->channels - 1],
+               l->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (colour_count) png_set_PLTE(png, info, colours, colour_count);
   png_write_info(png, info);
   if (l->bits == 16) png_set_swap(png);  // host (little-endian) order in, big-endian out
   if (l->bits < 8) png_set_packing(png);
-  for (uint32_t y = 0; y < l->height; ++y) {
-    std::memcpy(row, src + y * row_bytes, row_bytes);
-    png_write_row(png, row);
-  }
+  // Interlaced: every pass takes the whole rows again and picks its own pixels.
+  const int passes = png_set_interlace_handling(png);
+  for (int pass = 0; pass < passes; ++pass)
+    for (uint32_t y = 0; y < l->height; ++y) {
+      std::memcpy(row, src + y * row_bytes, row_bytes);
+      png_write_row(png, row);
+    }
   png_write_end(png, nullptr);
   return true;
 }

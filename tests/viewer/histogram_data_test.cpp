@@ -161,6 +161,33 @@ TEST(Histogram_cache, ClearEmptiesItAndNewPlanesStartAfresh) {
   EXPECT_EQ(cache.luminance_computations(), 1);
 }
 
+// The dialog lends each new image's planes without clearing first: what was cached for
+// the image before must not be shown for the next.
+TEST(Histogram_cache, NewPlanesReplaceTheCachedHistogramsOfThePreviousImage) {
+  Planes a;
+  Planes b;
+  b.r = {100.f, 100.f, 100.f, 0.f};
+  b.g = {1.f, 2.f, 3.f, 4.f};
+  b.b = {0.f, 0.f, 50.f, 50.f};
+  Histogram_cache cache;
+  cache.set_planes(a.r.data(), a.g.data(), a.b.data(), 4);
+  for (int channel : {k_hist_luminance, k_hist_red, k_hist_green, k_hist_blue})
+    for (int scale : {k_hist_linear, k_hist_logarithmic}) ASSERT_NE(cache.histogram(channel, scale), nullptr);
+
+  cache.set_planes(b.r.data(), b.g.data(), b.b.data(), 4);
+  std::vector<float> lum(4);
+  for (int i = 0; i < 4; ++i) lum[i] = float(0.2125 * b.r[i] + 0.7154 * b.g[i] + 0.0721 * b.b[i]);
+  const std::vector<float>* source[k_hist_channels] = {&lum, &b.r, &b.g, &b.b};
+  for (int channel : {k_hist_luminance, k_hist_red, k_hist_green, k_hist_blue})
+    for (int scale : {k_hist_linear, k_hist_logarithmic}) {
+      std::vector<float> values = *source[channel];
+      const auto want =
+          counts_of(channel_histogram(values.data(), 4, scale == k_hist_logarithmic).get());
+      EXPECT_EQ(counts_of(cache.histogram(channel, scale)), want)
+          << "channel " << channel << " scale " << scale;
+    }
+}
+
 TEST(Histogram_cache, EmptyImageGivesZeroCounts) {
   float none = 0.f;
   Histogram_cache cache;

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "core/hdr_image.h"
 #include "viewer/viewer_exposure.h"
@@ -75,6 +76,21 @@ TEST(VisibleRect, FollowsScrollAndZoom) {
   EXPECT_EQ(z.x1, 812);
 }
 
+// A column only partly under the view is not counted: 100 view pixels at zoom 3 hold
+// 33 whole image pixels (33.3).
+TEST(VisibleRect, PartialColumnsAndRowsAreLeftOut) {
+  const Image_rect r = visible_image_rect(0, 0, 100, 100, 3.f, 1000, 1000);
+  EXPECT_EQ(r.x0, 0);
+  EXPECT_EQ(r.y0, 0);
+  EXPECT_EQ(r.x1, 33);
+  EXPECT_EQ(r.y1, 33);
+  const Image_rect s = visible_image_rect(30, 60, 100, 50, 3.f, 1000, 1000);
+  EXPECT_EQ(s.x0, 10);
+  EXPECT_EQ(s.x1, 43);
+  EXPECT_EQ(s.y0, 20);
+  EXPECT_EQ(s.y1, 36);  // 50 / 3 = 16.7
+}
+
 TEST(VisibleRect, NeverEmptyNorOutsideTheImage) {
   // Scrolled past the end, a view narrower than one zoomed pixel, a negative scroll.
   const Image_rect end = visible_image_rect(99999, 99999, 624, 439, 1.0f, 5000, 4000);
@@ -115,6 +131,10 @@ TEST(Selection, ClampedToTheImageOrRefused) {
   EXPECT_FALSE(clamp_bounds_to_image(outside, 10, 20));
   int above[4] = {0, -9, 5, -1};
   EXPECT_FALSE(clamp_bounds_to_image(above, 10, 20));
+  // Starting in the last column and row still meets the image: one pixel.
+  int corner[4] = {9, 19, 12, 25};
+  EXPECT_TRUE(clamp_bounds_to_image(corner, 10, 20));
+  EXPECT_EQ(std::vector<int>(corner, corner + 4), (std::vector<int>{9, 19, 9, 19}));
 }
 
 TEST(Title, NameChangeMarkAndPercent) {

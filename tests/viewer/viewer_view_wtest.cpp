@@ -11,10 +11,12 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/display_convert.h"
@@ -304,6 +306,87 @@ TEST_F(Viewer_view, ReadoutFollowsThePointer) {
   EXPECT_EQ(std::string(v->x_label->label()), readout_value_text("x", p[1], 2));
   EXPECT_EQ(std::string(v->y_label->label()), readout_value_text("y", p[2], 2));
   EXPECT_EQ(v->current_cursor(), FL_CURSOR_CROSS);
+}
+
+// The box's far column and row read the image's last column and row, never the first
+// pixel of the next row or a value past the planes: at zoom 1 and at zooms where the last
+// display pixel divides to just below the width. The window is larger than the image, so
+// the whole box lies left of and above the scrollbars' edges.
+TEST_F(Viewer_view, ReadoutAtTheLastColumnAndRowReadsThatPixel) {
+  open_as(1);
+  const uint32_t iw = 300, ih = 200;
+  auto value = [](uint32_t x, uint32_t y) {
+    return Rgb{0.001f * float(x + 1), 0.002f * float(y + 1), 0.25f};
+  };
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(iw, ih, k_type_exr, value), "e.exr", 640, 480);
+  v->menu_item("&View/Pixel Info")->set();
+  v->pixel_info();
+  for (int zoom_steps : {0, 1, 2, 3, -1, -2}) {
+    v->zoom(0);
+    for (int i = 0; i < zoom_steps; ++i) v->zoom(2);
+    for (int i = 0; i > zoom_steps; --i) v->zoom(3);
+    settle(0.05);
+    const float zoom = v->zoom_factor();
+    const int bx = v->image_box->x(), by = v->image_box->y();
+    const int bw = v->image_box->w(), bh = v->image_box->h();
+    ASSERT_EQ(bw, int(float(iw) * zoom)) << zoom;
+    ASSERT_LE(bx + bw - 1, v->scroll->scrollbar.x()) << zoom;
+    ASSERT_LE(by + bh - 1, v->scroll->hscrollbar.y()) << zoom;
+    struct Spot {
+      int x, y;
+    };
+    for (const Spot p : {Spot{bx + bw - 1, by + 2}, Spot{bx + 2, by + bh - 1},
+                         Spot{bx + bw - 1, by + bh - 1}}) {
+      v->position_label->copy_label("none");
+      mouse(v, FL_MOVE, p.x, p.y);
+      const int ix = int(float(p.x - bx) / zoom), iy = int(float(p.y - by) / zoom);
+      ASSERT_LT(ix, int(iw));
+      ASSERT_LT(iy, int(ih));
+      const Rgb want = value(uint32_t(ix), uint32_t(iy));
+      EXPECT_EQ(std::string(v->position_label->label()),
+                "X = " + std::to_string(ix) + " Y = " + std::to_string(iy))
+          << "zoom " << zoom;
+      EXPECT_EQ(std::string(v->red_label->label()), readout_value_text("R", want.r, 4))
+          << "zoom " << zoom << " at " << ix << ", " << iy;
+      EXPECT_EQ(std::string(v->green_label->label()), readout_value_text("G", want.g, 4))
+          << "zoom " << zoom << " at " << ix << ", " << iy;
+    }
+  }
+
+  // A dialog hands the image back narrower, and events can arrive before update_view sizes
+  // the box again: where the pointer divides to exactly the new width, the readout keeps to
+  // the last column (on the last row anything else would read past the planes).
+  struct Stale_case {
+    int zoom_steps;  // Zoom In steps from 1: zoom 1 or 1.25
+    uint32_t new_width;
+    int offset;  // pointer x - box x, offset / zoom = new_width
+  };
+  for (const Stale_case c : {Stale_case{0, 250, 250}, Stale_case{1, 240, 300}}) {
+    v->zoom(0);
+    for (int i = 0; i < c.zoom_steps; ++i) v->zoom(2);
+    settle(0.05);
+    Hdr_image* image = v->get_image();
+    image->crop(0, 0, int(c.new_width) - 1, int(ih) - 1);
+    ASSERT_EQ(image->width(), int(c.new_width));
+    const int bx = v->image_box->x(), by = v->image_box->y();
+    ASSERT_GT(v->image_box->w(), c.offset);
+    for (const int row : {2, int(ih) - 1}) {
+      const int py = by + int(std::ceil(float(row) * v->zoom_factor()));
+      ASSERT_EQ(int(float(py - by) / v->zoom_factor()), row);
+      mouse(v, FL_MOVE, bx + c.offset, py);
+      const uint32_t last = c.new_width - 1;
+      EXPECT_EQ(std::string(v->position_label->label()),
+                "X = " + std::to_string(last) + " Y = " + std::to_string(row))
+          << "zoom " << v->zoom_factor();
+      const Rgb want = value(last, uint32_t(row));
+      EXPECT_EQ(std::string(v->red_label->label()), readout_value_text("R", want.r, 4))
+          << "zoom " << v->zoom_factor() << " row " << row;
+      EXPECT_EQ(std::string(v->blue_label->label()), readout_value_text("B", want.b, 4))
+          << "zoom " << v->zoom_factor() << " row " << row;
+    }
+    v->update_view();
+  }
 }
 
 TEST_F(Viewer_view, ReadoutGroupJumpsAwayFromThePointer) {
