@@ -222,11 +222,11 @@ TEST_P(RotatedBox, SidesAreRoundedToTheNearestPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RotatedBox,
-                         ::testing::Values(Box_case{6, 4, 30.f, 7, 6},    // 6.83 x 6.10
-                                           Box_case{4, 6, 30.f, 6, 7},    // 6.10 x 6.83
+                         ::testing::Values(Box_case{6, 4, 30.f, 7, 6},  // 6.83 x 6.10
+                                           Box_case{4, 6, 30.f, 6, 7},  // 6.10 x 6.83
                                            Box_case{6, 4, -30.f, 7, 6},
-                                           Box_case{6, 4, 120.f, 6, 7},   // 6.10 x 6.83
-                                           Box_case{9, 9, 45.f, 12, 12},  // 12.31
+                                           Box_case{6, 4, 120.f, 6, 7},       // 6.10 x 6.83
+                                           Box_case{9, 9, 45.f, 12, 12},      // 12.31
                                            Box_case{21, 21, 30.f, 28, 28}));  // 28.32
 
 }  // namespace

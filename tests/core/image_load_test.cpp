@@ -156,8 +156,8 @@ TEST_P(PngLowBitGrey, LevelsSpreadOverTheByteRangeInAllChannels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, PngLowBitGrey,
-                         ::testing::Values(Low_bit_case{"one_bit", 1, 255.f},    // 0 / 255
-                                           Low_bit_case{"two_bit", 2, 85.f},     // 0/85/170/255
+                         ::testing::Values(Low_bit_case{"one_bit", 1, 255.f},   // 0 / 255
+                                           Low_bit_case{"two_bit", 2, 85.f},    // 0/85/170/255
                                            Low_bit_case{"four_bit", 4, 17.f}),  // steps of 17
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -171,6 +171,26 @@ TEST(Pyramids, SizesHalveAndTheLaplacianCollapsesBack) {
   EXPECT_LT(max_abs_difference(collapse_pyramid(l), image), 1e-3);
 }
 
+// Each level is OpenCV's own 5 x 5 Gaussian reduction of the one above, value for value, for
+// the exposures' three channels and the weights' one.
+TEST(Pyramids, GaussianLevelsArePyrDownOfTheLevelAbove) {
+  cv::Mat colour, weight;
+  textured(37, 29, 1.2).convertTo(colour, CV_32FC3);
+  cv::cvtColor(colour, weight, cv::COLOR_BGR2GRAY);
+  weight /= 255.0;
+  for (const cv::Mat& m : {colour, weight}) {
+    const std::vector<cv::Mat> g = gaussian_pyramid(m, 5);
+    ASSERT_EQ(g.size(), 5u);
+    for (size_t i = 1; i < g.size(); ++i) {
+      cv::Mat want;
+      cv::pyrDown(g[i - 1], want);
+      ASSERT_EQ(g[i].size(), want.size()) << i;
+      ASSERT_EQ(g[i].type(), want.type()) << i;
+      EXPECT_EQ(max_abs_difference(g[i], want), 0.0) << "level " << i;
+    }
+  }
+}
+
 TEST(Pyramids, DepthBelowTwoIsOneLevelAndEmptyCollapsesToEmpty) {
   const cv::Mat image(3, 3, CV_32F, cv::Scalar(4));
   EXPECT_EQ(gaussian_pyramid(image, 1).size(), 1u);
@@ -254,6 +274,88 @@ TEST(ExposureFusion, OneLevelIsThePixelByPixelWeightedAverage) {
       }
     }
   }
+}
+
+// The fusion written out plainly in double precision: the three measures by their
+// definitions (the Laplacian mirrored at the borders), normalised weights, and the Gaussian
+// and Laplacian pyramids built with OpenCV's reduce and expand.
+cv::Mat fusion_model(const std::vector<cv::Mat>& series, int levels) {
+  const int rows = series[0].rows, cols = series[0].cols;
+  auto mirror = [](int i, int n) { return i < 0 ? -i : i >= n ? 2 * n - 2 - i : i; };
+  std::vector<cv::Mat> weights;
+  cv::Mat sum = cv::Mat::zeros(rows, cols, CV_64F);
+  for (const cv::Mat& m : series) {
+    cv::Mat grey(rows, cols, CV_64F), w(rows, cols, CV_64F);
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < cols; ++x) {
+        const cv::Vec3b p = m.at<cv::Vec3b>(y, x);
+        grey.at<double>(y, x) = (0.114 * p[0] + 0.587 * p[1] + 0.299 * p[2]) / 255.0;
+      }
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < cols; ++x) {
+        auto g = [&](int xx, int yy) {
+          return grey.at<double>(mirror(yy, rows), mirror(xx, cols));
+        };
+        const double contrast =
+            std::fabs(g(x, y - 1) + g(x - 1, y) + g(x + 1, y) + g(x, y + 1) - 4.0 * g(x, y));
+        const cv::Vec3b p = m.at<cv::Vec3b>(y, x);
+        const double c0 = p[0] / 255.0, c1 = p[1] / 255.0, c2 = p[2] / 255.0;
+        const double mu = (c0 + c1 + c2) / 3.0;
+        const double saturation = std::sqrt(
+            ((c0 - mu) * (c0 - mu) + (c1 - mu) * (c1 - mu) + (c2 - mu) * (c2 - mu)) / 3.0);
+        double exposedness = 1.0;
+        for (const double c : {c0, c1, c2}) exposedness *= std::exp(-(c - 0.5) * (c - 0.5) / 0.08);
+        w.at<double>(y, x) = contrast * saturation * exposedness + 1e-12;
+      }
+    sum += w;
+    weights.push_back(w);
+  }
+  std::vector<cv::Mat> result(static_cast<size_t>(levels));
+  for (size_t k = 0; k < series.size(); ++k) {
+    std::vector<cv::Mat> g{cv::Mat()}, wg{weights[k] / sum};
+    series[k].convertTo(g[0], CV_64FC3);
+    for (int l = 1; l < levels; ++l) {
+      cv::Mat down, wdown;
+      cv::pyrDown(g.back(), down);
+      cv::pyrDown(wg.back(), wdown);
+      g.push_back(down);
+      wg.push_back(wdown);
+    }
+    for (int l = 0; l < levels; ++l) {
+      cv::Mat band = g[size_t(l)].clone();
+      if (l + 1 < levels) {
+        cv::Mat up;
+        cv::pyrUp(g[size_t(l) + 1], up, band.size());
+        band -= up;
+      }
+      cv::Mat w3;
+      cv::merge(std::vector<cv::Mat>(3, wg[size_t(l)]), w3);
+      if (result[size_t(l)].empty()) result[size_t(l)] = cv::Mat::zeros(band.size(), CV_64FC3);
+      result[size_t(l)] += w3.mul(band);
+    }
+  }
+  for (int l = levels - 1; l > 0; --l) {
+    cv::Mat up;
+    cv::pyrUp(result[size_t(l)], up, result[size_t(l) - 1].size());
+    result[size_t(l) - 1] += up;
+  }
+  return result[0];
+}
+
+TEST(ExposureFusion, FourLevelsOfThreeTexturedExposuresMatchTheModel) {
+  const std::vector<cv::Mat> series{textured(20, 24, 0.5), textured(20, 24, 1.0),
+                                    textured(20, 24, 2.0)};
+  ASSERT_EQ(fusion_levels(20, 24), 4);
+  Silent_progress progress;
+  const cv::Mat fused = exposure_fusion(series, {}, 4, progress);
+  const cv::Mat model = fusion_model(series, 4);
+  ASSERT_EQ(fused.size(), model.size());
+  for (const cv::Point p : {cv::Point(0, 0), cv::Point(23, 0), cv::Point(11, 9), cv::Point(5, 14),
+                            cv::Point(17, 3), cv::Point(23, 19)})
+    for (int ch = 0; ch < 3; ++ch)
+      EXPECT_NEAR(fused.at<cv::Vec3f>(p)[ch], model.at<cv::Vec3d>(p)[ch], 0.02)
+          << p << " channel " << ch;
+  EXPECT_LT(max_abs_difference(fused, cv::Mat_<cv::Vec3f>(model)), 0.05);
 }
 
 TEST(ExposureFusion, WellExposedDetailWinsOverClippedExposures) {

@@ -65,6 +65,50 @@ TEST(Asymmetric, BlockPattern) {
   }
 }
 
+// The curve of one grey level v by the operator's definition, in double: L = v + 1e-6,
+// U = (1 - (Lav / (L + Lav))^p) / L, the channel v U clipped to [0, 1], raised to 1/gamma.
+double asymmetric_grey(double v, double lav, double p, double gamma) {
+  const double l = v + 1e-6;
+  const double u = (1.0 - std::pow(lav / (l + lav), p)) / l;
+  return 255.0 * std::pow(std::clamp(v * u, 0.0, 1.0), 1.0 / gamma);
+}
+
+TEST(Asymmetric, UpperPercentileIsNotTheMaximumOnTwoHundredSamples) {
+  // 200 x 100 in 10 x 10 blocks: the tenth-size copy holds the 200 block values. Sorted:
+  // one black, 99 at 0.01, 98 at 1, then 10 and 1000. Lmin is element trunc(200 / 100) = 2
+  // (0.01), Lmax element trunc(200 - 2) = 198 (10), not the maximum 1000.
+  cv::Mat in(100, 200, CV_32FC3);
+  std::vector<double> blocks;
+  for (int b = 0; b < 200; ++b) {
+    const float v = b == 0 ? 0.f : b < 100 ? 0.01f : b < 198 ? 1.f : b == 198 ? 10.f : 1000.f;
+    in(cv::Rect(10 * (b % 20), 10 * (b / 20), 10, 10)).setTo(cv::Scalar::all(v));
+    blocks.push_back(v);
+  }
+  double log_sum = 0;
+  for (const double v : blocks) log_sum += 100.0 * std::log(v + 1e-6);
+  const double lav = std::exp(log_sum / 20000.0);
+  const double lmin = 0.01 + 1e-6, lmax = 10.0 + 1e-6;
+  const double r = (2 * std::log2(lav) - std::log2(lmax) - std::log2(lmin)) /
+                   (std::log2(lmax) - std::log2(lmin));
+  const double p = -std::log2(1.0 - 0.18 * std::pow(4.0, r));
+  for (const float gamma : {2.2f, 1.f}) {
+    cv::Mat out;
+    tonemap_asymmetric(out, in, gamma);
+    expect_bounded(out, in);
+    const struct {
+      cv::Point at;
+      double value;
+    } spots[] = {
+        {{5, 5}, 0.0}, {{15, 5}, 0.01}, {{5, 55}, 1.0}, {{185, 95}, 10.0}, {{195, 95}, 1000.0}};
+    for (const auto& spot : spots) {
+      const double want = asymmetric_grey(spot.value, lav, p, double(gamma));
+      const cv::Vec3f v = out.at<cv::Vec3f>(spot.at);
+      for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(v[k], want, 0.05) << "grey " << spot.value << " gamma " << gamma;
+    }
+  }
+}
+
 TEST(Asymmetric, ColourRatiosFollowTheLuminance) {
   cv::Mat in = grey(20, 20, 0.5f);
   in.at<cv::Vec3f>(3, 4) = cv::Vec3f(0.1f, 0.2f, 0.4f);  // blue, green, red

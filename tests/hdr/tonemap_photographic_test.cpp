@@ -55,6 +55,44 @@ TEST(PhotographicGlobal, EstimatedKeyOnThreeGreyLevels) {
   }
 }
 
+// The percentile walks of the estimate on 1000 pixels: `bottom` at 0.01, `top` at 1, the
+// rest at 0.1 after `black` pixels of 0. Each walk stops at the first bin past 1 % of all
+// pixels (strictly), black ones included in the count; otherwise it goes on to the middle bin.
+struct Walk_case {
+  const char* name;
+  int black, bottom, top;
+  bool upper_at_top, lower_at_bottom;
+};
+
+class PhotographicPercentiles : public ::testing::TestWithParam<Walk_case> {};
+
+TEST_P(PhotographicPercentiles, WalksStopPastOnePercentOfEveryPixel) {
+  const Walk_case& c = GetParam();
+  Rgb_rows r(40, 25, 0.1f);
+  for (int i = 0; i < c.black + c.bottom + c.top; ++i)
+    r.set_grey(i % 40, i / 40, i < c.black ? 0.f : i < c.black + c.bottom ? 0.01f : 1.f);
+  tonemap_photographic(r.rows(), r.width, r.height, 2.2f, k_photographic_global);
+  const Photographic_parameters p = photographic_parameters();
+  const double lo = std::log(0.01 + double(k_offset));
+  auto bin_position = [lo](double v) {
+    return std::trunc((std::log(v + double(k_offset)) - lo) * 100) / 100 + lo;
+  };
+  EXPECT_NEAR(p.log_min, lo, 1e-5);
+  EXPECT_NEAR(p.upper_log, bin_position(c.upper_at_top ? 1.0 : 0.1), 1e-4);
+  EXPECT_NEAR(p.lower_log, c.lower_at_bottom ? lo : bin_position(0.1), 1e-4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Groups, PhotographicPercentiles,
+    ::testing::Values(Walk_case{"BothEndsHoldMoreThanOnePercent", 0, 11, 11, true, true},
+                      Walk_case{"TopHoldsNinePerMille", 0, 11, 9, false, true},
+                      Walk_case{"TopHoldsExactlyOnePercent", 0, 11, 10, false, true},
+                      Walk_case{"BottomHoldsNinePerMille", 0, 9, 11, true, false},
+                      // 0.5 % of all pixels is 1.25 % of the positive ones: not enough.
+                      Walk_case{"SixtyPercentBlack", 600, 5, 5, false, false},
+                      Walk_case{"SixtyPercentBlackEndsLarger", 600, 11, 11, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(PhotographicLocal, BandCentresUseTheWidestScale) {
   // Three bands of 230 rows (0.05, 0.5, 4); a bright dot at (0, 0) clamps to 1 and a black
   // pixel at the far corner stays 0, so the stretches are fixed at 0..1. At each band centre

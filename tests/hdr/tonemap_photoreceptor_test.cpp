@@ -43,15 +43,20 @@ Rgb_rows three_level_grey() {
 }
 
 TEST_F(InteractiveContrast, UserContrastOnThreeGreyLevels) {
-  // By hand, for grey c = L: V = (c / ((f (c + 1e-5))^m + c))^g with m = 0.5, f = e^-lightness,
-  // g = 1 / (gamma + 1e-5); stretched by (V - V(0)) * 255 / (V(1) - V(0) + 1e-5).
+  // By hand, for grey c = L: V = (c / ((f (c + 1e-5))^m + c))^g with m = 1 - contrast,
+  // f = e^-lightness, g = 1 / (gamma + 1e-5); stretched by (V - V(0)) * 255 / (V(1) - V(0) + 1e-5).
+  // At contrast 0.5 m and 1 - m coincide; at 0.8 the exponent is 0.2 (0.8 would give 238.38
+  // and 232.01 for the middle level).
   struct Case {
     float lightness, gamma, middle, top;
+    float contrast = 0.5f;
   };
   for (const Case& c :
-       {Case{0.f, 2.2f, 212.076f, 254.9965f}, Case{1.f, 1.f, 185.108f, 254.9959f}}) {
+       {Case{0.f, 2.2f, 212.076f, 254.9965f}, Case{1.f, 1.f, 185.108f, 254.9959f},
+        Case{0.f, 2.2f, 185.420f, 254.9965f, 0.8f}, Case{1.f, 1.f, 133.193f, 254.9954f, 0.8f}}) {
     Rgb_rows r = three_level_grey();
-    tonemap_photoreceptor(r.rows(), r.width, r.height, 0.5f, c.lightness, 0.5f, c.gamma, true);
+    tonemap_photoreceptor(r.rows(), r.width, r.height, 0.5f, c.lightness, c.contrast, c.gamma,
+                          true);
     for (int k = 0; k < 3; ++k) {
       EXPECT_NEAR(r.at(2, 0)[k], 0.f, 1e-3);
       EXPECT_NEAR(r.at(2, 4)[k], c.middle, 0.02f);

@@ -48,6 +48,15 @@ std::string exif_block_with(const std::vector<Exif_test_entry>& entries) {
         entry = new_entry(data, e.ifd, e.tag, EXIF_FORMAT_SHORT, 1);
         exif_set_short(entry->data, order, ExifShort(e.numerator));
         break;
+      case Exif_test_entry::signed_rational:
+        entry = new_entry(data, e.ifd, e.tag, EXIF_FORMAT_SRATIONAL, 1);
+        exif_set_srational(entry->data, order,
+                           ExifSRational{int32_t(e.numerator), int32_t(e.denominator)});
+        break;
+      case Exif_test_entry::long_value:
+        entry = new_entry(data, e.ifd, e.tag, EXIF_FORMAT_LONG, 1);
+        exif_set_long(entry->data, order, ExifLong(e.numerator));
+        break;
       case Exif_test_entry::library_default:
         entry = exif_entry_new();
         exif_content_add_entry(data->ifd[e.ifd], entry);

@@ -172,7 +172,8 @@ TEST(Histogram_cache, NewPlanesReplaceTheCachedHistogramsOfThePreviousImage) {
   Histogram_cache cache;
   cache.set_planes(a.r.data(), a.g.data(), a.b.data(), 4);
   for (int channel : {k_hist_luminance, k_hist_red, k_hist_green, k_hist_blue})
-    for (int scale : {k_hist_linear, k_hist_logarithmic}) ASSERT_NE(cache.histogram(channel, scale), nullptr);
+    for (int scale : {k_hist_linear, k_hist_logarithmic})
+      ASSERT_NE(cache.histogram(channel, scale), nullptr);
 
   cache.set_planes(b.r.data(), b.g.data(), b.b.data(), 4);
   std::vector<float> lum(4);

@@ -165,6 +165,117 @@ TEST(Image_info_lines, InteroperabilityRowsReadTheInteroperabilityIfdOnly) {
   EXPECT_TRUE(has_line(only_gps, "@b@S12Make:\t@S12 Canon"));
 }
 
+// Every field of the four EXIF tabs, each with a value no other field shows: the file
+// holding all 45 tags gives each tab exactly its lines, in the dialog's order, worded by
+// libexif.
+struct Exif_row {
+  Info_tab tab;
+  const char* label;
+  Exif_test_entry entry;
+  const char* text;  // libexif's wording of the value
+};
+
+const std::vector<Exif_row>& every_exif_field() {
+  using E = Exif_test_entry;
+  static const std::vector<Exif_row> rows = {
+      {k_tab_camera, "Make", {E::ascii, 0, 0x010F, "Maker Co"}, "Maker Co"},
+      {k_tab_camera, "Model", {E::ascii, 0, 0x0110, "Model 7"}, "Model 7"},
+      {k_tab_camera, "XResolution", {E::rational, 0, 0x011A, "", 300, 1}, "300"},
+      {k_tab_camera, "YResolution", {E::rational, 0, 0x011B, "", 240, 1}, "240"},
+      {k_tab_camera, "Resolution unit", {E::short_value, 0, 0x0128, "", 3}, "Centimeter"},
+      {k_tab_camera, "Software", {E::ascii, 0, 0x0131, "Tool 2.1"}, "Tool 2.1"},
+      {k_tab_camera, "Exif version", {E::undefined, 2, 0x9000, "0231"}, "Exif Version 2.31"},
+      {k_tab_camera,
+       "Components configuration",
+       {E::undefined, 2, 0x9101, std::string("\1\2\3\0", 4)},
+       "Y Cb Cr -"},
+      {k_tab_camera, "Compressed bits per pixel", {E::rational, 2, 0x9102, "", 5, 1}, " 5"},
+      {k_tab_camera, "Focal length in 35mm film", {E::short_value, 2, 0xA405, "", 52}, "52"},
+      {k_tab_camera, "Interoperability index", {E::ascii, 4, 0x0001, "R98"}, "R98"},
+      {k_tab_camera, "Interoperability version", {E::undefined, 4, 0x0002, "0100"}, "0100"},
+      {k_tab_image, "Orientation", {E::short_value, 0, 0x0112, "", 6}, "Right-top"},
+      {k_tab_image,
+       "Date-time",
+       {E::ascii, 0, 0x0132, "2024:01:02 03:04:05"},
+       "2024:01:02 03:04:05"},
+      {k_tab_image, "YCBCR positioning", {E::short_value, 0, 0x0213, "", 2}, "Co-sited"},
+      {k_tab_image, "Compression", {E::short_value, 0, 0x0103, "", 6}, "JPEG compression"},
+      {k_tab_image, "ISO speed ratings", {E::short_value, 2, 0x8827, "", 400}, "400"},
+      {k_tab_image,
+       "Date-time original",
+       {E::ascii, 2, 0x9003, "2024:01:02 03:04:06"},
+       "2024:01:02 03:04:06"},
+      {k_tab_image,
+       "Date-time digitized",
+       {E::ascii, 2, 0x9004, "2024:01:02 03:04:07"},
+       "2024:01:02 03:04:07"},
+      {k_tab_image, "Pixel X dimension", {E::long_value, 2, 0xA002, "", 4000}, "4000"},
+      {k_tab_image, "Pixel Y dimension", {E::long_value, 2, 0xA003, "", 3000}, "3000"},
+      {k_tab_conditions, "Exposure time", {E::rational, 2, 0x829A, "", 1, 125}, "1/125 sec."},
+      {k_tab_conditions, "F-number", {E::rational, 2, 0x829D, "", 56, 10}, "f/5.6"},
+      {k_tab_conditions,
+       "Exposure program",
+       {E::short_value, 2, 0x8822, "", 3},
+       "Aperture priority"},
+      {k_tab_conditions,
+       "Exposure bias value",
+       {E::signed_rational, 2, 0x9204, "", uint32_t(-2), 3},
+       "-0.67 EV"},
+      {k_tab_conditions,
+       "Max aperture value",
+       {E::rational, 2, 0x9205, "", 30, 10},
+       "3.00 EV (f/2.8)"},
+      {k_tab_conditions, "Metering mode", {E::short_value, 2, 0x9207, "", 5}, "Pattern"},
+      {k_tab_conditions, "Subject distance", {E::rational, 2, 0x9206, "", 35, 10}, "3.5 m"},
+      {k_tab_conditions, "Light source", {E::short_value, 2, 0x9208, "", 10}, "Cloudy weather"},
+      {k_tab_conditions,
+       "Flash",
+       {E::short_value, 2, 0x9209, "", 16},
+       "Flash did not fire, compulsory flash mode"},
+      {k_tab_conditions, "Focal length", {E::rational, 2, 0x920A, "", 85, 1}, "85.0 mm"},
+      {k_tab_conditions,
+       "Sensing method",
+       {E::short_value, 2, 0xA217, "", 2},
+       "One-chip color area sensor"},
+      {k_tab_conditions, "Scene type", {E::undefined, 2, 0xA301, "\1"}, "Directly photographed"},
+      {k_tab_conditions, "Exposure mode", {E::short_value, 2, 0xA402, "", 1}, "Manual exposure"},
+      {k_tab_conditions,
+       "White balance",
+       {E::short_value, 2, 0xA403, "", 1},
+       "Manual white balance"},
+      {k_tab_conditions, "Digital zoom ratio", {E::rational, 2, 0xA404, "", 3, 2}, "1.5"},
+      {k_tab_conditions, "Scene capture type", {E::short_value, 2, 0xA406, "", 3}, "Night scene"},
+      {k_tab_conditions, "Gain control", {E::short_value, 2, 0xA407, "", 2}, "High gain up"},
+      {k_tab_conditions, "Contrast", {E::short_value, 2, 0xA408, "", 1}, "Soft"},
+      {k_tab_conditions, "Saturation", {E::short_value, 2, 0xA409, "", 2}, "High saturation"},
+      {k_tab_conditions, "Sharpness", {E::short_value, 2, 0xA40A, "", 2}, "Hard"},
+      {k_tab_other, "Flash pix version", {E::undefined, 2, 0xA000, "0100"}, "FlashPix Version 1.0"},
+      {k_tab_other, "Color space", {E::short_value, 2, 0xA001, "", 0xFFFF}, "Uncalibrated"},
+      {k_tab_other, "File source", {E::undefined, 2, 0xA300, "\3"}, "DSC"},
+      {k_tab_other, "Custom rendered", {E::short_value, 2, 0xA401, "", 1}, "Custom process"},
+  };
+  return rows;
+}
+
+TEST(Image_info_lines, EveryFieldOfTheFourTabsShowsItsOwnValue) {
+  std::vector<Exif_test_entry> entries;
+  for (const Exif_row& row : every_exif_field()) entries.push_back(row.entry);
+  Temp_dir dir;
+  write_small_jpeg(dir.file("all.jpg"), exif_block_with(entries));
+  const Info_lines lines = image_info_lines(dir.file("all.jpg"), "all.jpg", 8, 8);
+  Info_lines want;
+  want[k_tab_general] = lines[k_tab_general];
+  for (const Exif_row& row : every_exif_field())
+    want[row.tab].push_back(info_line(row.label, row.text));
+  for (int tab = k_tab_camera; tab < k_info_tabs; ++tab)
+    EXPECT_EQ(lines[tab], want[tab]) << "tab " << tab;
+  // No two fields share a value, so a field showing another's tag cannot pass.
+  std::vector<std::string> texts;
+  for (const Exif_row& row : every_exif_field()) texts.push_back(row.text);
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ(std::adjacent_find(texts.begin(), texts.end()), texts.end());
+}
+
 TEST(Exif_fields, FortyFiveFieldsOnFourTabsInTableOrder) {
   int per_tab[k_info_tabs] = {};
   int last_tab = k_tab_camera;

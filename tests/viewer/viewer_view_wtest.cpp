@@ -336,8 +336,8 @@ TEST_F(Viewer_view, ReadoutAtTheLastColumnAndRowReadsThatPixel) {
     struct Spot {
       int x, y;
     };
-    for (const Spot p : {Spot{bx + bw - 1, by + 2}, Spot{bx + 2, by + bh - 1},
-                         Spot{bx + bw - 1, by + bh - 1}}) {
+    for (const Spot p :
+         {Spot{bx + bw - 1, by + 2}, Spot{bx + 2, by + bh - 1}, Spot{bx + bw - 1, by + bh - 1}}) {
       v->position_label->copy_label("none");
       mouse(v, FL_MOVE, p.x, p.y);
       const int ix = int(float(p.x - bx) / zoom), iy = int(float(p.y - by) / zoom);
