@@ -1,17 +1,9 @@
 // What the batch file commands need from the browser, and what they copy out of a
 // selected tile before they serve any event (a tile may be gone afterwards).
 #pragma once
-#include <cstdint>
 #include <string>
 
-/// One selected file as the commands use it: copied from its tile, never a tile pointer.
-struct Selected_file {
-  std::string path;    // folder + name
-  std::string name;    // file name with extension
-  std::string folder;  // ends in '/'
-  uint32_t type = 0;   // image type code of the tile
-  int64_t width = 0, height = 0;  // from the file's header
-};
+#include "core/selected_file.h"
 
 /// The thumbnail grid and the status-bar progress bar, as seen by paste, rotate and flip.
 /// Every tile is named by its file's path, so nothing here keeps a tile across events.

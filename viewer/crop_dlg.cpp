@@ -22,7 +22,8 @@
 #include "core/hdr_image.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
-#include "viewer/batch_image_job.h"
+#include "core/batch_image_job.h"
+#include "core/status_progress.h"
 #include "viewer/crop_region.h"
 #include "viewer/destination_chooser.h"
 #include "viewer/field_numbers.h"
@@ -188,13 +189,7 @@ bool CropDlgDrv::crop_viewer(const Crop_region& region) {
 void CropDlgDrv::crop_files(const Crop_region& region) {
   // Copies: a pump below may run anything.
   const std::vector<Selected_file> files = m_files;
-  if (Fl_Progress* bar = g_status_progress) {
-    bar->minimum(0);
-    bar->maximum(float(files.size()));
-    bar->value(0);
-    bar->label("Cropping...");
-    bar->show();
-  }
+  Status_progress progress(int(files.size()), "Cropping...");
   Image_batch_job job;
   job.verb = "crop";
   job.destination = destination_input->value() ? destination_input->value() : "";
@@ -209,16 +204,9 @@ void CropDlgDrv::crop_files(const Crop_region& region) {
     return std::string();
   };
   job.transform_failure = k_failed_alert;
-  job.before_file = [](std::size_t i) {
-    if (Fl_Progress* bar = g_status_progress) {
-      bar->value(float(i));
-      bar->redraw();
-    }
-    pump_events();
-  };
+  job.before_file = [&progress](std::size_t i) { progress.step(int(i)); };
   job.file_written = file_written;  // the grid shows the new tile
   run_image_batch(files, job);
-  if (g_status_progress) g_status_progress->hide();
 }
 
 void open_crop_dialog(ImageDialogDrv& viewer) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/file_command_view.h"
+#include "core/selected_file.h"
 
 class Fl_Button;
 class Fl_File_Chooser;

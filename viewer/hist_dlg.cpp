@@ -9,7 +9,7 @@
 
 #include "core/hdr_image.h"
 #include "core/messages.h"
-#include "viewer/hist_box.h"
+#include "core/hist_box.h"
 
 HistDlg* g_histogram_dialog = nullptr;
 

@@ -20,7 +20,7 @@
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
-#include "viewer/hist_box.h"
+#include "core/hist_box.h"
 #include "viewer/hist_dlg.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"

@@ -22,7 +22,7 @@
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
-#include "viewer/hist_box.h"
+#include "core/hist_box.h"
 #include "viewer/hist_dlg.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_info_dialog.h"

@@ -7,7 +7,7 @@
 #include <numeric>
 #include <vector>
 
-#include "viewer/hist_box.h"
+#include "core/hist_box.h"
 #include "viewer/histogram_data.h"
 
 namespace {

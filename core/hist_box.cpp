@@ -1,5 +1,5 @@
 // HistBox: the bar chart.
-#include "viewer/hist_box.h"
+#include "core/hist_box.h"
 
 #include <FL/fl_draw.H>
 

@@ -1,11 +1,14 @@
-// The file loop shared by batch resize and batch crop: each selected file loaded, changed
-// and saved under a new name in the destination folder, keeping its own format.
+// The file loop shared by batch resize, crop and tone mapping: each selected file loaded,
+// changed and saved under a new name, in the destination folder and keeping its own
+// format unless the job names another place or format.
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "browser/file_command_view.h"
+#include "core/selected_file.h"
 
 class Hdr_image;
 
@@ -14,10 +17,20 @@ class Hdr_image;
 std::string batch_output_folder(const std::string& destination);
 
 struct Image_batch_job {
-  const char* verb = "";            // "resize" or "crop", for the unreadable-file alert
+  const char* verb = "";            // "resize", "crop", "tonemap": for the alerts
+  /// Ends the unreadable-file alert after "Cannot <verb> '<path>'. ".
+  const char* unreadable = "Image data seems to be corrupted.";
   std::string destination;          // folder as typed
   std::string suffix;               // appended to each base name ("_resize")
   bool prompt_on_overwrite = true;  // ask before replacing an existing output file
+  /// The output path of a file in place of the destination folder and suffix; may throw
+  /// std::exception (the file is then skipped without an alert).
+  std::function<std::string(const Selected_file&)> output_path;
+  /// The saved format in place of the file's own type code.
+  std::optional<uint32_t> output_type;
+  /// Refuse (one alert, file skipped) an output that is one of the job's own files: with
+  /// no prompt before replacing, it would destroy a source.
+  bool protect_sources = false;
   /// Changes one loaded image; returns "" or the alert for a file it cannot change. A
   /// std::exception thrown here alerts transform_failure.
   std::function<std::string(Hdr_image&, const Selected_file&)> transform;
@@ -30,9 +43,9 @@ struct Image_batch_job {
 
 /// Runs the job over files in order. Output: batch_output_folder(destination) +
 /// make_output_name(file name, suffix, "") (the file keeps its extension), saved with the
-/// file's type code. An existing output is replaced only after "Overwrite" when the prompt
+/// file's type code, unless output_path and output_type say otherwise. An existing output is replaced only after "Overwrite" when the prompt
 /// is on ("<path> exists. Do you want to overwrite?", "Skip" / "Overwrite"). A file that
-/// cannot be read ("Cannot <verb> '<path>'. Image data seems to be corrupted."), changed or
+/// cannot be read ("Cannot <verb> '<path>'. " + unreadable), changed or
 /// written (the writer's message naming the path) is alerted and skipped, its output left
 /// as it was, and the batch goes on. An output folder that is missing or cannot be
 /// written is alerted once ("Destination directory is not accessible!") before any file

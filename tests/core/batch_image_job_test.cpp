@@ -1,6 +1,6 @@
 // The batch resize and crop loop on real files: output names and formats, unreadable
 // files, the overwrite question, and writes that fail without harming any file.
-#include "viewer/batch_image_job.h"
+#include "core/batch_image_job.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

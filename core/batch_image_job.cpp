@@ -1,8 +1,10 @@
-// The batch resize and crop loop (see the header).
-#include "viewer/batch_image_job.h"
+// The batch file loop (see the header).
+#include "core/batch_image_job.h"
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "core/file_names.h"
 #include "core/hdr_image.h"
@@ -13,6 +15,21 @@
 #include "core/platform.h"
 
 namespace {
+
+// Whether two paths name one file: the same text once normalised, or, when both exist,
+// the same file on disk (links, "dir/../dir").
+bool same_file(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  if (fs::path(a).lexically_normal() == fs::path(b).lexically_normal()) return true;
+  std::error_code error;
+  return fs::equivalent(a, b, error) && !error;
+}
+
+bool is_listed(const std::string& output, const std::vector<Selected_file>& files) {
+  for (const Selected_file& f : files)
+    if (same_file(output, f.path)) return true;
+  return false;
+}
 
 // One file; true when its output was written.
 bool handle_file(const Selected_file& file, const std::string& output, const Image_batch_job& job) {
@@ -25,8 +42,7 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
     load_image(image, file.path, file.type);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
-    show_alert(std::string("Cannot ") + job.verb + " '" + file.path +
-               "'. Image data seems to be corrupted.");
+    show_alert(std::string("Cannot ") + job.verb + " '" + file.path + "'. " + job.unreadable);
     return false;
   }
   try {
@@ -42,7 +58,7 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
   }
   try {
     // The writer replaces the file whole or not at all.
-    save_image_as(image, output, file.type);
+    save_image_as(image, output, job.output_type ? *job.output_type : file.type);
   } catch (const Write_error& e) {
     show_alert(e.what());
     return false;
@@ -74,9 +90,15 @@ int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_j
     const Selected_file& file = files[i];
     std::string output;
     try {
-      output = folder + make_output_name(file.name, job.suffix, "");
+      output = job.output_path ? job.output_path(file)
+                               : folder + make_output_name(file.name, job.suffix, "");
     } catch (const std::exception&) {
       // Tiles exist only for names with an image extension; a name without '.' is skipped.
+      continue;
+    }
+    if (job.protect_sources && is_listed(output, files)) {
+      show_alert(std::string("Cannot ") + job.verb + " '" + file.path + "'. Its output '" + output +
+                 "' is one of the files of this batch.");
       continue;
     }
     if (!handle_file(file, output, job)) continue;
