@@ -34,4 +34,3 @@ void MainWindowDrv::quit() {
 }
 
 void MainWindowDrv::show_on_hdr_display() {}
-void MainWindowDrv::tonemap() {}

@@ -36,6 +36,7 @@
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/plot_dlg.h"
 #include "hdr/progress_dialog.h"
+#include "hdr/tonemap_phot_dlg_drv.h"
 #include "resources/embedded.h"
 #include "viewer/crop_dlg.h"
 #include "viewer/hist_dlg.h"
@@ -124,6 +125,7 @@ void start_program(int argc, char** argv) {
   g_rename_dialog = new RenameDlgDrv(455, 145, "Rename File");
   g_resize_dialog = new ResizeDlgDrv(390, 295, "Resize Image");
   g_crop_dialog = new CropDlgDrv(365, 235, "Crop Image");
+  g_tonemap_dialog = new TonemapPhotDlgDrv(580, 350, "Tonemap Image");
   g_about_dialog = new AboutDlg(418, 300, "About veltrum");
   g_thanks_dialog = new ThanksToDlg(385, 345, "Thanks To");
   g_release_notes_dialog = new ReleaseNotesDlg(385, 345, "Release Notes");

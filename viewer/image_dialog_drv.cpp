@@ -246,7 +246,5 @@ void ImageDialogDrv::after_save_as(const std::string& path) {
 
 void ImageDialogDrv::specify_crop_region() { open_crop_dialog(*this); }
 
-// Tone mapping and the HDR display come with their windows; until then these items do
-// nothing.
-void ImageDialogDrv::tonemap() {}
+// The HDR display comes with its window; until then this item does nothing.
 void ImageDialogDrv::show_on_hdr_display() {}

@@ -1,0 +1,30 @@
+// "Tonemap...": the tone-mapping dialog set up for this viewer's image.
+#include <exception>
+
+#include "core/hdr_image.h"
+#include "core/messages.h"
+#include "hdr/tonemap_phot_dlg_drv.h"
+#include "viewer/action_scopes.h"
+#include "viewer/image_dialog_drv.h"
+
+namespace {
+bool g_tonemap_running = false;
+}  // namespace
+
+void ImageDialogDrv::tonemap() {
+  if (g_tonemap_running || !m_image || !g_tonemap_dialog) return;
+  Guard guard(g_tonemap_running);
+  Action_scope running(*this);
+  bool ready = false;
+  {
+    Busy busy;
+    if (!m_image) return;  // the pump may have run anything
+    try {
+      // The dialog copies the image and divides this viewer's exposure out.
+      ready = g_tonemap_dialog->setup(nullptr, m_image.get(), m_exposure, {});
+    } catch (const std::exception& e) {
+      show_alert(e.what());
+    }
+  }
+  if (ready) g_tonemap_dialog->show();
+}
