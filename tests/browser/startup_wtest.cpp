@@ -35,6 +35,7 @@
 #include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/plot_dlg.h"
+#include "hdr/tonemap_phot_dlg_drv.h"
 #include "hdr/progress_dialog.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
@@ -177,6 +178,10 @@ void child_without_arguments() {
               std::string(g_calibrate_dialog->label()) == "Calibrate Image" &&
               !g_calibrate_dialog->shown() && g_calibrate_dialog->modal(),
           "calibration dialog built and hidden");
+  require(g_tonemap_dialog && g_tonemap_dialog->w() == 580 && g_tonemap_dialog->h() == 350 &&
+              std::string(g_tonemap_dialog->label()) == "Tonemap Image" &&
+              !g_tonemap_dialog->shown(),
+          "tone-mapping dialog built and hidden");
   // The stored gamma reaches the display conversion through the dialog.
   require(display_gamma() == 1.8f && g_preferences_dialog->gamma() == 1.8f,
           "stored gamma: " + std::to_string(display_gamma()) + " " +

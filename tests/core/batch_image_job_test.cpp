@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <tiffio.h>
 
 #include <cstdint>
@@ -288,4 +289,36 @@ TEST(Image_batch, RefusedAndFailedTransformsSkipTheFile) {
   EXPECT_FALSE(file_exists(dst.file("a_resize.png")));
   EXPECT_FALSE(file_exists(dst.file("b_resize.png")));
   EXPECT_TRUE(file_exists(dst.file("c_resize.png")));
+}
+
+// With protect_sources, an output that names a file of the batch, by any spelling or
+// through a link, is refused before anything is read, and the rest of the batch runs.
+TEST(Image_batch, ProtectedSourcesAreNeverReplaced) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const Selected_file a = write_picture(dir.file("a.png"), k_type_png);
+  const Selected_file b = write_picture(dir.file("b.png"), k_type_png);
+  ASSERT_EQ(symlink(dir.file("b.png").c_str(), dir.file("link.png").c_str()), 0);
+  const std::string a_bytes = read_file_bytes(a.path), b_bytes = read_file_bytes(b.path);
+  const Selected_file c = write_picture(dir.file("c.png"), k_type_png);
+  Image_batch_job job = halving_job("");
+  job.protect_sources = true;
+  job.prompt_on_overwrite = false;
+  job.output_type = k_type_jpeg;
+  job.output_path = [&](const Selected_file& f) {
+    if (f.name == "a.png") return dir.path() + "./a.png";  // itself
+    if (f.name == "b.png") return dir.file("link.png");    // b through the link
+    return dir.file("c_small.jpg");
+  };
+  std::vector<std::string> written;
+  job.file_written = [&](const std::string& p) { written.push_back(p); };
+  EXPECT_EQ(run_image_batch({a, b, c}, job), 1);
+  ASSERT_EQ(messages.alerts.size(), 2u);
+  EXPECT_EQ(messages.alerts[0], "Cannot resize '" + a.path + "'. Its output '" + dir.path() +
+                                    "./a.png' is one of the files of this batch.");
+  EXPECT_NE(messages.alerts[1].find("'" + b.path + "'"), std::string::npos);
+  EXPECT_EQ(read_file_bytes(a.path), a_bytes);
+  EXPECT_EQ(read_file_bytes(b.path), b_bytes);
+  EXPECT_EQ(written, (std::vector<std::string>{dir.file("c_small.jpg")}));
+  EXPECT_EQ(load(dir.file("c_small.jpg"), k_type_jpeg).width(), int(k_w / 2));
 }

@@ -1,0 +1,125 @@
+// The main window's Tonemap...: one selected file loaded for the dialog, several made a
+// batch whose files appear in the grid, and an unreadable file refused before the dialog.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Progress.H>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/dir_view.h"
+#include "browser/grid_refresh.h"
+#include "browser/icon.h"
+#include "browser/icon_view.h"
+#include "browser/main_window_drv.h"
+#include "browser/program_exit.h"
+#include "core/app_globals.h"
+#include "core/file_written.h"
+#include "core/hdr_image.h"
+#include "core/image_load.h"
+#include "core/image_save.h"
+#include "hdr/tonemap_phot_dlg_drv.h"
+#include "tests/support/image_compare.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/temp_dir.h"
+#include "viewer/viewer_links.h"
+
+namespace {
+
+void ignore_exit(int) {}
+
+void write_exr(const std::string& path, float level) {
+  Hdr_image image(24, 16, 1, 3, 0.f);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 24; ++x)
+      for (int c = 0; c < 3; ++c)
+        image(x, y, 0, c) = level * std::pow(10.f, float(x) / 6.f) * (1.f + 0.2f * float(c + y % 3));
+  save_image_as(image, path, k_type_exr);
+}
+
+class Main_window_tonemap : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_previous_exit = set_exit_function(ignore_exit);
+    write_exr(m_dir.file("a.exr"), 0.01f);
+    write_exr(m_dir.file("b.exr"), 2.f);
+    Fl_Group::current(nullptr);
+    g_tonemap_dialog = new TonemapPhotDlgDrv(580, 350, "Tonemap Image");
+    window = new MainWindowDrv(920, 600, "veltrum");
+    set_current_folder_source([] { return g_dir_view->current_dir(); });
+    install_grid_refresh();
+    g_dir_view->go_to(m_dir.path(), false, true);
+    g_icon_view->load_directory(m_dir.path());
+    ASSERT_EQ(g_icon_view->icons.size(), 2u);
+  }
+  void TearDown() override {
+    set_current_folder_source(nullptr);
+    set_file_written_handler(nullptr);
+    delete window;
+    g_tonemap_dialog->hide();
+    delete g_tonemap_dialog;
+    g_tonemap_dialog = nullptr;
+    set_exit_function(m_previous_exit);
+  }
+  void select(const std::vector<std::string>& names) {
+    g_icon_view->deselect_all();
+    for (const std::string& n : names) {
+      Icon* tile = g_icon_view->find_icon(n, m_dir.path());
+      ASSERT_NE(tile, nullptr) << n;
+      g_icon_view->add_to_selection(tile);
+    }
+  }
+
+  Temp_dir m_dir;
+  Scripted_messages m_messages;
+  MainWindowDrv* window = nullptr;
+
+ private:
+  Exit_fn m_previous_exit = nullptr;
+};
+
+TEST_F(Main_window_tonemap, OneFileIsLoadedForTheDialog) {
+  select({"b.exr"});
+  window->tonemap();
+  TonemapPhotDlgDrv* d = g_tonemap_dialog;
+  ASSERT_TRUE(d->shown());
+  EXPECT_FALSE(d->batch());
+  EXPECT_FALSE(d->has_viewer());
+  ASSERT_NE(d->full_image(), nullptr);
+  Hdr_image file;
+  load_image(file, m_dir.file("b.exr"), k_type_exr);
+  EXPECT_TRUE(images_match(file, *d->full_image()));
+  EXPECT_NE(d->preview_image(), nullptr);
+  EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+TEST_F(Main_window_tonemap, SeveralFilesMakeABatchWhoseOutputsJoinTheGrid) {
+  select({"b.exr", "a.exr"});
+  window->tonemap();
+  TonemapPhotDlgDrv* d = g_tonemap_dialog;
+  ASSERT_TRUE(d->shown());
+  EXPECT_TRUE(d->batch());
+  EXPECT_EQ(d->paths(), (std::vector<std::string>{m_dir.file("b.exr"), m_dir.file("a.exr")}));
+  d->run();
+  for (int i = 0; i < 1000 && d->batch_running(); ++i) Fl::wait(0.01);
+  EXPECT_TRUE(m_messages.alerts.empty());
+  EXPECT_NE(g_icon_view->find_icon("a_tm.jpg", m_dir.path()), nullptr);
+  EXPECT_NE(g_icon_view->find_icon("b_tm.jpg", m_dir.path()), nullptr);
+  EXPECT_FALSE(g_status_progress->visible());
+}
+
+TEST_F(Main_window_tonemap, AnUnreadableFileIsAlertedAndTheDialogStaysHidden) {
+  select({"a.exr"});
+  // Broken after its tile was made.
+  std::string bytes = read_file_bytes(m_dir.file("a.exr"));
+  ASSERT_TRUE(write_file_bytes(m_dir.file("a.exr"), bytes.substr(0, bytes.size() / 2)));
+  window->tonemap();
+  EXPECT_FALSE(g_tonemap_dialog->shown());
+  EXPECT_EQ(m_messages.alerts,
+            (std::vector<std::string>{"Cannot tonemap image. Image data seems to be corrupted."}));
+}
+
+}  // namespace
