@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/action_scopes.h"
 #include "core/busy_cursor.h"
 #include "core/event_pump.h"
 #include "core/hdr_image.h"
@@ -33,18 +34,6 @@ std::vector<cv::Mat> read_exposures(const std::vector<std::string>& paths) {
   }
   return exposures;
 }
-
-// Resets a flag however the scope is left.
-class Running {
- public:
-  explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Running() { m_flag = false; }
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-
- private:
-  bool& m_flag;
-};
 
 }  // namespace
 
@@ -70,7 +59,7 @@ void ExposureFusionDialogDrv::fuse() {
   // Copied before any event is served: a folder scan may replace the tiles meanwhile.
   const std::vector<std::string> paths = selected_paths();
   if (paths.empty()) return;
-  Running running(m_running);
+  Guard running(m_running);
   Silent_progress silent;
   Progress& progress = g_progress_dialog ? static_cast<Progress&>(*g_progress_dialog) : silent;
   deactivate();

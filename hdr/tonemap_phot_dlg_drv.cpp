@@ -13,8 +13,8 @@
 #include <exception>
 #include <utility>
 
+#include "core/action_scopes.h"
 #include "core/batch_image_job.h"
-#include "core/busy_cursor.h"
 #include "core/file_names.h"
 #include "core/file_type.h"
 #include "core/file_written.h"
@@ -41,26 +41,6 @@ void show_automatic_contrast(double contrast) {
   if (g_tonemap_dialog && !g_tonemap_dialog->user_contrast())
     g_tonemap_dialog->contrast_slider->value(contrast);
 }
-
-// Sets a flag however the scope is left.
-class Flag_scope {
-public:
-  explicit Flag_scope(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Flag_scope() { m_flag = false; }
-  Flag_scope(const Flag_scope&) = delete;
-  Flag_scope& operator=(const Flag_scope&) = delete;
-
-private:
-  bool& m_flag;
-};
-
-class Busy_cursor {
-public:
-  Busy_cursor() { set_busy_cursor(FL_CURSOR_WAIT); }
-  ~Busy_cursor() { set_busy_cursor(FL_CURSOR_DEFAULT); }
-  Busy_cursor(const Busy_cursor&) = delete;
-  Busy_cursor& operator=(const Busy_cursor&) = delete;
-};
 
 // A batch file as the shared loop wants it; a name it cannot type is read as type 4,
 // which the loader refuses like any unreadable file.
@@ -166,7 +146,7 @@ void TonemapPhotDlgDrv::refresh_preview() {
     m_refresh_again = true;
     return;
   }
-  Flag_scope busy(m_busy);
+  Guard busy(m_busy);
   do {
     m_refresh_again = false;
     try {
@@ -221,9 +201,9 @@ void TonemapPhotDlgDrv::run() {
   std::unique_ptr<Hdr_image> copy;
   std::string folder;
   {
-    Flag_scope busy(m_busy);
+    Guard busy(m_busy);
     Status_progress progress(k_single_progress_steps, k_progress_label);
-    Busy_cursor cursor;
+    Busy cursor;
     deactivate();
     try {
       folder = output_folder();
@@ -250,9 +230,9 @@ void TonemapPhotDlgDrv::batch_timeout(void* dialog) {
 }
 
 void TonemapPhotDlgDrv::batch_tonemap() {
-  Flag_scope running(m_batch_running);
+  Guard running(m_batch_running);
   if (m_busy) return;
-  Flag_scope busy(m_busy);
+  Guard busy(m_busy);
   // Copies: the loop serves events, and nothing typed meanwhile changes this batch.
   const Tonemap_settings s = settings();
   const std::string suffix = suffix_input->value() ? suffix_input->value() : "";
@@ -261,7 +241,7 @@ void TonemapPhotDlgDrv::batch_tonemap() {
   std::vector<Selected_file> files;
   for (const std::string& path : m_paths) files.push_back(batch_file(path));
 
-  Busy_cursor cursor;
+  Busy cursor;
   Status_progress progress(int(files.size()), k_progress_label);
   Image_batch_job job;
   job.verb = "tonemap";

@@ -1,25 +1,4 @@
-// Scopes around a viewer action: its re-entry guard and the busy cursor.
+// The viewer's action scopes; they live in the core library, where the HDR dialogs use
+// them too.
 #pragma once
-#include "core/busy_cursor.h"
-
-/// Sets flag for the life of the object. Each action keeps one flag shared by every viewer,
-/// so a second call that arrives through the busy cursor's event pumping can return at once.
-class Guard {
-public:
-  explicit Guard(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Guard() { m_flag = false; }
-  Guard(const Guard&) = delete;
-  Guard& operator=(const Guard&) = delete;
-
-private:
-  bool& m_flag;
-};
-
-/// The busy cursor on for the life of the object.
-class Busy {
-public:
-  Busy() { set_busy_cursor(FL_CURSOR_WAIT); }
-  ~Busy() { set_busy_cursor(FL_CURSOR_DEFAULT); }
-  Busy(const Busy&) = delete;
-  Busy& operator=(const Busy&) = delete;
-};
+#include "core/action_scopes.h"

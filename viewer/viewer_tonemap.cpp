@@ -4,7 +4,7 @@
 #include "core/hdr_image.h"
 #include "core/messages.h"
 #include "hdr/tonemap_phot_dlg_drv.h"
-#include "viewer/action_scopes.h"
+#include "core/action_scopes.h"
 #include "viewer/image_dialog_drv.h"
 
 namespace {
