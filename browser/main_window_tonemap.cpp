@@ -24,16 +24,21 @@ void MainWindowDrv::tonemap() {
     return;
   }
   set_busy_cursor(FL_CURSOR_WAIT);
-  bool ready = false;
+  auto image = std::make_unique<Hdr_image>();
   try {
-    auto image = std::make_unique<Hdr_image>();
     load_image(*image, files.front().path, files.front().type);
-    ready = g_tonemap_dialog->setup(std::move(image), nullptr, 1.0f, {});
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     set_busy_cursor(FL_CURSOR_DEFAULT);
     show_alert("Cannot tonemap image. Image data seems to be corrupted.");
     return;
+  }
+  bool ready = false;
+  try {
+    ready = g_tonemap_dialog->setup(std::move(image), nullptr, 1.0f, {});
+  } catch (const std::exception& e) {
+    // No room for the preview of a very large image.
+    show_alert(e.what());
   }
   set_busy_cursor(FL_CURSOR_DEFAULT);
   if (ready) g_tonemap_dialog->show();
