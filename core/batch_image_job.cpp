@@ -79,8 +79,9 @@ std::string batch_output_folder(const std::string& destination) {
 
 int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_job& job) {
   const std::string folder = batch_output_folder(job.destination);
-  // Checked once: every output would fail the same way, one alert per file.
-  if (!files.empty() && !platform::can_write_dir(folder)) {
+  // Checked once: every output would fail the same way, one alert per file. Outputs
+  // placed by output_path may lie in several folders; each write is then alerted alone.
+  if (!job.output_path && !files.empty() && !platform::can_write_dir(folder)) {
     show_alert("Destination directory is not accessible!");
     return 0;
   }

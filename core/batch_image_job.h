@@ -43,12 +43,12 @@ struct Image_batch_job {
 
 /// Runs the job over files in order. Output: batch_output_folder(destination) +
 /// make_output_name(file name, suffix, "") (the file keeps its extension), saved with the
-/// file's type code, unless output_path and output_type say otherwise. An existing output is replaced only after "Overwrite" when the prompt
-/// is on ("<path> exists. Do you want to overwrite?", "Skip" / "Overwrite"). A file that
-/// cannot be read ("Cannot <verb> '<path>'. " + unreadable), changed or
-/// written (the writer's message naming the path) is alerted and skipped, its output left
-/// as it was, and the batch goes on. An output folder that is missing or cannot be
-/// written is alerted once ("Destination directory is not accessible!") before any file
-/// is read or any question asked, and nothing is written. Returns the number of files
-/// written.
+/// file's type code, unless output_path and output_type say otherwise. An existing output
+/// is replaced only after "Overwrite" when the prompt is on ("<path> exists. Do you want
+/// to overwrite?", "Skip" / "Overwrite"). A file that cannot be read ("Cannot <verb>
+/// '<path>'. " + unreadable), changed or written (the writer's message naming the path)
+/// is alerted and skipped, its output left as it was, and the batch goes on. Without
+/// output_path, an output folder that is missing or cannot be written is alerted once
+/// ("Destination directory is not accessible!") before any file is read or any question
+/// asked, and nothing is written. Returns the number of files written.
 int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_job& job);
