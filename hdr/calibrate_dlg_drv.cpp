@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "core/action_scopes.h"
 #include "core/busy_cursor.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
@@ -21,18 +22,6 @@ constexpr uint32_t k_calibrated = 16;
 
 const char k_viewer_closed_text[] =
     "The image's viewer has been closed. Nothing was calibrated.";
-
-// Sets the flag for the life of the object.
-class Running {
-public:
-  explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Running() { m_flag = false; }
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-
-private:
-  bool& m_flag;
-};
 
 bool still_open(Calibration_target* viewer) {
   if (!Calibration_target::exists(viewer) || !viewer->calibration_open()) return false;
@@ -58,7 +47,7 @@ void CalibrateDlgDrv::start(Calibration_target& viewer, int x, int y) {
 
 void CalibrateDlgDrv::apply() {
   if (m_running) return;
-  Running running(m_running);
+  Guard running(m_running);
   deactivate();
   set_busy_cursor(FL_CURSOR_WAIT);
 
