@@ -239,9 +239,14 @@ void ImageDialogDrv::after_save_as(const std::string& path) {
     close_window();
     return;
   }
+  const std::string saved_from = m_path;
+  const int step = m_step_after_save;
+  m_step_after_save = k_no_step;
   m_path = path;
   split_path(path, m_directory, m_name);
   copy_label(m_name.c_str());
+  // Next or Previous Image waited for this save: it moves on from the file it was on.
+  if (step != k_no_step) step_to_neighbour(saved_from, step == k_step_forward);
 }
 
 void ImageDialogDrv::specify_crop_region() { open_crop_dialog(*this); }

@@ -131,6 +131,14 @@ private:
     ImageDialogDrv& m_v;
   };
 
+  /// What the question about unsaved changes (asked only when the change word is not 0
+  /// and the preference says so) decided: go on (saved, not to be saved, or not asked),
+  /// cancel (also a save that failed), or the save-as chooser was shown to save first.
+  enum class Unsaved_answer { go_on, cancel, saving_as };
+  Unsaved_answer ask_about_changes();
+  /// Replaces the image by the grid's file after (forward) or before from; nothing when
+  /// there is none or it cannot be read (alerted).
+  void step_to_neighbour(const std::string& from, bool forward);
   void update_title();
   /// After a successful save: the change word and the edit marks start from the file.
   void mark_saved();
@@ -179,6 +187,9 @@ private:
   int m_undo_argument = 0;
   bool m_calibrate_pending = false;
   bool m_closing_after_save = false;
+  // Next or Previous Image that waits for the save-as chooser to write the changes.
+  static constexpr int k_no_step = -1, k_step_backward = 0, k_step_forward = 1;
+  int m_step_after_save = k_no_step;
   bool m_resize_pending = false;
   bool m_in_set_image = false;
   std::unique_ptr<Viewer_display> m_display;

@@ -110,27 +110,36 @@ void ImageDialogDrv::save() {
 
 void ImageDialogDrv::save_as() {
   if (!m_image || !g_save_as_chooser) return;
+  // A Save As chosen anew is no longer the one a step to the next file waited for.
+  m_step_after_save = k_no_step;
   g_save_as_chooser->show_for(this, get_file_type(), m_path);
+}
+
+ImageDialogDrv::Unsaved_answer ImageDialogDrv::ask_about_changes() {
+  if (m_changes == 0 || !ask_before_closing()) return Unsaved_answer::go_on;
+  // FLTK gives the first button to Escape and to closing the question's window: that
+  // must keep the changes, so "Cancel" comes first and "Don't save" last.
+  const int answer = ask_choice("Save changes before closing?", "Cancel", "Save", "Don't save");
+  if (answer == 0) return Unsaved_answer::cancel;
+  if (answer != 1) return Unsaved_answer::go_on;
+  if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
+    save_as();
+    return Unsaved_answer::saving_as;
+  }
+  // Not written: the viewer stays as it is, with its changes.
+  return save_to(m_path, get_file_type()) ? Unsaved_answer::go_on : Unsaved_answer::cancel;
 }
 
 void ImageDialogDrv::close() {
   m_closing_after_save = false;
-  if (m_changes != 0 && ask_before_closing()) {
-    // FLTK gives the first button to Escape and to closing the question's window: that
-    // must keep the changes, so "Cancel" comes first and "Don't save" last.
-    const int answer =
-        ask_choice("Save changes before closing?", "Cancel", "Save", "Don't save");
-    if (answer == 0) return;
-    if (answer == 1) {
-      if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
-        m_closing_after_save = true;
-        save_as();
-      } else if (!save_to(m_path, get_file_type())) {
-        return;  // not written: the viewer stays open with its changes
-      }
-    }
+  m_step_after_save = k_no_step;
+  const Unsaved_answer answer = ask_about_changes();
+  if (answer == Unsaved_answer::cancel) return;
+  if (answer == Unsaved_answer::saving_as) {
+    m_closing_after_save = true;
+    return;
   }
-  if (!m_closing_after_save) close_window();
+  close_window();
 }
 
 void ImageDialogDrv::reset_file_state() {
@@ -141,6 +150,7 @@ void ImageDialogDrv::reset_file_state() {
   m_first_display_done = false;
   m_flip_vertical = m_flip_horizontal = false;
   m_closing_after_save = false;
+  m_step_after_save = k_no_step;
   m_undo_image.reset();
   m_undo_exposure = 1.f;
   m_undo_available = m_redo_available = false;
@@ -150,8 +160,29 @@ void ImageDialogDrv::reset_file_state() {
 
 void ImageDialogDrv::next_image(int forward) {
   if (m_file_action || !m_image) return;
+  if (!neighbour_index(grid_paths(), m_path, forward != 0)) return;
+  m_step_after_save = k_no_step;
+  Unsaved_answer answer;
+  {
+    Action_scope running(*this);  // the question serves events: not deleted meanwhile
+    answer = ask_about_changes();
+  }
+  if (answer == Unsaved_answer::cancel || is_closed(this)) return;
+  if (answer == Unsaved_answer::saving_as) {
+    // Set after the chooser was shown: after_save_as moves on once the file is written
+    // (and no longer closes the viewer for an earlier Close).
+    m_closing_after_save = false;
+    m_step_after_save = forward != 0 ? k_step_forward : k_step_backward;
+    return;
+  }
+  step_to_neighbour(m_path, forward != 0);
+}
+
+void ImageDialogDrv::step_to_neighbour(const std::string& from, bool forward) {
+  if (m_file_action || !m_image) return;
+  // Looked up again: the question and the save served events.
   const std::vector<std::string> paths = grid_paths();
-  const std::optional<size_t> index = neighbour_index(paths, m_path, forward != 0);
+  const std::optional<size_t> index = neighbour_index(paths, from, forward);
   if (!index) return;
   const std::string path = paths[*index];
   File_action file_action(m_file_action);

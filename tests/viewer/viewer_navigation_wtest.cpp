@@ -1,8 +1,11 @@
 // Next and Previous Image: the viewer steps through the grid's files in place, starts
-// each one afresh, and stays as it was when there is no neighbour or it cannot be read.
+// each one afresh, asks before it drops unsaved changes, and stays as it was when there
+// is no neighbour or it cannot be read.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
 
@@ -13,11 +16,13 @@
 
 #include "core/hdr_image.h"
 #include "core/image_save.h"
+#include "core/preferences_dlg.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
+#include "viewer/save_as_chooser.h"
 #include "viewer/viewer_links.h"
 
 namespace {
@@ -45,10 +50,16 @@ protected:
     write("d.exr", 20, 60, k_type_exr, 8.f);
     for (const char* n : {"a.png", "b.exr", "c.png", "d.exr"}) m_paths.push_back(dir.file(n));
     set_grid_paths_source([this] { return m_paths; });
+    m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
+    g_preferences_dialog = m_prefs.get();
+    m_prefs->open_as_choice->value(1);  // original size
+    // The steps as such: the question about unsaved changes is tested on its own.
+    m_prefs->closing_prompt_button->value(0);
   }
   void TearDown() override {
     delete_all_viewers();
     set_grid_paths_source(nullptr);
+    g_preferences_dialog = nullptr;
   }
   void write(const char* name, uint32_t w, uint32_t h, uint32_t type, float v) {
     auto im = make_test_image(w, h, type, [v](uint32_t x, uint32_t) {
@@ -69,6 +80,7 @@ protected:
 
   Temp_dir dir;
   Scripted_messages messages;
+  std::unique_ptr<PreferencesDlg> m_prefs;
   std::vector<std::string> m_paths;
 };
 
@@ -110,7 +122,7 @@ TEST_F(Viewer_navigation, PreviousWalksBackToTheFirst) {
   EXPECT_EQ(v->get_path(), dir.file("a.png"));
 }
 
-TEST_F(Viewer_navigation, TheNewFileStartsAfreshAndUnsavedChangesAreDropped) {
+TEST_F(Viewer_navigation, TheNewFileStartsAfreshAndWithoutThePromptChangesAreDropped) {
   ImageDialogDrv* v = open("a.png");
   const std::string before = read_file_bytes(dir.file("a.png"));
   v->save_undo(k_change_resized, 0);
@@ -177,6 +189,85 @@ TEST_F(Viewer_navigation, NeighbourRemovedFromDiskLeavesTheViewerAsItWas) {
   EXPECT_EQ(messages.alerts.size(), 1u);
   EXPECT_EQ(v->get_path(), dir.file("c.png"));
   EXPECT_EQ(v->get_image()->width(), 70u);
+}
+
+TEST_F(Viewer_navigation, ChangedImageAsksTheCloseQuestionBeforeMovingOn) {
+  struct Case {
+    const char* what;
+    bool prompt;
+    int answer;  // 0 "Cancel" (also Escape and the close box), 1 "Save", 2 "Don't save"
+    bool asked, saved, moved;
+  };
+  const Case cases[] = {
+      {"cancel", true, 0, true, false, false},
+      {"save", true, 1, true, true, true},
+      {"don't save", true, 2, true, false, true},
+      {"prompt off", false, 1, false, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    write("a.png", 30, 20, k_type_png, 10.f);
+    m_prefs->closing_prompt_button->value(c.prompt ? 1 : 0);
+    messages.questions.clear();
+    messages.buttons.clear();
+    ImageDialogDrv* v = open("a.png");
+    v->rotate(90);
+    messages.answers = {c.answer};
+    choose(v, "&View/Next Image");
+    EXPECT_EQ(messages.questions, c.asked ? std::vector<std::string>{"Save changes before closing?"}
+                                          : std::vector<std::string>{});
+    EXPECT_EQ(messages.buttons,
+              (c.asked ? std::vector<std::vector<std::string>>{{"Cancel", "Save", "Don't save"}}
+                       : std::vector<std::vector<std::string>>{}));
+    // Saved: the file holds the turned picture.
+    EXPECT_EQ(Hdr_image(dir.file("a.png")).width(), c.saved ? 20 : 30);
+    EXPECT_EQ(v->get_path(), dir.file(c.moved ? "b.exr" : "a.png"));
+    if (!c.moved) {
+      // Cancel keeps the image, its changes and its undo step.
+      EXPECT_EQ(v->get_image()->width(), 20);
+      EXPECT_EQ(v->modified_flags(), uint32_t(k_change_rotated));
+      EXPECT_TRUE(v->undo_available());
+      EXPECT_TRUE(active(v, "&Image/&Save"));
+    } else {
+      EXPECT_EQ(v->modified_flags(), 0u);
+    }
+    delete_all_viewers();
+  }
+  EXPECT_TRUE(messages.alerts.empty());
+}
+
+TEST_F(Viewer_navigation, SaveThroughTheChooserMovesOnOnlyOnceWritten) {
+  SaveAsChooser chooser("OPENEXR format (*.exr)");
+  g_save_as_chooser = &chooser;
+  m_prefs->closing_prompt_button->value(1);
+  m_prefs->overwrite_prompt_button->value(0);
+  ImageDialogDrv* v = open("b.exr");
+  v->get_image()->type = k_type_tiff_logl;  // read only: Save needs the chooser
+  v->flip('x');
+  messages.answers = {1, 1};  // "Save", twice
+  v->next_image(0);
+  ASSERT_TRUE(chooser.shown());
+  EXPECT_EQ(v->get_path(), dir.file("b.exr"));
+  // Cancel in the chooser: the viewer stays with its changes.
+  chooser.hide();
+  EXPECT_EQ(v->get_path(), dir.file("b.exr"));
+  EXPECT_EQ(v->modified_flags(), uint32_t(k_change_flipped));
+
+  Hdr_image want = *v->get_image();  // the file's values of the flipped picture
+  want /= v->exposure_factor();
+  v->next_image(0);
+  ASSERT_TRUE(chooser.shown());
+  chooser.filter_value(0);  // OPENEXR
+  chooser.value(dir.file("b_flipped.exr").c_str());
+  chooser.hide();
+  chooser.on_ok();
+  EXPECT_TRUE(messages.alerts.empty());
+  EXPECT_TRUE(images_match(want, Hdr_image(dir.file("b_flipped.exr")), {0, 1e-6, 0}));
+  // Moved on from the file it was on.
+  EXPECT_EQ(v->get_path(), dir.file("a.png"));
+  EXPECT_EQ(v->modified_flags(), 0u);
+  EXPECT_EQ(messages.questions.size(), 2u);
+  g_save_as_chooser = nullptr;
 }
 
 }  // namespace
