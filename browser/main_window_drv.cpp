@@ -6,6 +6,7 @@
 
 #include "browser/dir_view.h"
 #include "browser/program_exit.h"
+#include "browser/quit_question.h"
 #include "core/app_globals.h"
 #include "core/preferences.h"
 
@@ -25,6 +26,7 @@ void MainWindowDrv::on_close(Fl_Widget* w, void*) {
 }
 
 void MainWindowDrv::quit() {
+  if (!confirm_quit()) return;  // "Cancel": everything stays open
   // Only Quit stores the browser state, so no other destruction can overwrite it.
   if (g_dir_view && g_preferences) {
     g_dir_view->save_state(*g_preferences);

@@ -23,7 +23,8 @@ class MainWindowDrv : public MainWindow {
   void rename_image() override;
   void new_directory() override;
   void delete_directory() override;
-  /// Stores the folder list's state, then deletes this window, which ends the program
+  /// Unless the question about viewers with unsaved changes is cancelled (confirm_quit),
+  /// stores the folder list's state, then deletes this window, which ends the program
   /// with exit code 0.
   void quit() override;
   void cut_copy(bool copy) override;

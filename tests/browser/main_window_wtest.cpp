@@ -4,6 +4,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -22,6 +23,10 @@
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
+#include "core/preferences_dlg.h"
+#include "tests/support/scripted_messages.h"
+#include "tests/support/viewer_windows.h"
+#include "viewer/image_dialog_drv.h"
 
 namespace {
 
@@ -49,6 +54,10 @@ class Main_window : public ::testing::Test {
     for (int i = 0; i < 20; ++i) Fl::wait(0.02);
     Fl::flush();
   }
+
+  // For tests that build the window again after a Quit deleted it.
+  void reset_tracker() { m_tracker = std::make_unique<Fl_Widget_Tracker>(window); }
+  bool tracker_deleted() { return m_tracker->deleted(); }
 
   MainWindowDrv* window = nullptr;
 
@@ -254,6 +263,86 @@ TEST_F(Main_window, QuitMenuItemEndsWithCodeZero) {
   ASSERT_NE(quit, nullptr);
   g_menu_bar->picked(quit);
   EXPECT_EQ(g_exit_codes, std::vector<int>{0});
+}
+
+// Quit from the menu (Ctrl+Q is its shortcut) or the window's close box.
+void quit_by(MainWindowDrv* window, bool close_box) {
+  if (close_box) {
+    Fl::e_number = FL_CLOSE;
+    Fl::e_keysym = 0;
+    window->do_callback();
+  } else {
+    g_menu_bar->picked(find_menu_item("&File/&Quit"));
+  }
+}
+
+TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
+  struct Case {
+    const char* what;
+    bool prompt, close_box;
+    int changed;  // viewers with unsaved changes, beside one without
+    int answer;   // 0 "Cancel" (also Escape and the close box), 1 "Quit"
+    bool asked, quits;
+  };
+  const Case cases[] = {
+      {"cancel from the menu", true, false, 2, 0, true, false},
+      {"cancel from the close box", true, true, 2, 0, true, false},
+      {"quit", true, false, 1, 1, true, true},
+      {"nothing changed", true, false, 0, 0, false, true},
+      {"prompt off", false, true, 2, 0, false, true},
+  };
+  PreferencesDlg prefs(550, 385, "Preferences");
+  g_preferences_dialog = &prefs;
+  Scripted_messages messages;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!window) {
+      window = new MainWindowDrv(920, 600, "veltrum");
+      reset_tracker();
+    }
+    g_exit_codes.clear();
+    messages.questions.clear();
+    messages.buttons.clear();
+    prefs.closing_prompt_button->value(c.prompt ? 1 : 0);
+    auto gray = [](uint32_t, uint32_t) { return Rgb{90.f, 90.f, 90.f}; };
+    std::vector<ImageDialogDrv*> viewers;
+    for (int i = 0; i <= c.changed; ++i)
+      viewers.push_back(open_test_viewer(make_test_image(8, 6, k_type_png, gray),
+                                         "v" + std::to_string(i) + ".png"));
+    for (int i = 1; i <= c.changed; ++i) viewers[i]->set_modified(k_change_rotated);
+    messages.answers = {c.answer};
+
+    quit_by(window, c.close_box);
+
+    if (c.asked) {
+      ASSERT_EQ(messages.questions.size(), 1u);
+      const std::string& q = messages.questions[0];
+      EXPECT_EQ(q.rfind(std::to_string(c.changed) + (c.changed == 1 ? " image has" : " images have"),
+                        0),
+                0u)
+          << q;
+      for (int i = 1; i <= c.changed; ++i)
+        EXPECT_NE(q.find("\nv" + std::to_string(i) + ".png"), std::string::npos) << q;
+      EXPECT_EQ(q.find("v0.png"), std::string::npos) << q;  // the unchanged one
+      EXPECT_EQ(messages.buttons, (std::vector<std::vector<std::string>>{{"Cancel", "Quit"}}));
+    } else {
+      EXPECT_TRUE(messages.questions.empty());
+    }
+    EXPECT_EQ(g_exit_codes, c.quits ? std::vector<int>{0} : std::vector<int>{});
+    if (c.quits) {
+      EXPECT_TRUE(tracker_deleted());
+      window = nullptr;
+    } else {
+      // Everything stays open, changes and all.
+      EXPECT_FALSE(tracker_deleted());
+      EXPECT_NE(g_menu_bar, nullptr);
+      for (ImageDialogDrv* v : viewers) EXPECT_TRUE(v->shown());
+      EXPECT_EQ(viewers.back()->modified_flags(), uint32_t(k_change_rotated));
+    }
+    delete_all_viewers();
+  }
+  EXPECT_TRUE(messages.alerts.empty());
+  g_preferences_dialog = nullptr;
 }
 
 TEST(Main_window_exit, QuitEndsTheProcessWithCodeZero) {
