@@ -1,10 +1,8 @@
 // save_image and its wrappers: copy or clamp, then dispatch to the format writers.
 #include "core/image_save.h"
 
-#include <cmath>
 #include <cstdio>
 #include <limits>
-#include <memory>
 #include <vector>
 
 #include "core/atomic_write.h"
@@ -14,6 +12,7 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/jpeg_write.h"
+#include "core/png_write.h"
 #include "core/rgbe_write.h"
 #include "core/tiff_write.h"
 
@@ -21,23 +20,8 @@ namespace {
 
 constexpr int k_jpeg_quality = 100;
 
-// The image library's PNG writer truncates floats to integers, which is undefined for NaN:
-// it gets a copy with NaN as 0 when there is any (the caller's image keeps its values).
-const Hdr_image& without_nan(const Hdr_image& image, std::unique_ptr<Hdr_image>& copy) {
-  const float* v = image.data();
-  const uint64_t n = image.size();
-  uint64_t i = 0;
-  while (i < n && !std::isnan(v[i])) ++i;
-  if (i == n) return image;
-  copy = std::make_unique<Hdr_image>(image);
-  float* w = copy->data();
-  for (; i < n; ++i)
-    if (std::isnan(w[i])) w[i] = 0.f;
-  return *copy;
-}
-
-// PNG through the image library, JPEG through libjpeg (the image library's JPEG writer
-// ends the process on a libjpeg error), into an open temporary file.
+// PNG through libpng, JPEG through libjpeg (the image library's writers leak or end the
+// process on a library error), into an open temporary file.
 void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
                 const std::string& exif_source, bool carry_exif) {
   // The target is checked first (a named pipe there must not be opened for the EXIF).
@@ -47,12 +31,10 @@ void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
   std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
   if (!file) throw Write_error("Cannot open image file for writing: " + path);
   try {
-    if (type == k_type_png) {
-      std::unique_ptr<Hdr_image> copy;
-      without_nan(image, copy).save_png(file);
-    } else {
+    if (type == k_type_png)
+      write_png_image(image, file, path);
+    else
       write_jpeg_image(image, file, path, k_jpeg_quality);
-    }
   } catch (...) {
     std::fclose(file);
     throw;

@@ -6,13 +6,9 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/jpeg_thumb.h"
+#include "core/pixel_buffers.h"
 
 namespace {
-
-unsigned char to_byte(float v) {
-  // !(v > 0) also catches NaN, whose conversion to an integer is undefined.
-  return v > 0.f ? static_cast<unsigned char>(v < 255.f ? v : 255.f) : 0;
-}
 
 // Between the setjmp and a jump only plain data lives in this frame; the row buffer is
 // owned by the caller.
@@ -33,16 +29,8 @@ bool encode(const Hdr_image& image, std::FILE* file, int quality, unsigned char*
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
-  const float *red, *green, *blue;
-  rgb_planes(image, red, green, blue);
-  const uint64_t width = image.width();
   while (cinfo.next_scanline < cinfo.image_height) {
-    const uint64_t at = uint64_t(cinfo.next_scanline) * width;
-    for (uint64_t x = 0; x < width; ++x) {
-      row[3 * x] = to_byte(red[at + x]);
-      row[3 * x + 1] = to_byte(green[at + x]);
-      row[3 * x + 2] = to_byte(blue[at + x]);
-    }
+    planes_to_rgb8_row(image, cinfo.next_scanline, row);
     JSAMPROW rows[1] = {row};
     jpeg_write_scanlines(&cinfo, rows, 1);
   }

@@ -24,6 +24,21 @@ void planar_rgb8_to_interleaved(uint8_t* out, const Rgb8_image& image) {
   }
 }
 
+void planes_to_rgb8_row(const Hdr_image& image, uint64_t r, uint8_t* row) {
+  const uint64_t width = uint64_t(image.width());
+  const uint64_t plane = image.plane_size();
+  const float* red = image.data() + r * width;
+  const float* green = red + plane;
+  const float* blue = green + plane;
+  // !(v > 0) also catches NaN, whose conversion to an integer is undefined.
+  auto byte = [](float v) { return v > 0.f ? uint8_t(v < 255.f ? v : 255.f) : uint8_t(0); };
+  for (uint64_t x = 0; x < width; ++x, row += 3) {
+    row[0] = byte(red[x]);
+    row[1] = byte(green[x]);
+    row[2] = byte(blue[x]);
+  }
+}
+
 void interleaved_rgb8_to_planar(Rgb8_image& image, const uint8_t* in) {
   require_rgb(image, "interleaved_rgb8_to_planar");
   const uint64_t n = uint64_t(image.width()) * image.height() * image.depth();

@@ -14,6 +14,11 @@ using Rgb8_image = cimg_library::CImg<unsigned char>;
 /// three planes of image. Throws std::invalid_argument when image has fewer than 3 planes.
 void planar_rgb8_to_interleaved(uint8_t* out, const Rgb8_image& image);
 
+/// Row r of the first three planes (the rows of every slice in turn) as width*3
+/// interleaved R, G, B bytes, for the 8-bit writers: each value truncated toward zero,
+/// NaN and values below 0 as 0, values from 255 up as 255. The image needs 3 planes.
+void planes_to_rgb8_row(const Hdr_image& image, uint64_t r, uint8_t* row);
+
 /// The reverse: fills the first three planes of image from width*height*3 interleaved
 /// bytes. Throws std::invalid_argument when image has fewer than 3 planes.
 void interleaved_rgb8_to_planar(Rgb8_image& image, const uint8_t* in);
