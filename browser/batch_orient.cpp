@@ -50,7 +50,7 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
   }
   try {
     job.transform(image);
-    save_image_own_type(image, path);
+    save_image_own_type(image, path, true);  // the pixels are turned: Orientation becomes 1
   } catch (const std::exception& e) {
     show_alert(e.what());
     return false;

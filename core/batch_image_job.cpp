@@ -57,8 +57,10 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
     return false;
   }
   try {
-    // The writer replaces the file whole or not at all.
-    save_image_as(image, output, job.output_type ? *job.output_type : file.type);
+    // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
+    // block whatever the output is named.
+    save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path,
+                    false);
   } catch (const Write_error& e) {
     show_alert(e.what());
     return false;

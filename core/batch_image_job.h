@@ -43,7 +43,8 @@ struct Image_batch_job {
 
 /// Runs the job over files in order. Output: batch_output_folder(destination) +
 /// make_output_name(file name, suffix, "") (the file keeps its extension), saved with the
-/// file's type code, unless output_path and output_type say otherwise. An existing output
+/// file's type code, unless output_path and output_type say otherwise; a JPEG output keeps
+/// the EXIF block of its source file when that is a JPEG. An existing output
 /// is replaced only after "Overwrite" when the prompt is on ("<path> exists. Do you want
 /// to overwrite?", "Skip" / "Overwrite"). A file that cannot be read ("Cannot <verb>
 /// '<path>'. " + unreadable), changed or written (the writer's message naming the path)

@@ -23,11 +23,13 @@ constexpr int k_jpeg_quality = 100;
 // PNG through libpng, JPEG through libjpeg (the image library's writers leak or end the
 // process on a library error), into an open temporary file.
 void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
-                const std::string& exif_source, bool carry_exif) {
+                const std::string& exif_source, bool carry_exif, bool turned) {
   // The target is checked first (a named pipe there must not be opened for the EXIF).
   Atomic_file target(path);
   std::vector<uint8_t> exif;
   if (carry_exif) exif = read_exif_segment(exif_source);  // before path is replaced
+  // Viewers that honour the tag would turn the already turned pixels again.
+  if (turned) set_orientation_normal(exif);
   std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
   if (!file) throw Write_error("Cannot open image file for writing: " + path);
   try {
@@ -53,7 +55,8 @@ void clamp_values(Hdr_image& image, float lo, float hi) {
 }
 
 void save_image(Hdr_image& image, const std::string& path, uint32_t type,
-                const std::string& source_path, uint32_t source_type, bool force) {
+                const std::string& source_path, uint32_t source_type, bool force,
+                bool turned) {
   if (!force && type == source_type) {
     copy_file(path, source_path);
     image.type = type;
@@ -85,10 +88,10 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
       write_rgbe(image, path);
       break;
     case k_type_png:
-      write_8bit(image, path, type, source_path, false);
+      write_8bit(image, path, type, source_path, false, false);
       break;
     case k_type_jpeg:
-      write_8bit(image, path, type, source_path, source_type == k_type_jpeg);
+      write_8bit(image, path, type, source_path, source_type == k_type_jpeg, turned);
       break;
     case k_type_tiff8:
       write_tiff8(image, path);
@@ -103,10 +106,15 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
   image.type = type;
 }
 
-void save_image_own_type(Hdr_image& image, const std::string& path) {
-  save_image(image, path, image.type, path, image.type, true);
+void save_image_own_type(Hdr_image& image, const std::string& path, bool turned) {
+  save_image(image, path, image.type, path, image.type, true, turned);
 }
 
 void save_image_as(Hdr_image& image, const std::string& path, uint32_t type) {
   save_image(image, path, type, path, image.type, true);
+}
+
+void save_image_from(Hdr_image& image, const std::string& path, uint32_t type,
+                     const std::string& source_path, bool turned) {
+  save_image(image, path, type, source_path, image.type, true, turned);
 }

@@ -5,11 +5,11 @@
 #include "core/image_save.h"
 
 void save_image_at_exposure(Hdr_image& image, float exposure, const std::string& path,
-                            uint32_t type) {
+                            uint32_t type, const std::string& source_path, bool turned) {
   const bool scaled = exposure != 1.f;
   if (scaled) image /= exposure;
   try {
-    save_image_as(image, path, type);
+    save_image_from(image, path, type, source_path, turned);
   } catch (...) {
     if (scaled) image *= exposure;
     throw;

@@ -127,7 +127,9 @@ bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path
   // Null when the viewer was deleted while events were served.
   if (!v || !v->get_image()) return false;
   try {
-    save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type);
+    // A JPEG keeps the EXIF block of the viewer's file, whatever the new name.
+    save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type, v->get_path(),
+                           v->pixels_turned());
   } catch (const std::exception& e) {
     error = e.what();
     return false;

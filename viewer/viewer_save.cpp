@@ -66,7 +66,7 @@ bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
     error = "Cannot write image data to file: " + path;
   } else {
     try {
-      save_image_at_exposure(*m_image, m_exposure, path, type);
+      save_image_at_exposure(*m_image, m_exposure, path, type, m_path, pixels_turned());
     } catch (const std::exception& e) {
       error = failure_text(e, "Cannot write image data to file: " + path);
     } catch (...) {

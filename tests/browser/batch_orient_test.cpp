@@ -210,6 +210,28 @@ TEST(BatchOrientJpeg, KeepsExifAndCutsTheOldThumbnail) {
   EXPECT_EQ(load(path, k_type_jpeg).width(), int(k_h));
 }
 
+// A camera file with a JFIF segment before its EXIF block, taken sideways (Orientation 6):
+// every turn keeps the block byte for byte but for the cut thumbnail link and an
+// Orientation of 1, since the pixels themselves are turned now.
+class BatchOrientExif : public ::testing::TestWithParam<Op_case> {};
+
+TEST_P(BatchOrientExif, KeepsTheBlockAfterJfifWithOrientationNormal) {
+  const Op_case& op = GetParam();
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string path = dir.file("a.jpg");
+  const std::string segment = write_camera_jpeg(path, k_w, k_h, 6);
+  File_view_recorder view;
+  const int done = op.rotate ? rotate_files({entry(path, k_type_jpeg)}, op.degrees, view)
+                             : flip_files({entry(path, k_type_jpeg)}, op.axis, view);
+  ASSERT_EQ(done, 1);
+  const std::string out = read_file_bytes(path);
+  EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, true));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ops, BatchOrientExif, ::testing::ValuesIn(k_ops),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(BatchOrient, CorruptFileInTheMiddleIsAlertedAndSkipped) {
   Temp_dir dir;
   Scripted_messages messages;

@@ -17,6 +17,7 @@
 #include "core/image_load.h"
 #include "core/image_save.h"
 #include "core/platform.h"
+#include "tests/support/exif_block_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -105,6 +106,44 @@ TEST(Image_batch, OutputsGetTheSuffixAndKeepEachFilesFormat) {
   EXPECT_FLOAT_EQ(png(1, 1, 0, 0), 2 * 30 + 2 * 5);
   EXPECT_EQ(load(dst.file("shot_resize.jpg"), k_type_jpeg).width(), int(k_w / 2));
 }
+
+struct Exif_batch_case {
+  const char* name;
+  bool beside;  // output in the source's folder, else in another
+  bool crop;    // crop instead of resize
+};
+
+class Image_batch_exif : public ::testing::TestWithParam<Exif_batch_case> {};
+
+// A camera JPEG (JFIF segment, then its EXIF block, Orientation 6) resized or cropped into a
+// new JPEG file keeps the source's block: its thumbnail link cut, every other byte as it
+// was, the Orientation too (the pixels are not turned).
+TEST_P(Image_batch_exif, OutputKeepsTheSourcesExifBlock) {
+  const Exif_batch_case& c = GetParam();
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  const std::string segment = write_camera_jpeg(src.file("shot.jpg"), k_w, k_h, 6);
+  Image_batch_job job = halving_job(c.beside ? src.path() : dst.path());
+  if (c.crop) {
+    job.verb = "crop";
+    job.suffix = "_crop";
+    job.transform = [](Hdr_image& image, const Selected_file&) {
+      image.crop(1, 1, image.width() - 2, image.height() - 2);
+      return std::string();
+    };
+  }
+  ASSERT_EQ(run_image_batch({entry(src.file("shot.jpg"), k_type_jpeg)}, job), 1);
+  const std::string out =
+      read_file_bytes((c.beside ? src : dst).file(c.crop ? "shot_crop.jpg" : "shot_resize.jpg"));
+  EXPECT_EQ(out.substr(0, 2), "\xff\xd8");
+  EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, Image_batch_exif,
+                         ::testing::Values(Exif_batch_case{"resize_into_another_folder", false, false},
+                                           Exif_batch_case{"crop_into_another_folder", false, true},
+                                           Exif_batch_case{"resize_beside_the_source", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Image_batch, SixteenBitTiffComesBackAsFloatTiff) {
   Temp_dir src, dst;

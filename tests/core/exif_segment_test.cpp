@@ -47,7 +47,7 @@ TEST_P(ReadExifSegmentRefuses, GivesNoBlock) {
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadExifSegmentRefuses,
     ::testing::Values(
-        Bad_start{"Jfif_first",
+        Bad_start{"App1_after_jfif_runs_past_end",
                   std::string("\xff\xd8\xff\xe0\x00\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0"
                               "\xff\xe1\x00\x08Exif\0\0",
                               30)},
@@ -57,6 +57,64 @@ INSTANTIATE_TEST_SUITE_P(
         Bad_start{"Length_past_end", std::string("\xff\xd8\xff\xe1\x10\x00Exif\0\0", 12)},
         Bad_start{"Not_a_jpeg", std::string("\x89PNG\r\n\x1a\n", 8)}),
     [](const ::testing::TestParamInfo<Bad_start>& info) { return std::string(info.param.name); });
+
+// A segment of the given marker with the body.
+std::string segment(uint8_t marker, const std::string& body) {
+  std::string s("\xff", 1);
+  s += char(marker);
+  s += char((body.size() + 2) >> 8);
+  s += char((body.size() + 2) & 0xff);
+  return s + body;
+}
+
+// The JPEG with the extra bytes inserted after its first n segments (n = 1: after JFIF).
+std::string after_segments(const std::string& jpeg, int n, const std::string& extra) {
+  size_t at = 2;
+  for (int k = 0; k < n; ++k) at += 2 + (size_t(uint8_t(jpeg[at + 2])) << 8 | uint8_t(jpeg[at + 3]));
+  return jpeg.substr(0, at) + extra + jpeg.substr(at);
+}
+
+struct Layout_case {
+  const char* name;
+  int after;          // segments of the plain JPEG (JFIF, then the first table) before it
+  std::string before;  // further segments between those and the EXIF block
+  bool found;
+};
+
+class ReadExifSegmentAmongSegments : public ::testing::TestWithParam<Layout_case> {};
+
+// Many cameras and editors put a JFIF segment, an ICC profile or XMP before the EXIF
+// block; it is found among the application segments that lead the file, but not after
+// the first other segment.
+TEST_P(ReadExifSegmentAmongSegments, FindsTheExifBlockByteExact) {
+  Temp_dir dir;
+  const std::string exif = exif_app1_segment("Canon", "EOS 5D", "thumbnail bytes", false, 6);
+  const Layout_case& c = GetParam();
+  const std::string jpeg = plain_jpeg(dir);
+  ASSERT_EQ(jpeg.substr(0, 4), "\xff\xd8\xff\xe0");
+  ASSERT_TRUE(write_file_bytes(dir.file("a.jpg"), after_segments(jpeg, c.after, c.before + exif)));
+  EXPECT_EQ(as_string(read_exif_segment(dir.file("a.jpg"))), c.found ? exif : std::string());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ReadExifSegmentAmongSegments,
+    ::testing::Values(
+        Layout_case{"after_jfif", 1, "", true},
+        Layout_case{"after_jfif_and_icc_profile", 1,
+                    segment(0xe2, std::string("ICC_PROFILE\0\x01\x01profile", 21)), true},
+        Layout_case{"after_xmp", 1, segment(0xe1, "http://ns.adobe.com/xap/1.0/"), true},
+        Layout_case{"after_fill_bytes", 1, "\xff\xff", true},
+        Layout_case{"after_quantisation_table", 2, "", false}),
+    [](const ::testing::TestParamInfo<Layout_case>& info) { return std::string(info.param.name); });
+
+TEST(ReadExifSegment, FileWithoutExifGivesNoBlock) {
+  Temp_dir dir;
+  const std::string jpeg = plain_jpeg(dir);
+  EXPECT_TRUE(read_exif_segment(dir.file("plain.jpg")).empty());
+  const std::string xmp_only = after_segments(jpeg, 1, segment(0xe1, "http://ns.adobe.com/xap/1.0/"));
+  ASSERT_TRUE(write_file_bytes(dir.file("xmp.jpg"), xmp_only));
+  EXPECT_TRUE(read_exif_segment(dir.file("xmp.jpg")).empty());
+}
 
 TEST(ReadExifSegment, MissingFileGivesNoBlock) {
   Temp_dir dir;
@@ -121,6 +179,39 @@ TEST(CutIfdLink, UnusableBlocksStayUnchanged) {
     EXPECT_EQ(as_string(block), b);
   }
 }
+
+class SetOrientationNormal : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SetOrientationNormal, ChangesOnlyTheOrientationValue) {
+  const std::string segment = exif_app1_segment("Nikon", "D800", "thumb", GetParam(), 8);
+  const int64_t at = orientation_offset(segment);
+  ASSERT_GT(at, 0);
+  std::vector<uint8_t> block = as_bytes(segment);
+  set_orientation_normal(block);
+  std::string expected = segment;
+  expected[size_t(at)] = GetParam() ? '\0' : '\1';
+  expected[size_t(at) + 1] = GetParam() ? '\1' : '\0';
+  EXPECT_EQ(as_string(block), expected);
+  ExifData* exif = exif_data_new_from_data(block.data() + 4, unsigned(block.size() - 4));
+  ASSERT_NE(exif, nullptr);
+  ExifEntry* e = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(exif_get_short(e->data, exif_data_get_byte_order(exif)), 1);
+  exif_data_unref(exif);
+
+  // Without the tag, or without a usable header, nothing changes.
+  const std::string none = exif_app1_segment("Nikon", "D800", "thumb", GetParam());
+  for (const std::string& b : {none, segment.substr(0, 12)}) {
+    std::vector<uint8_t> v = as_bytes(b);
+    set_orientation_normal(v);
+    EXPECT_EQ(as_string(v), b);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, SetOrientationNormal, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Motorola" : "Intel");
+                         });
 
 TEST(InsertExifSegment, PutsTheBlockRightAfterStartOfImage) {
   Temp_dir dir;

@@ -92,19 +92,44 @@ TEST(SaveImage, JpegOverJpegKeepsLeadingExifWithoutThumbnailLink) {
   EXPECT_EQ(img.type, uint32_t(k_type_jpeg));
 }
 
+// The block of a file that starts with a JFIF segment, saved over itself and under a new
+// name from it: the new file starts with the block, its thumbnail link cut, its
+// Orientation 1 only where the pixels were turned.
+TEST(SaveImage, JpegKeepsTheExifBlockThatFollowsJfif) {
+  Temp_dir dir;
+  std::vector<uint8_t> rgb(16 * 8 * 3, 50);
+  write_jpeg(dir.file("thumb.jpg"), 16, 8, 3, rgb.data(), 90);
+  const std::string thumb = read_file_bytes(dir.file("thumb.jpg"));
+  const std::string segment = exif_app1_segment("Nikon", "D1", thumb, true, 6);
+  const std::string photo = dir.file("jfif.jpg");
+  ASSERT_TRUE(write_file_bytes(photo, with_segment_after_jfif(thumb, segment)));
+  ASSERT_EQ(exif_make(photo), "Nikon");
+
+  struct Case {
+    std::string path;
+    bool from_source, turned;
+  };
+  const Case cases[] = {{photo, false, false},
+                        {dir.file("new.jpg"), true, false},
+                        {dir.file("turned.jpg"), true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    Hdr_image img = ldr_picture(8, 16);
+    img.type = k_type_jpeg;
+    if (c.from_source)
+      save_image_from(img, c.path, k_type_jpeg, photo, c.turned);
+    else
+      save_image_as(img, c.path, k_type_jpeg);
+    const std::string out = read_file_bytes(c.path);
+    EXPECT_EQ(out.substr(0, 2), "\xff\xd8");
+    EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, c.turned));
+    EXPECT_EQ(out.substr(2 + segment.size(), 4), std::string("\xff\xe0\x00\x10", 4))
+        << "the JFIF segment follows";
+  }
+}
+
 TEST(SaveImage, NoExifCarriedOverInTheOtherCases) {
   Temp_dir dir;
-  // A JFIF file (APP0 first) keeps no EXIF even when an APP1 follows.
-  std::vector<uint8_t> rgb(8 * 8 * 3, 50);
-  write_jpeg(
-      dir.file("jfif.jpg"), 8, 8, 3, rgb.data(), 90,
-      exif_app1_segment("Nikon", "D1").substr(4));  // the body: libjpeg adds marker and length
-  ASSERT_EQ(exif_make(dir.file("jfif.jpg")), "Nikon");
-  Hdr_image a = ldr_picture(8, 8);
-  a.type = k_type_jpeg;
-  save_image_as(a, dir.file("jfif.jpg"), k_type_jpeg);
-  EXPECT_EQ(exif_make(dir.file("jfif.jpg")), "");
-
   // A JPEG-coded image saved as PNG carries nothing (it is not a JPEG).
   const std::string photo = jpeg_with_exif(dir, "photo.jpg");
   Hdr_image b = ldr_picture(8, 8);

@@ -20,6 +20,7 @@
 #include "core/hdr_image.h"
 #include "core/image_save.h"
 #include "core/preferences_dlg.h"
+#include "tests/support/exif_block_fixture.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -192,6 +193,34 @@ TEST_F(Save_as, ViewerImageIsEncodedWithoutItsExposureAndTheViewerTakesTheNewNam
   EXPECT_EQ(written.back(), dir.file("b.tif"));
   EXPECT_EQ(v->modified_flags(), 0u);
   EXPECT_EQ(Hdr_image(dir.file("b.tif")).type, uint32_t(k_type_tiff_float));
+}
+
+// Save As of a camera JPEG to a new JPEG name takes the EXIF block from the viewer's file
+// (the new name has none yet); a new result has no file to take one from.
+TEST_F(Save_as, JpegUnderANewNameKeepsTheViewersExifBlock) {
+  const std::string segment = write_camera_jpeg(dir.file("shot.jpg"), 24, 16, 6);
+  struct Case {
+    const char* name;
+    bool rotate, new_result;
+  };
+  const Case cases[] = {{"copy", false, false}, {"turned", true, false}, {"result", false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImageDialogDrv* v =
+        c.new_result ? open_new_result(k_type_new_ldr)
+                     : open_viewer(std::make_unique<Hdr_image>(dir.file("shot.jpg")), "shot.jpg",
+                                   dir.file("shot.jpg"));
+    if (c.rotate) v->rotate(-90);
+    choose(v, "&Image/Save As...");
+    press_ok(dir.file(c.name), 0);  // JPEG
+    EXPECT_TRUE(messages.alerts.empty());
+    const std::string out = read_file_bytes(dir.file(std::string(c.name) + ".jpg"));
+    if (c.new_result)
+      EXPECT_EQ(out.substr(0, 4), "\xff\xd8\xff\xe0");
+    else
+      EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, c.rotate));
+    delete_all_viewers();
+  }
 }
 
 TEST_F(Save_as, SaveOfANewResultGoesThroughTheChooser) {

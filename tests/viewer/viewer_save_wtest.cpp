@@ -22,6 +22,7 @@
 #include "core/image_crop.h"
 #include "core/image_save.h"
 #include "core/preferences_dlg.h"
+#include "tests/support/exif_block_fixture.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -120,6 +121,36 @@ TEST_F(Viewer_save, SaveKeepsTheFormatOfAnEightBitFile) {
   EXPECT_EQ(Hdr_image(dir.file("p.png")).type, uint32_t(k_type_png));
   EXPECT_EQ(v->get_file_type(), uint32_t(k_type_png));
   EXPECT_EQ(v->modified_flags(), 0u);
+}
+
+// A camera JPEG (JFIF segment first, then the EXIF block, taken sideways) saved after an
+// edit keeps its block as the first segment: the old thumbnail's link cut, the
+// Orientation 1 only when the pixels were turned, every other byte as it was.
+TEST_F(Viewer_save, JpegSaveKeepsTheExifBlockThatFollowsJfif) {
+  struct Case {
+    const char* name;
+    void (*edit)(ImageDialogDrv*);
+    bool turned;
+  };
+  const Case cases[] = {
+      {"rotated", [](ImageDialogDrv* v) { v->rotate(90); }, true},
+      {"flipped", [](ImageDialogDrv* v) { v->flip('x'); }, true},
+      {"cropped", [](ImageDialogDrv* v) { v->set_modified(k_change_cropped); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file(std::string(c.name) + ".jpg");
+    const std::string segment = write_camera_jpeg(path, 24, 16, 6);
+    auto* v = new ImageDialogDrv(640, 480, c.name);
+    v->set_image(std::make_unique<Hdr_image>(path), path, c.name, dir.path(), 0, 0);
+    c.edit(v);
+    ASSERT_NE(v->modified_flags(), 0u);
+    v->save();
+    EXPECT_TRUE(messages.alerts.empty());
+    const std::string out = read_file_bytes(path);
+    EXPECT_EQ(out.substr(0, 2), "\xff\xd8");
+    EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, c.turned));
+  }
 }
 
 // The disk fills up while the file is written.
