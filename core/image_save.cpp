@@ -55,8 +55,7 @@ void clamp_values(Hdr_image& image, float lo, float hi) {
 }
 
 void save_image(Hdr_image& image, const std::string& path, uint32_t type,
-                const std::string& source_path, uint32_t source_type, bool force,
-                bool turned) {
+                const std::string& source_path, uint32_t source_type, bool force, bool turned) {
   if (!force && type == source_type) {
     copy_file(path, source_path);
     image.type = type;

@@ -48,8 +48,8 @@ bool write_strips(TIFF* tif, uint32_t z, uint32_t height, uint64_t row_values,
     for (uint32_t r = 0; r < rows; ++r)
       fill(uint64_t(z) * height + row + r, strip.data() + uint64_t(r) * row_values);
     const tstrip_t index = TIFFComputeStrip(tif, row, 0);
-    if (TIFFWriteEncodedStrip(tif, index, strip.data(), tmsize_t(rows * row_values * sizeof(T))) < 0)
-      return false;
+    const tmsize_t bytes = tmsize_t(rows * row_values * sizeof(T));
+    if (TIFFWriteEncodedStrip(tif, index, strip.data(), bytes) < 0) return false;
   }
   return true;
 }

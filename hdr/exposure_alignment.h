@@ -38,8 +38,7 @@ const uint8_t* alignment_plane(const Exposure_planes& exposure);
 /// qualified within k_roi_passes passes (a uniform, clipped, too small or unreadable
 /// exposure, or a next exposure clipped over the searched area).
 bool find_roi(const Exposure_planes& exposure, int margin, int window, int previous_x,
-              int previous_y, int& x, int& y, uint32_t seed,
-              const Exposure_planes* next = nullptr);
+              int previous_y, int& x, int& y, uint32_t seed, const Exposure_planes* next = nullptr);
 
 /// Fills map with the direction codes of the window centred at (x, y); pixels outside the
 /// image read as the nearest edge pixel.

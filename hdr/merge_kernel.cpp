@@ -32,16 +32,15 @@ inline float limited(float v) {
 inline float finish_one(float wsum, float sum) { return limited(sum / (wsum + k_tiny)); }
 
 // Pixel p is at luminance level 255 (high) or 0 in every exposure.
-void take_floor_irradiance(const uint8_t* const* planes, const Floor_irradiance& floor,
-                           uint64_t p, bool high, float* const out[3]) {
+void take_floor_irradiance(const uint8_t* const* planes, const Floor_irradiance& floor, uint64_t p,
+                           bool high, float* const out[3]) {
   const size_t m = high ? floor.shortest : floor.longest;
   const float* const* rad = high ? floor.shortest_rad : floor.longest_rad;
   for (int c = 0; c < 3; ++c) out[c][p] = limited(rad[c][planes[3 * m + c][p]]);
 }
 
-void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_t n,
-                  uint64_t first, uint64_t count, float* const out[3],
-                  const Floor_irradiance* floor) {
+void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_t n, uint64_t first,
+                  uint64_t count, float* const out[3], const Floor_irradiance* floor) {
   for (uint64_t p = first; p < first + count; ++p) {
     float wsum[3] = {0.f, 0.f, 0.f}, sum[3] = {0.f, 0.f, 0.f};
     bool high = true, low = true;
@@ -77,9 +76,8 @@ __attribute__((target("avx2"))) inline __m256i levels8(const uint8_t* plane, uin
 }
 
 __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
-                                                const float* const* pairs, size_t n,
-                                                uint64_t first, uint64_t count,
-                                                float* const out[3],
+                                                const float* const* pairs, size_t n, uint64_t first,
+                                                uint64_t count, float* const out[3],
                                                 const Floor_irradiance* floor) {
   const uint64_t end = first + count;
   uint64_t p = first;
@@ -206,9 +204,8 @@ Choice& chosen() {
 
 }  // namespace
 
-void merge_pixels(const uint8_t* const* planes, const float* const* pairs, size_t n,
-                  uint64_t first, uint64_t count, float* const out[3],
-                  const Floor_irradiance* floor) {
+void merge_pixels(const uint8_t* const* planes, const float* const* pairs, size_t n, uint64_t first,
+                  uint64_t count, float* const out[3], const Floor_irradiance* floor) {
   chosen().kernel(planes, pairs, n, first, count, out, n > 0 ? floor : nullptr);
 }
 

@@ -28,9 +28,8 @@ struct Floor_irradiance {
 /// planes[3m + c] is channel c of exposure m. With floor, a pixel at L = 255 in every
 /// exposure takes instead shortest_rad[c][z of the shortest exposure], one at L = 0 in
 /// every exposure longest_rad[c][z of the longest], limited in the same way.
-void merge_pixels(const uint8_t* const* planes, const float* const* pairs, size_t n,
-                  uint64_t first, uint64_t count, float* const out[3],
-                  const Floor_irradiance* floor = nullptr);
+void merge_pixels(const uint8_t* const* planes, const float* const* pairs, size_t n, uint64_t first,
+                  uint64_t count, float* const out[3], const Floor_irradiance* floor = nullptr);
 
 /// Which version merge_pixels runs: "avx512", "avx2" or "scalar".
 const char* merge_kernel_name();

@@ -113,6 +113,8 @@ struct Exif_batch_case {
   bool crop;    // crop instead of resize
 };
 
+void PrintTo(const Exif_batch_case& c, std::ostream* os) { *os << c.name; }
+
 class Image_batch_exif : public ::testing::TestWithParam<Exif_batch_case> {};
 
 // A camera JPEG (JFIF segment, then its EXIF block, Orientation 6) resized or cropped into a
@@ -139,11 +141,12 @@ TEST_P(Image_batch_exif, OutputKeepsTheSourcesExifBlock) {
   EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, false));
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, Image_batch_exif,
-                         ::testing::Values(Exif_batch_case{"resize_into_another_folder", false, false},
-                                           Exif_batch_case{"crop_into_another_folder", false, true},
-                                           Exif_batch_case{"resize_beside_the_source", true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, Image_batch_exif,
+    ::testing::Values(Exif_batch_case{"resize_into_another_folder", false, false},
+                      Exif_batch_case{"crop_into_another_folder", false, true},
+                      Exif_batch_case{"resize_beside_the_source", true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Image_batch, SixteenBitTiffComesBackAsFloatTiff) {
   Temp_dir src, dst;

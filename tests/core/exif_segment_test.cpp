@@ -70,16 +70,19 @@ std::string segment(uint8_t marker, const std::string& body) {
 // The JPEG with the extra bytes inserted after its first n segments (n = 1: after JFIF).
 std::string after_segments(const std::string& jpeg, int n, const std::string& extra) {
   size_t at = 2;
-  for (int k = 0; k < n; ++k) at += 2 + (size_t(uint8_t(jpeg[at + 2])) << 8 | uint8_t(jpeg[at + 3]));
+  for (int k = 0; k < n; ++k)
+    at += 2 + (size_t(uint8_t(jpeg[at + 2])) << 8 | uint8_t(jpeg[at + 3]));
   return jpeg.substr(0, at) + extra + jpeg.substr(at);
 }
 
 struct Layout_case {
   const char* name;
-  int after;          // segments of the plain JPEG (JFIF, then the first table) before it
+  int after;           // segments of the plain JPEG (JFIF, then the first table) before it
   std::string before;  // further segments between those and the EXIF block
   bool found;
 };
+
+void PrintTo(const Layout_case& c, std::ostream* os) { *os << c.name; }
 
 class ReadExifSegmentAmongSegments : public ::testing::TestWithParam<Layout_case> {};
 
@@ -111,7 +114,8 @@ TEST(ReadExifSegment, FileWithoutExifGivesNoBlock) {
   Temp_dir dir;
   const std::string jpeg = plain_jpeg(dir);
   EXPECT_TRUE(read_exif_segment(dir.file("plain.jpg")).empty());
-  const std::string xmp_only = after_segments(jpeg, 1, segment(0xe1, "http://ns.adobe.com/xap/1.0/"));
+  const std::string xmp_only =
+      after_segments(jpeg, 1, segment(0xe1, "http://ns.adobe.com/xap/1.0/"));
   ASSERT_TRUE(write_file_bytes(dir.file("xmp.jpg"), xmp_only));
   EXPECT_TRUE(read_exif_segment(dir.file("xmp.jpg")).empty());
 }

@@ -165,12 +165,11 @@ TEST_P(AlignPairEverySeed, MovesOnlyByTheTrueShift) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, AlignPairEverySeed,
-    testing::Values(Pair_case{"saturated_over_the_search", true, 0, 0},
-                    Pair_case{"saturated_and_shifted", true, 6, -4},
-                    Pair_case{"textured_and_shifted", false, 6, -4}),
-    [](const testing::TestParamInfo<Pair_case>& i) { return i.param.name; });
+INSTANTIATE_TEST_SUITE_P(Pairs, AlignPairEverySeed,
+                         testing::Values(Pair_case{"saturated_over_the_search", true, 0, 0},
+                                         Pair_case{"saturated_and_shifted", true, 6, -4},
+                                         Pair_case{"textured_and_shifted", false, 6, -4}),
+                         [](const testing::TestParamInfo<Pair_case>& i) { return i.param.name; });
 
 TEST(AlignExposures, CancelEndsBeforeAnyExposureMoves) {
   Shifted_series s({0, 4, 8}, {0, 0, 0}, false);

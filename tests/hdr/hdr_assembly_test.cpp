@@ -72,7 +72,8 @@ TEST(BuildHdr, SrgbClippedEverywhereTakesTheShortestOrLongestExposure) {
   // Pixel 0 saturated in every exposure; pixel 1 with a channel black in every exposure;
   // pixel 2 at luminance level 0 in every exposure, its red channel not at level 0.
   make_series(series, 3, 1,
-              {{255, 40, 1, 255, 60, 0, 255, 0, 0}, {255, 90, 2, 255, 150, 0, 255, 0, 0},
+              {{255, 40, 1, 255, 60, 0, 255, 0, 0},
+               {255, 90, 2, 255, 150, 0, 255, 0, 0},
                {255, 170, 2, 255, 240, 0, 255, 0, 0}},
               {1.f, 4.f, 16.f});
   Hdr_image result;

@@ -96,7 +96,8 @@ std::string with_segment_after_jfif(const std::string& jpeg, const std::string& 
 
 std::string write_camera_jpeg(const std::string& path, uint32_t w, uint32_t h, int orientation) {
   std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t((i / 3 % w + i / 3 / w) * 9 + i % 3 * 60);
+  for (size_t i = 0; i < rgb.size(); ++i)
+    rgb[i] = uint8_t((i / 3 % w + i / 3 / w) * 9 + i % 3 * 60);
   write_jpeg(path, w, h, 3, rgb.data(), 95);
   const std::string jpeg = read_file_bytes(path);
   const std::string segment = exif_app1_segment("Canon", "EOS 5D", jpeg, false, orientation);

@@ -1,7 +1,5 @@
 // The "Save File As..." chooser driven as a user would: the formats it offers, the file
 // it writes for a viewer or a browser file, the questions, and what a failure leaves.
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -9,6 +7,7 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Window.H>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
@@ -206,10 +205,10 @@ TEST_F(Save_as, JpegUnderANewNameKeepsTheViewersExifBlock) {
   const Case cases[] = {{"copy", false, false}, {"turned", true, false}, {"result", false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ImageDialogDrv* v =
-        c.new_result ? open_new_result(k_type_new_ldr)
-                     : open_viewer(std::make_unique<Hdr_image>(dir.file("shot.jpg")), "shot.jpg",
-                                   dir.file("shot.jpg"));
+    ImageDialogDrv* v = c.new_result
+                            ? open_new_result(k_type_new_ldr)
+                            : open_viewer(std::make_unique<Hdr_image>(dir.file("shot.jpg")),
+                                          "shot.jpg", dir.file("shot.jpg"));
     if (c.rotate) v->rotate(-90);
     choose(v, "&Image/Save As...");
     press_ok(dir.file(c.name), 0);  // JPEG

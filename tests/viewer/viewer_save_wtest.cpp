@@ -1,11 +1,10 @@
 // The viewer's Save and Close on real files: what lands on disk, the change word and the
 // title, the question before closing, and a write that fails on a full disk.
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <algorithm>
