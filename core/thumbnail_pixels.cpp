@@ -153,7 +153,7 @@ class Row_shrink {
   // channels per pixel of the rows: 1 (one plane standing for all three), 3, or more
   // (the first three are taken).
   Row_shrink(uint32_t src_w, uint32_t src_h, uint32_t w, uint32_t h, int channels)
-      : m_w(w), m_h(h), m_channels(channels), m_fw(float(src_w)), m_fh(float(src_h)),
+      : m_w(w), m_h(h), m_fw(float(src_w)), m_fh(float(src_h)),
         m_ys(average_steps(src_h, h)) {
     const std::vector<Average_step> xs = average_steps(src_w, w);
     m_first.assign(size_t(w) + 1, uint32_t(xs.size()));
@@ -228,7 +228,6 @@ class Row_shrink {
   }
 
   uint32_t m_w, m_h;
-  int m_channels;
   int m_planes = 3;
   float m_fw, m_fh;
   std::vector<Average_step> m_ys;
@@ -277,9 +276,11 @@ class Thumbnail_sink : public Jpeg_row_sink {
     resize_linear(image, w, h);
   }
 
-  uint32_t m_src_w = 0, m_src_h = 0;
+  uint32_t source_width() const { return m_src_w; }
+  uint32_t source_height() const { return m_src_h; }
 
  private:
+  uint32_t m_src_w = 0, m_src_h = 0;
   Jpeg_image_sink& m_whole;
   std::unique_ptr<Row_shrink> m_shrink;
 };
@@ -357,8 +358,8 @@ Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type,
     Thumbnail_sink sink(whole);
     const Jpeg_decode_result result = decode_jpeg_rows(path, sink);
     throw_jpeg_failure(result, path);
-    width = sink.m_src_w;
-    height = sink.m_src_h;
+    width = sink.source_width();
+    height = sink.source_height();
     // libjpeg's fill of what it could not decode is never shown or cached.
     if (result == Jpeg_decode_result::damaged) return {};
     Hdr_image image;

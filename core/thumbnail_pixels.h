@@ -52,7 +52,9 @@ Thumbnail_planes flipped_thumbnail(const Thumbnail_planes& planes, char axis);
 Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle);
 
 /// Loads the whole file as type (load_image) and makes its thumbnail; width and height
-/// receive the loaded image's size. Throws what the loader throws (Read_error, the
-/// allocator's exceptions).
+/// receive the loaded image's size. A JPEG is shrunk while it decodes, bit for bit as
+/// thumbnail_from_image of the loaded image, holding a few rows instead of the picture;
+/// one whose data is damaged gives empty planes (never the decoder's fill). Throws what
+/// the loader throws (Read_error, the allocator's exceptions).
 Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type,
                                         uint32_t& width, uint32_t& height);

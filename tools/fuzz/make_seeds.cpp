@@ -190,6 +190,14 @@ void jpeg_seeds() {
   }
   saved(load, "written.jpg", k_type_jpeg, false);
 
+  // The tile's thumbnail shrinks pictures larger than its box while decoding.
+  const std::string tile = folder("fuzz_jpeg_thumbnail");
+  std::vector<uint8_t> big(300 * 200 * 3);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = uint8_t(i * 7 % 251);
+  write_jpeg(tile + "rgb_large.jpg", 300, 200, 3, big.data());
+  write_jpeg(tile + "grey_large.jpg", 300, 600, 1, big.data());
+  write_jpeg(tile + "rgb_small.jpg", k_w, k_h, 3, rgb.data());
+
   write_jpeg(exif + "plain.jpg", k_w, k_h, 3, rgb.data());
   const std::string plain = read_bytes(exif + "plain.jpg");
   for (bool big : {false, true}) {
