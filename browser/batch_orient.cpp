@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/hdr_image.h"
+#include "core/image_formats.h"
 #include "core/image_load.h"
 #include "core/image_orient.h"
 #include "core/image_save.h"
@@ -22,21 +23,10 @@ struct Orient_job {
   std::function<void(File_command_view&, const std::string&)> update_tile;
 };
 
-// Types the image writers can encode; LogL TIFF (8) is read only.
-bool writable_type(uint32_t type) {
-  switch (type) {
-    case k_type_exr: case k_type_rgbe: case k_type_png: case k_type_jpeg:
-    case k_type_tiff8: case k_type_tiff_float: case k_type_tiff_logluv:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool orient_one(const Selected_file& file, const Orient_job& job) {
   const std::string& path = file.path;
   const std::string prefix = std::string("Cannot ") + job.verb + " '" + path + "'. ";
-  if (!writable_type(file.type)) {
+  if (!is_writable_type(file.type)) {
     show_alert(prefix + "Files of this type cannot be written.");
     return false;
   }

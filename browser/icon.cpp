@@ -14,6 +14,7 @@
 #include "browser/icon_open.h"
 #include "browser/thumbnail_cache.h"
 #include "core/app_globals.h"
+#include "core/image_formats.h"
 #include "core/jpeg_thumb.h"
 #include "core/messages.h"
 #include "core/platform.h"
@@ -67,6 +68,11 @@ void Icon::probe_header(const std::function<void()>& probe) {
     report_unreadable(e.what());
     readable = false;
   }
+}
+
+void Icon::take_format(const Image_format& format) {
+  type = format.type;
+  probe_header([this, &format] { format.probe(path, width, height, type); });
 }
 
 void Icon::show_pixels(std::vector<uint8_t> pixels, int w, int h) {

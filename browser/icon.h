@@ -16,6 +16,7 @@
 class Fl_Box;
 class Fl_RGB_Image;
 typedef struct _ExifData ExifData;
+struct Image_format;
 
 /// Toolkit colours of the picture area: unselected and selected.
 constexpr Fl_Color k_tile_colour = 39;
@@ -83,6 +84,9 @@ class Icon : public Fl_Group {
   /// Runs a header probe (skipped when already unreadable): Read_error (or any failure)
   /// prints its message on standard error and clears readable.
   void probe_header(const std::function<void()>& probe);
+  /// Takes the row's type code, then runs its header probe through probe_header (a
+  /// family's probe replaces the code with the member the file's tags name).
+  void take_format(const Image_format& format);
 
  private:
   std::string m_label;  // the shown name (label_box keeps a pointer to it)

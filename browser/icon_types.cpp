@@ -1,18 +1,12 @@
+// The five tile classes, each probing its file through its row of the format table.
 #include "browser/icon_types.h"
 
-#include <FL/filename.H>
-
-#include <algorithm>
-#include <cctype>
-
-#include "core/header_probe.h"
 #include "core/hdr_image.h"
-#include "core/tiff_read.h"
+#include "core/image_formats.h"
 
 JPEG_icon::JPEG_icon(int x, int y, int w, int h, const std::string& n, const std::string& f)
     : Icon(x, y, w, h, n, f) {
-  probe_header([this] { read_jpeg_header(path, width, height); });
-  type = k_type_jpeg;
+  take_format(*image_format(k_type_jpeg));
 }
 
 bool JPEG_icon::load_exif_thumbnail(const std::string& path, Thumbnail_planes& out,
@@ -34,39 +28,36 @@ void JPEG_icon::load_thumbnail() {
 
 PNG_icon::PNG_icon(int x, int y, int w, int h, const std::string& n, const std::string& f)
     : Icon(x, y, w, h, n, f) {
-  probe_header([this] { read_png_header(path, width, height); });
-  type = k_type_png;
+  take_format(*image_format(k_type_png));
 }
 
 RGBE_icon::RGBE_icon(int x, int y, int w, int h, const std::string& n, const std::string& f)
     : Icon(x, y, w, h, n, f) {
-  probe_header([this] { read_rgbe_header(path, width, height); });
-  type = k_type_rgbe;
+  take_format(*image_format(k_type_rgbe));
 }
 
 OPENEXR_icon::OPENEXR_icon(int x, int y, int w, int h, const std::string& n,
                            const std::string& f)
     : Icon(x, y, w, h, n, f) {
-  probe_header([this] { read_exr_header(path, width, height); });
-  type = k_type_exr;
+  take_format(*image_format(k_type_exr));
 }
 
 TIFF_icon::TIFF_icon(int x, int y, int w, int h, const std::string& n, const std::string& f)
     : Icon(x, y, w, h, n, f) {
-  uint32_t code = k_type_tiff8;
-  probe_header([this, &code] { read_tiff_header(path, width, height, code); });
-  type = code;
+  // The family's first row until the tags say which member the file is.
+  take_format(*image_format(k_type_tiff8));
 }
 
 Icon* make_icon_for_name(const std::string& name, const std::string& folder) {
   if (name.empty() || name.back() == '/') return nullptr;
-  std::string ext = fl_filename_ext(name.c_str());
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  if (ext == ".jpg" || ext == ".jpeg") return new JPEG_icon(0, 0, 0, 0, name, folder);
-  if (ext == ".png") return new PNG_icon(0, 0, 0, 0, name, folder);
-  if (ext == ".hdr" || ext == ".rgbe" || ext == ".pic") return new RGBE_icon(0, 0, 0, 0, name, folder);
-  if (ext == ".exr") return new OPENEXR_icon(0, 0, 0, 0, name, folder);
-  if (ext == ".tif" || ext == ".tiff") return new TIFF_icon(0, 0, 0, 0, name, folder);
-  return nullptr;
+  const Image_format* format = image_format_for_name(name);
+  if (!format) return nullptr;
+  if (format->type_from_tags) return new TIFF_icon(0, 0, 0, 0, name, folder);
+  switch (format->type) {
+    case k_type_jpeg: return new JPEG_icon(0, 0, 0, 0, name, folder);
+    case k_type_png: return new PNG_icon(0, 0, 0, 0, name, folder);
+    case k_type_rgbe: return new RGBE_icon(0, 0, 0, 0, name, folder);
+    case k_type_exr: return new OPENEXR_icon(0, 0, 0, 0, name, folder);
+    default: return nullptr;  // a row that names no file
+  }
 }

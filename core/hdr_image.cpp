@@ -5,20 +5,12 @@
 #include <cmath>
 #include <memory>
 
+#include "core/image_formats.h"
 #include "core/luminance.h"
 
 bool is_hdr_type(uint32_t type) {
-  switch (type) {
-    case k_type_exr:
-    case k_type_rgbe:
-    case k_type_tiff_float:
-    case k_type_tiff_logluv:
-    case k_type_tiff_logl:
-    case k_type_new_hdr:
-      return true;
-    default:
-      return false;
-  }
+  const Image_format* format = image_format(type);
+  return format && format->hdr;
 }
 
 bool is_ldr_type(uint32_t type) { return !is_hdr_type(type); }

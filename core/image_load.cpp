@@ -4,15 +4,11 @@
 
 #include <cstring>
 
-#include "core/exr_read.h"
 #include "core/file_type.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
+#include "core/image_formats.h"
 #include "core/image_limits.h"
-#include "core/jpeg_read.h"
-#include "core/png_read.h"
-#include "core/rgbe_read.h"
-#include "core/tiff_read.h"
 
 namespace {
 
@@ -34,34 +30,9 @@ void force_three_channels(Hdr_image& image) {
 }  // namespace
 
 void load_image(Hdr_image& image, const std::string& path, uint32_t type) {
-  switch (type) {
-    case k_type_exr:
-      read_exr(image, path);
-      break;
-    case k_type_rgbe:
-      read_rgbe(image, path);
-      break;
-    case k_type_png:
-      read_png(image, path);
-      break;
-    case k_type_jpeg:
-      if (!read_jpeg(image, path)) {
-        auto partial = std::make_shared<Hdr_image>();
-        partial->swap(image);
-        partial->type = type;
-        throw Incomplete_image_error(
-            "Image data is damaged; the picture is incomplete: " + path, std::move(partial));
-      }
-      break;
-    case k_type_tiff8:
-    case k_type_tiff_float:
-    case k_type_tiff_logluv:
-    case k_type_tiff_logl:
-      read_tiff(image, path);
-      break;
-    default:
-      throw Read_error("Unsupported file type: " + path);
-  }
+  const Image_format* format = image_format(type);
+  if (!format || !format->read) throw Read_error("Unsupported file type: " + path);
+  format->read(image, path);
   // The readers clamp while decoding (a separate pass over a large image costs as much as
   // reading an uncompressed file); JPEG samples are bytes, always within range.
   force_three_channels(image);

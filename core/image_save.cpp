@@ -7,14 +7,12 @@
 
 #include "core/atomic_write.h"
 #include "core/exif_segment.h"
-#include "core/exr_write.h"
 #include "core/file_copy.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
+#include "core/image_formats.h"
 #include "core/jpeg_write.h"
 #include "core/png_write.h"
-#include "core/rgbe_write.h"
-#include "core/tiff_write.h"
 
 namespace {
 
@@ -48,6 +46,15 @@ void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
 
 }  // namespace
 
+void write_png_file(const Hdr_image& image, const std::string& path, const Write_source& source) {
+  write_8bit(image, path, k_type_png, source.path, false, false);
+}
+
+void write_jpeg_file(const Hdr_image& image, const std::string& path,
+                     const Write_source& source) {
+  write_8bit(image, path, k_type_jpeg, source.path, source.type == k_type_jpeg, source.turned);
+}
+
 void clamp_values(Hdr_image& image, float lo, float hi) {
   float* v = image.data();
   for (uint64_t i = 0, n = image.size(); i < n; ++i)
@@ -61,47 +68,15 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
     image.type = type;
     return;
   }
-  switch (type) {
-    case k_type_exr:
-    case k_type_rgbe:
-    case k_type_png:
-    case k_type_jpeg:
-    case k_type_tiff8:
-    case k_type_tiff_float:
-    case k_type_tiff_logluv:
-      break;
-    default:
-      // LogL is read only and the "new image" codes name no format: writing nothing
-      // would let the caller believe the file was saved.
-      throw Write_error("Unsupported image type for writing: " + path);
-  }
+  const Image_format* format = image_format(type);
+  // LogL is read only and the "new image" codes name no format: writing nothing would
+  // let the caller believe the file was saved.
+  if (!format || !format->write) throw Write_error("Unsupported image type for writing: " + path);
   if (image.is_empty() || image.spectrum() != 3)
     throw Write_error("Cannot write image data to file: " + path);
 
-  clamp_values(image, 0.f, is_hdr_type(type) ? std::numeric_limits<float>::max() : 255.f);
-  switch (type) {
-    case k_type_exr:
-      write_exr(image, path);
-      break;
-    case k_type_rgbe:
-      write_rgbe(image, path);
-      break;
-    case k_type_png:
-      write_8bit(image, path, type, source_path, false, false);
-      break;
-    case k_type_jpeg:
-      write_8bit(image, path, type, source_path, source_type == k_type_jpeg, turned);
-      break;
-    case k_type_tiff8:
-      write_tiff8(image, path);
-      break;
-    case k_type_tiff_float:
-      write_tiff_float_rgb(image, path);
-      break;
-    case k_type_tiff_logluv:
-      write_tiff_logluv(image, path);
-      break;
-  }
+  clamp_values(image, 0.f, format->hdr ? std::numeric_limits<float>::max() : 255.f);
+  format->write(image, path, Write_source{source_path, source_type, turned});
   image.type = type;
 }
 

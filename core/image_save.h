@@ -5,6 +5,7 @@
 #include <string>
 
 class Hdr_image;
+struct Write_source;
 
 /// Writes image to path as type (0 OpenEXR, 1 RGBE, 2 PNG, 3 JPEG, 5 8-bit TIFF, 6 float
 /// TIFF, 7 LogLuv TIFF). When force is false and type equals source_type, the file at
@@ -38,3 +39,10 @@ void save_image_from(Hdr_image& image, const std::string& path, uint32_t type,
 
 /// Clamps every value in place to [lo, hi]; NaN is left as it is.
 void clamp_values(Hdr_image& image, float lo, float hi);
+
+/// The format table's PNG and JPEG writers: into a temporary file renamed over path. A
+/// JPEG written from a JPEG source (source.type 3) keeps the EXIF block of source.path,
+/// read before path is replaced, with Orientation 1 when source.turned.
+void write_png_file(const Hdr_image& image, const std::string& path, const Write_source& source);
+void write_jpeg_file(const Hdr_image& image, const std::string& path,
+                     const Write_source& source);

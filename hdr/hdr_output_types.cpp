@@ -1,19 +1,20 @@
-// Output types and names of batch HDR creation.
+// Output types and names of batch HDR creation; the extensions are the format table's.
 #include "hdr/hdr_output_types.h"
 
 #include "core/hdr_image.h"
+#include "core/image_formats.h"
 
 const Output_type k_hdr_output_types[4] = {
-    {"OpenEXR (*.exr)", k_type_exr, ".exr"},
-    {"RGBE (*.hdr)", k_type_rgbe, ".hdr"},
-    {"TIFF-LogLuv (*.tif)", k_type_tiff_logluv, ".tif"},
-    {"Tiff-Uncompressed (*.tif)", k_type_tiff_float, ".tif"},
+    {"OpenEXR (*.exr)", k_type_exr, saved_extension(k_type_exr)},
+    {"RGBE (*.hdr)", k_type_rgbe, saved_extension(k_type_rgbe)},
+    {"TIFF-LogLuv (*.tif)", k_type_tiff_logluv, saved_extension(k_type_tiff_logluv)},
+    {"Tiff-Uncompressed (*.tif)", k_type_tiff_float, saved_extension(k_type_tiff_float)},
 };
 
 const Output_type k_ldr_output_types[3] = {
-    {"JPEG (*.jpg)", k_type_jpeg, ".jpg"},
-    {"TIFF (*.tif)", k_type_tiff8, ".tif"},
-    {"PNG (*.png)", k_type_png, ".png"},
+    {"JPEG (*.jpg)", k_type_jpeg, saved_extension(k_type_jpeg)},
+    {"TIFF (*.tif)", k_type_tiff8, saved_extension(k_type_tiff8)},
+    {"PNG (*.png)", k_type_png, saved_extension(k_type_png)},
 };
 
 namespace {

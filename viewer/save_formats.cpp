@@ -7,27 +7,17 @@
 
 #include "core/file_names.h"
 #include "core/hdr_image.h"
+#include "core/image_formats.h"
 
 namespace {
 
-struct Save_format {
-  uint32_t type;
-  const char* appended;
-  const char* kept[3];  // extensions taken as they are typed, lower case; null ends
-};
-
-constexpr Save_format k_exr = {k_type_exr, ".exr", {".exr", nullptr, nullptr}};
-constexpr Save_format k_rgbe = {k_type_rgbe, ".hdr", {".hdr", ".rgbe", ".pic"}};
-constexpr Save_format k_logluv = {k_type_tiff_logluv, ".tif", {".tif", ".tiff", nullptr}};
-constexpr Save_format k_tiff_float = {k_type_tiff_float, ".tif", {".tif", ".tiff", nullptr}};
-constexpr Save_format k_jpeg = {k_type_jpeg, ".jpg", {".jpg", ".jpeg", nullptr}};
-constexpr Save_format k_tiff8 = {k_type_tiff8, ".tif", {".tif", ".tiff", nullptr}};
-constexpr Save_format k_png = {k_type_png, ".png", {".png", nullptr, nullptr}};
-
-// In the order of k_hdr_save_formats and k_ldr_save_formats.
-constexpr Save_format k_hdr_list[] = {k_exr, k_rgbe, k_logluv, k_tiff_float};
-constexpr Save_format k_ldr_list[] = {k_jpeg, k_tiff8, k_png, k_exr, k_rgbe, k_logluv,
-                                      k_tiff_float};
+// In the order of k_hdr_save_formats and k_ldr_save_formats; each entry's extensions are
+// its format's row.
+constexpr uint32_t k_hdr_list[] = {k_type_exr, k_type_rgbe, k_type_tiff_logluv,
+                                   k_type_tiff_float};
+constexpr uint32_t k_ldr_list[] = {k_type_jpeg, k_type_tiff8,      k_type_png,
+                                   k_type_exr,  k_type_rgbe,       k_type_tiff_logluv,
+                                   k_type_tiff_float};
 
 std::string lower_extension(const std::string& path) {
   std::string folder, name;
@@ -65,24 +55,11 @@ int preselected_format(bool hdr_list, uint32_t source_type) {
 
 bool complete_output_path(bool hdr_list, int entry, std::string& path, uint32_t& type) {
   if (entry < 0 || entry >= named_format_count(hdr_list)) return false;
-  const Save_format& format = hdr_list ? k_hdr_list[entry] : k_ldr_list[entry];
-  type = format.type;
+  type = hdr_list ? k_hdr_list[entry] : k_ldr_list[entry];
+  const Image_format& format = *image_format(type);
   const std::string ext = lower_extension(path);
-  for (const char* kept : format.kept)
+  for (const char* kept : format.extensions)
     if (kept && ext == kept) return true;
-  path += format.appended;
+  path += format.extensions[0];
   return true;
-}
-
-bool is_writable_type(uint32_t type) {
-  switch (type) {
-    case k_type_exr:
-    case k_type_rgbe:
-    case k_type_png:
-    case k_type_jpeg:
-    case k_type_tiff8:
-    case k_type_tiff_float:
-    case k_type_tiff_logluv: return true;
-    default: return false;
-  }
 }

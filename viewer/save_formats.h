@@ -28,6 +28,3 @@ int preselected_format(bool hdr_list, uint32_t source_type);
 /// becomes "a.png.jpg"). Returns false, leaving both untouched, for an entry that names
 /// no format (the chooser's "All Files" and custom entries).
 bool complete_output_path(bool hdr_list, int entry, std::string& path, uint32_t& type);
-
-/// True for the type codes an image can be written as: 0, 1, 2, 3, 5, 6, 7.
-bool is_writable_type(uint32_t type);

@@ -14,6 +14,7 @@
 #include "core/file_written.h"
 #include "core/file_type.h"
 #include "core/hdr_image.h"
+#include "core/image_formats.h"
 #include "core/image_load.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/hdr_image.h"
+#include "core/image_formats.h"
 #include "viewer/save_formats.h"
 
 namespace {
