@@ -2,17 +2,12 @@
 // keeps no tile across the events its run serves.
 #include "browser/create_hdr_host.h"
 
-#include "browser/dir_view.h"
+#include "browser/browser_answers.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "viewer/image_dialog_drv.h"
 
-std::vector<std::string> Browser_create_hdr_host::selection() {
-  std::vector<std::string> paths;
-  if (g_icon_view)
-    for (const Icon* tile : g_icon_view->selection) paths.push_back(tile->path);
-  return paths;
-}
+std::vector<std::string> Browser_create_hdr_host::selection() { return selected_tile_paths(); }
 
 bool Browser_create_hdr_host::describe(const std::string& path, Chosen_file& file) {
   if (!g_icon_view) return false;
@@ -31,9 +26,7 @@ bool Browser_create_hdr_host::describe(const std::string& path, Chosen_file& fil
   return true;
 }
 
-std::string Browser_create_hdr_host::current_folder() {
-  return g_dir_view ? g_dir_view->current_dir() : std::string();
-}
+std::string Browser_create_hdr_host::current_folder() { return shown_folder(); }
 
 void Browser_create_hdr_host::open_result(std::unique_ptr<Hdr_image> image,
                                           const std::string& folder) {

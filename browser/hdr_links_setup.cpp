@@ -5,21 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "browser/dir_view.h"
-#include "browser/icon.h"
-#include "browser/icon_view.h"
+#include "browser/browser_answers.h"
 #include "core/hdr_image.h"
 #include "hdr/hdr_links.h"
 #include "viewer/open_new_result.h"
 
 void install_hdr_links() {
-  set_selected_paths_source([] {
-    std::vector<std::string> paths;
-    if (g_icon_view)
-      for (const Icon* tile : g_icon_view->selection) paths.push_back(tile->path);
-    return paths;
-  });
-  set_output_folder_source([] { return g_dir_view ? g_dir_view->current_dir() : std::string(); });
+  set_selected_paths_source(selected_tile_paths);
+  set_output_folder_source(shown_folder);
   set_result_viewer([](std::unique_ptr<Hdr_image> image, const std::string& folder) {
     open_new_result(std::move(image), folder);
   });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "browser/batch_orient.h"
+#include "browser/browser_answers.h"
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
@@ -101,21 +102,7 @@ bool ask_before_delete() {
 
 }  // namespace
 
-std::vector<Selected_file> MainWindowDrv::selected_files() const {
-  std::vector<Selected_file> files;
-  if (!g_icon_view) return files;
-  for (const Icon* tile : g_icon_view->selection) {
-    Selected_file f;
-    f.path = tile->path;
-    f.name = tile->name;
-    f.folder = tile->folder;
-    f.type = tile->type;
-    f.width = tile->width;
-    f.height = tile->height;
-    files.push_back(f);
-  }
-  return files;
-}
+std::vector<Selected_file> MainWindowDrv::selected_files() const { return selected_tiles(); }
 
 void MainWindowDrv::open_image() {
   const std::vector<Selected_file> files = selected_files();
@@ -185,7 +172,7 @@ void MainWindowDrv::paste() {
   // Copies: a Cut or Copy run while events are served replaces the members.
   const std::vector<std::string> sources = m_clipboard;
   const bool copy = m_clipboard_copied;
-  const std::string target = g_dir_view->current_dir();
+  const std::string target = shown_folder();
   Browser_file_view view;
   paste_files(sources, copy, target, view);
   // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept.

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "browser/browser_answers.h"
 #include "browser/dir_view.h"
 #include "core/file_names.h"
 #include "core/messages.h"
@@ -41,7 +42,7 @@ void NewFolderDlgDrv::create() {
     return;
   }
   // Copied: go_to below replaces the folder list's own string.
-  const std::string folder = g_dir_view ? g_dir_view->current_dir() : std::string();
+  const std::string folder = shown_folder();
   const std::string path = folder + typed;
   if (!folder.empty() && file_exists(path)) {
     show_alert("Another directory with the same name exists. Please use a different name.");

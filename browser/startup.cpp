@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "browser/about_dlg.h"
+#include "browser/browser_answers.h"
 #include "browser/create_hdr_host.h"
 #include "browser/dir_view.h"
 #include "browser/grid_refresh.h"
@@ -93,14 +94,9 @@ void start_program(int argc, char** argv) {
   if (!g_preferences) g_preferences = &g_preferences_store;
   set_event_pump(check_events);
   start_exr_threads();
-  set_current_folder_source([] { return g_dir_view ? g_dir_view->current_dir() : std::string(); });
+  set_current_folder_source(shown_folder);
   // Next and Previous Image in a viewer walk the grid's tiles.
-  set_grid_paths_source([] {
-    std::vector<std::string> paths;
-    if (g_icon_view)
-      for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
-    return paths;
-  });
+  set_grid_paths_source(grid_tile_paths);
   // A press on a viewer's image in calibration mode opens the calibration dialog.
   set_calibration_starter([](ImageDialogDrv& viewer, int x, int y) {
     if (g_calibrate_dialog) g_calibrate_dialog->start(viewer, x, y);

@@ -1,0 +1,39 @@
+// The browser's answers read from the grid and the folder list (see the header).
+#include "browser/browser_answers.h"
+
+#include <utility>
+
+#include "browser/dir_view.h"
+#include "browser/icon.h"
+#include "browser/icon_view.h"
+
+std::vector<Selected_file> selected_tiles() {
+  std::vector<Selected_file> files;
+  if (!g_icon_view) return files;
+  for (const Icon* tile : g_icon_view->selection) {
+    Selected_file f;
+    f.path = tile->path;
+    f.name = tile->name;
+    f.folder = tile->folder;
+    f.type = tile->type;
+    f.width = tile->width;
+    f.height = tile->height;
+    files.push_back(f);
+  }
+  return files;
+}
+
+std::vector<std::string> selected_tile_paths() {
+  std::vector<std::string> paths;
+  for (Selected_file& file : selected_tiles()) paths.push_back(std::move(file.path));
+  return paths;
+}
+
+std::vector<std::string> grid_tile_paths() {
+  std::vector<std::string> paths;
+  if (g_icon_view)
+    for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
+  return paths;
+}
+
+std::string shown_folder() { return g_dir_view ? g_dir_view->current_dir() : std::string(); }

@@ -1,0 +1,20 @@
+// The browser's answers to what other windows ask of it, gathered in one place so the
+// selection, the grid order and the current folder are read the same way everywhere.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "core/selected_file.h"
+
+/// g_icon_view's selected tiles copied out, in click order; empty without a grid.
+std::vector<Selected_file> selected_tiles();
+
+/// Full paths of g_icon_view's selected tiles, in click order; empty without a grid.
+/// Copies: no tile is held while the caller serves events.
+std::vector<std::string> selected_tile_paths();
+
+/// Full paths of all of g_icon_view's tiles, in grid order; empty without a grid.
+std::vector<std::string> grid_tile_paths();
+
+/// g_dir_view's current folder (ending in '/'), copied; empty without a folder list.
+std::string shown_folder();
