@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the EXIF carry-over: the segment read from a file, the IFD1
-// link cut in that block, and the block inserted into a small valid JPEG.
+// link cut and the Orientation set in that block, and the block inserted into a small
+// valid JPEG.
 #include <exception>
 #include <fstream>
 
@@ -18,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz_input_file(data, size, ".jpg");
   std::vector<uint8_t> block = read_exif_segment(path);
   cut_ifd_link(block);
-  // The raw bytes as a block too: cut_ifd_link must stay inside any block.
+  set_orientation_normal(block);
+  // The raw bytes as a block too: both edits must stay inside any block.
   std::vector<uint8_t> raw(data, data + size);
   cut_ifd_link(raw);
+  set_orientation_normal(raw);
   const std::string target = fuzz_input_file(k_target, sizeof k_target, ".target.jpg");
   try {
     insert_exif_segment(target, block.empty() ? raw : block);
