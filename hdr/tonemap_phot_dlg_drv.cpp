@@ -20,6 +20,7 @@
 #include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/hist_box.h"
+#include "core/image_formats.h"
 #include "core/messages.h"
 #include "core/status_progress.h"
 #include "hdr/hdr_links.h"
@@ -237,7 +238,8 @@ void TonemapPhotDlgDrv::batch_tonemap() {
   const Tonemap_settings s = settings();
   const std::string suffix = suffix_input->value() ? suffix_input->value() : "";
   const bool tiff = save_type_choice->value() == 1;
-  const std::string extension = tiff ? ".tif" : ".jpg";
+  const uint32_t output_type = tiff ? k_type_tiff8 : k_type_jpeg;
+  const std::string extension = saved_extension(output_type);
   std::vector<Selected_file> files;
   for (const std::string& path : m_paths) files.push_back(batch_file(path));
 
@@ -251,7 +253,7 @@ void TonemapPhotDlgDrv::batch_tonemap() {
   job.output_path = [&suffix, &extension](const Selected_file& f) {
     return f.folder + make_output_name(f.name, suffix, extension);
   };
-  job.output_type = tiff ? k_type_tiff8 : k_type_jpeg;
+  job.output_type = output_type;
   job.transform = [&s](Hdr_image& image, const Selected_file& f) {
     try {
       tonemap_image(image, s);
