@@ -34,5 +34,3 @@ void MainWindowDrv::quit() {
   }
   delete this;
 }
-
-void MainWindowDrv::show_on_hdr_display() {}

@@ -44,6 +44,7 @@
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
+#include "viewer/ogl_window.h"
 #include "viewer/open_in_viewer.h"
 #include "viewer/resize_dlg.h"
 #include "viewer/save_as_chooser.h"
@@ -132,6 +133,7 @@ void start_program(int argc, char** argv) {
   g_help_dialog = new Fl_Help_Dialog;
   g_enter_response_dialog = new EnterResponseDlgDrv(465, 425, "Enter Camera Response");
   g_fusion_dialog = new ExposureFusionDialogDrv(295, 210, "Exposure Fusion");
+  g_hdr_display_window = new OglWindow;
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 
   g_help_dialog->load("help.html");

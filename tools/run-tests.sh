@@ -12,7 +12,7 @@ run_suite() {  # $1: build folder, rest: extra CMake arguments
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
-  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+  xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
     env MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460 MESA_SHADER_CACHE_DISABLE=true \
         LIBGL_ALWAYS_SOFTWARE=1 \
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"

@@ -250,6 +250,3 @@ void ImageDialogDrv::after_save_as(const std::string& path) {
 }
 
 void ImageDialogDrv::specify_crop_region() { open_crop_dialog(*this); }
-
-// The HDR display comes with its window; until then this item does nothing.
-void ImageDialogDrv::show_on_hdr_display() {}

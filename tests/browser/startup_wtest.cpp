@@ -46,6 +46,7 @@
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
+#include "viewer/ogl_window.h"
 #include "viewer/viewer_links.h"
 
 namespace {
@@ -182,6 +183,13 @@ void child_without_arguments() {
               std::string(g_tonemap_dialog->label()) == "Tonemap Image" &&
               !g_tonemap_dialog->shown(),
           "tone-mapping dialog built and hidden");
+  require(g_hdr_display_window && g_hdr_display_window->x() == 295 &&
+              g_hdr_display_window->y() == 210 && g_hdr_display_window->w() == 640 &&
+              g_hdr_display_window->h() == 480 &&
+              std::string(g_hdr_display_window->label()) ==
+                  "Move this window to the HDR monitor and press F" &&
+              !g_hdr_display_window->shown() && !g_hdr_display_window->image(),
+          "HDR display window built, hidden and without an image");
   // The stored gamma reaches the display conversion through the dialog.
   require(display_gamma() == 1.8f && g_preferences_dialog->gamma() == 1.8f,
           "stored gamma: " + std::to_string(display_gamma()) + " " +
