@@ -123,7 +123,7 @@ Codes decode(const Bytes& p, int x) {
 std::vector<std::string> mismatches(const std::vector<Bytes>& got, const Hdr_image& im,
                                     double boost) {
   std::vector<std::string> bad;
-  for (int y = 0; y < k_rows; ++y)
+  for (int y = 0; y < im.height(); ++y)
     for (int x = 0; x < k_columns; ++x) {
       const Codes want = decode(reference_pixel(im, x, y, boost), x);
       const Codes have = decode(got[size_t(y) * k_columns + x], x);
@@ -178,6 +178,8 @@ protected:
   OglWindow& show(std::unique_ptr<Hdr_image> image) {
     show_on_hdr_window(std::move(image));
     wait_shown(*g_hdr_display_window);
+    EXPECT_EQ(m_messages.messages, std::vector<std::string>());
+    EXPECT_EQ(m_messages.alerts, std::vector<std::string>());
     return *g_hdr_display_window;
   }
   static int key(OglWindow& w, const char* text) {
@@ -185,6 +187,8 @@ protected:
     Fl::e_length = int(std::char_traits<char>::length(text));
     return w.handle(FL_KEYBOARD);
   }
+  // A failing set-up must fail the test, not wait for a click on a dialog.
+  Scripted_messages m_messages;
 };
 
 // ---- Uniform fields ------------------------------------------------------------------
@@ -282,6 +286,34 @@ TEST_F(Hdr_window, PlusAndMinusChangeTheBoostTheShaderUses) {
   // Only a lower-case f acts; the upper-case one goes on to the toolkit, which ignores it.
   EXPECT_EQ(key(w, "F"), 0);
   EXPECT_FALSE(w.fullscreen_active());
+}
+
+TEST_F(Hdr_window, LowerCaseFCoversTheScreenAndTheEncodingStaysByColumn) {
+  // The same in every row, so stretching to the screen's height changes no pixel.
+  auto image = field([](uint32_t x, uint32_t) {
+    const float s = std::exp2(-8.f + 16.f * float(x) / float(k_columns - 1)) / 10.f;
+    return Rgb{.6f * s, s, .9f * s};
+  });
+  const Hdr_image one_row = *make_test_image(k_columns, 1, k_type_exr, [&](uint32_t x, uint32_t) {
+    return Rgb{(*image)(x, 0, 0, 0), (*image)(x, 0, 0, 1), (*image)(x, 0, 0, 2)};
+  });
+  OglWindow& w = show(std::move(image));
+  ASSERT_EQ(Fl::w(), k_columns) << "the screen must be as wide as the display";
+  EXPECT_EQ(key(w, "f"), 1);
+  wait_shown(w);
+  EXPECT_TRUE(w.fullscreen_active());
+  EXPECT_EQ(w.w(), Fl::w());
+  EXPECT_EQ(w.h(), Fl::h());
+  EXPECT_EQ(key(w, "f"), 1);  // a second f changes nothing
+  wait_shown(w);
+  EXPECT_TRUE(w.fullscreen_active());
+  EXPECT_EQ(w.h(), Fl::h());
+  ASSERT_FALSE(w.needs_setup());
+  const std::vector<Bytes> got = read_back(w);
+  EXPECT_EQ(gl_errors(), GLenum(GL_NO_ERROR));
+  const std::vector<Bytes> middle(got.begin() + ptrdiff_t(w.h() / 2) * k_columns,
+                                  got.begin() + ptrdiff_t(w.h() / 2 + 1) * k_columns);
+  EXPECT_EQ(mismatches(middle, one_row, 10.0), std::vector<std::string>());
 }
 
 // ---- Lifecycle -----------------------------------------------------------------------
