@@ -1,10 +1,9 @@
 // The HDR-monitor window: GL set-up, texture upload, drawing and release (see the header).
-#include <GL/glew.h>  // before any header that brings in gl.h
-
 #include "viewer/ogl_window.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
+#include <GL/glew.h>  // must precede <GL/gl.h>, which no header above brings in
 
 #include <cstdio>
 #include <exception>
@@ -257,8 +256,7 @@ void OglWindow::draw() {
 }
 
 void OglWindow::release_gl_objects() {
-  if (s_gl.program == 0 && s_gl.vertex_array == 0 && s_gl.texture == 0 &&
-      s_gl.uniform_buffer == 0)
+  if (s_gl.program == 0 && s_gl.vertex_array == 0 && s_gl.texture == 0 && s_gl.uniform_buffer == 0)
     return;
   glUseProgram(0);
   if (s_gl.program != 0) {

@@ -11,7 +11,7 @@ class Hdr_image;
 
 /// The GL set-up failed (the shader program did not link, or GLEW could not start).
 class OpenGL_error : public std::runtime_error {
-public:
+ public:
   explicit OpenGL_error(const std::string& what) : std::runtime_error(what) {}
 };
 
@@ -29,7 +29,7 @@ extern float g_gamma_factor;
 inline constexpr int k_hdr_display_columns = 1920;
 
 class OglWindow : public Fl_Gl_Window {
-public:
+ public:
   /// 640 x 480 at (295, 210), titled "Move this window to the HDR monitor and press F",
   /// RGB8, double-buffered, OpenGL 3 or later; no image; set up at the first show.
   OglWindow();
@@ -58,7 +58,7 @@ public:
   /// log and returns its id. Virtual so that a test can hand in a source that fails.
   virtual unsigned compile_fragment_shader(const char* source);
 
-private:
+ private:
   /// Uploads the held image as the texture, or refuses one too large for the GL.
   void upload_image();
   /// Deletes the GL objects that exist, in set-up's reverse order.

@@ -1,10 +1,9 @@
 // The main window's "Show on HDR Display": the selected HDR file is loaded and handed to
 // the HDR-monitor window, which shows it; an unreadable file is alerted and shows nothing.
-#include <gtest/gtest.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
@@ -34,7 +33,7 @@ const bool k_mesa_override = [] {
 void ignore_exit(int) {}
 
 class Main_window_hdr_display : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_previous_exit = set_exit_function(ignore_exit);
     g_hdr_display_window = new OglWindow;
@@ -72,7 +71,7 @@ protected:
   Scripted_messages m_messages;
   MainWindowDrv* window = nullptr;
 
-private:
+ private:
   Exit_fn m_previous_exit = nullptr;
 };
 

@@ -1,13 +1,11 @@
 // The HDR-monitor window on a real GL context (Mesa's software renderer at 4.6): the
 // framebuffer of a 1920-pixel-wide window, one column per display column, is read back
 // and compared with an encoding computed here on the CPU.
-#include <gtest/gtest.h>
-
-#include <GL/glew.h>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
+#include <GL/glew.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -31,7 +29,7 @@ const bool k_mesa_override = [] {
   return true;
 }();
 
-constexpr int k_columns = 1920;
+constexpr int k_columns = k_hdr_display_columns;
 constexpr int k_rows = 6;
 
 struct Bytes {
@@ -49,8 +47,12 @@ Xyz to_xyz(double r, double g, double b) {
           0.2126729 * r + 0.7151522 * g + 0.0721750 * b,
           0.0193339 * r + 0.1191920 * g + 0.9503041 * b};
 }
-double u_code(const Xyz& c) { return (1626.6875 * c.x / (c.x + 15 * c.y + 3 * c.z) + 0.546875) * 4; }
-double v_code(const Xyz& c) { return (3660.046875 * c.y / (c.x + 15 * c.y + 3 * c.z) + 0.546875) * 4; }
+double u_code(const Xyz& c) {
+  return (1626.6875 * c.x / (c.x + 15 * c.y + 3 * c.z) + 0.546875) * 4;
+}
+double v_code(const Xyz& c) {
+  return (3660.046875 * c.y / (c.x + 15 * c.y + 3 * c.z) + 0.546875) * 4;
+}
 
 Xyz boosted(const Hdr_image& im, int x, int y, double boost) {
   return to_xyz(im(x, y, 0, 0) * boost, im(x, y, 0, 1) * boost, im(x, y, 0, 2) * boost);
@@ -156,14 +158,15 @@ GLenum gl_errors() {
 
 // A fragment source that cannot compile, so that the program cannot link.
 class Broken_shader_window : public OglWindow {
-public:
+ public:
   unsigned compile_fragment_shader(const char*) override {
-    return OglWindow::compile_fragment_shader("#version 460 core\nout vec4 c;\nvoid main() { c = }\n");
+    return OglWindow::compile_fragment_shader(
+        "#version 460 core\nout vec4 c;\nvoid main() { c = }\n");
   }
 };
 
 class Hdr_window : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     g_luminance_boost = 10.f;
     g_hdr_display_window = new OglWindow;
@@ -195,9 +198,9 @@ protected:
 
 struct Field_case {
   const char* name;
-  float value;      // the same in R, G and B, before the boost of 10
-  int green;        // the luminance code's high part
-  int luma_low;     // its low five bits, the top of the low byte
+  float value;   // the same in R, G and B, before the boost of 10
+  int green;     // the luminance code's high part
+  int luma_low;  // its low five bits, the top of the low byte
 };
 
 void PrintTo(const Field_case& c, std::ostream* os) { *os << c.name; }
@@ -237,7 +240,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Hdr_window, LogRampOverTwentyStopsMatchesTheReference) {
   // Each row a different tint; luminance doubles every 96 columns, 2^-10 to 2^10.
-  const Rgb tints[k_rows] = {{1, 1, 1}, {1, .8f, .6f}, {.3f, .6f, 1}, {1, .2f, .2f}, {.2f, 1, .2f}, {.5f, .5f, .9f}};
+  const Rgb tints[k_rows] = {{1, 1, 1},     {1, .8f, .6f}, {.3f, .6f, 1},
+                             {1, .2f, .2f}, {.2f, 1, .2f}, {.5f, .5f, .9f}};
   auto image = field([&](uint32_t x, uint32_t y) {
     const float s = std::exp2(-10.f + 20.f * float(x) / float(k_columns - 1)) / 10.f;
     return Rgb{tints[y].r * s, tints[y].g * s, tints[y].b * s};
@@ -339,9 +343,9 @@ TEST_F(Hdr_window, ShowHideShowAgainRebuildsTheGlObjects) {
   EXPECT_EQ(gl_errors(), GLenum(GL_NO_ERROR));
   const std::vector<Bytes> second = read_back(w);
   EXPECT_EQ(gl_errors(), GLenum(GL_NO_ERROR));
-  EXPECT_TRUE(std::equal(first.begin(), first.end(), second.begin(), [](const Bytes& a, const Bytes& b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-  }));
+  EXPECT_TRUE(std::equal(
+      first.begin(), first.end(), second.begin(),
+      [](const Bytes& a, const Bytes& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }));
 }
 
 TEST_F(Hdr_window, NewImageForAShownWindowIsUploadedAtOnce) {
@@ -362,8 +366,9 @@ TEST_F(Hdr_window, ImageLargerThanTheTextureLimitIsRefusedWithAMessage) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_side);
   ASSERT_GT(max_side, 0);
   Scripted_messages messages;
-  show_on_hdr_window(make_test_image(uint32_t(max_side) + 1, 1, k_type_exr,
-                                     [](uint32_t, uint32_t) { return Rgb{1, 1, 1}; }));
+  show_on_hdr_window(make_test_image(uint32_t(max_side) + 1, 1, k_type_exr, [](uint32_t, uint32_t) {
+    return Rgb{1, 1, 1};
+  }));
   settle(0.2);
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_NE(messages.alerts[0].find(std::to_string(max_side + 1) + " x 1 pixels"),
@@ -435,11 +440,12 @@ TEST_F(Hdr_window, WindowLeftWithoutSetUpHidesItselfFromTheEventLoop) {
 // ---- The viewer's hand-over ----------------------------------------------------------
 
 TEST_F(Hdr_window, ViewerHandsOverACopyWithItsExposure) {
-  ImageDialogDrv* viewer = open_test_viewer(
-      make_test_image(40, 30, k_type_exr, [](uint32_t x, uint32_t y) {
-        return Rgb{.01f * float(x + 1), .02f * float(y + 1), .5f};
-      }),
-      "scene.exr");
+  ImageDialogDrv* viewer =
+      open_test_viewer(make_test_image(40, 30, k_type_exr,
+                                       [](uint32_t x, uint32_t y) {
+                                         return Rgb{.01f * float(x + 1), .02f * float(y + 1), .5f};
+                                       }),
+                       "scene.exr");
   viewer->exposure(1);  // one step brighter: the viewer's pixels carry the factor
   const Hdr_image* shown_image = viewer->get_image();
   ASSERT_NE(shown_image, nullptr);
