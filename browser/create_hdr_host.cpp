@@ -5,7 +5,8 @@
 #include "browser/browser_answers.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
-#include "viewer/image_dialog_drv.h"
+#include "core/hdr_image.h"
+#include "viewer/open_new_result.h"
 
 std::vector<std::string> Browser_create_hdr_host::selection() { return selected_tile_paths(); }
 
@@ -30,10 +31,7 @@ std::string Browser_create_hdr_host::current_folder() { return shown_folder(); }
 
 void Browser_create_hdr_host::open_result(std::unique_ptr<Hdr_image> image,
                                           const std::string& folder) {
-  auto* viewer = new ImageDialogDrv(640, 480, "Untitled");
-  viewer->set_modified(k_change_new_image);
-  viewer->set_image(std::move(image), folder + "Untitled", "Untitled", folder, 0, 0);
-  viewer->show();
+  open_new_result(std::move(image), folder);
 }
 
 std::shared_ptr<void> Browser_create_hdr_host::keep_tiles() {

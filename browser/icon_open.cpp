@@ -1,8 +1,6 @@
 // The hand-off from a tile to the viewer.
 #include "browser/icon_open.h"
 
-#include <FL/Fl_Group.H>
-
 #include <exception>
 #include <memory>
 
@@ -10,10 +8,10 @@
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "core/messages.h"
-#include "viewer/image_dialog_drv.h"
+#include "viewer/open_viewer.h"
 
-bool open_tile_image(const std::string& path, const std::string& name,
-                     const std::string& folder, uint32_t type) {
+bool open_tile_image(const std::string& path, const std::string& name, const std::string& folder,
+                     uint32_t type) {
   set_busy_cursor(FL_CURSOR_WAIT);
   std::unique_ptr<Hdr_image> image;
   std::string damage;
@@ -25,11 +23,7 @@ bool open_tile_image(const std::string& path, const std::string& name,
   }
   bool shown = true;
   try {
-    // A top-level window: no group of the window that received the click may adopt it.
-    Fl_Group::current(nullptr);
-    ImageDialogDrv* viewer = new ImageDialogDrv(640, 480, name.c_str());
-    viewer->set_image(std::move(image), path, name, folder, 0, 0);
-    viewer->show();
+    open_viewer(std::move(image), path, name, folder);
   } catch (const std::exception&) {
     shown = false;
   }

@@ -22,13 +22,23 @@
 #include "viewer/viewer_geometry.h"
 #include "viewer/viewer_links.h"
 
+namespace {
+
+int g_live_viewers = 0;
+
+}  // namespace
+
 ImageDialogDrv::ImageDialogDrv(int w, int h, const char* title)
     : ImageDialog(w, h, title), m_display(std::make_unique<Viewer_display>()) {
+  ++g_live_viewers;
   scroll->set_viewer(this);
   delete_closed_viewers();
 }
 
+int ImageDialogDrv::live_count() { return g_live_viewers; }
+
 ImageDialogDrv::~ImageDialogDrv() {
+  --g_live_viewers;
   Fl::remove_timeout(resize_timeout, this);
   free_display_picture();
   scroll->free_picture();

@@ -31,6 +31,8 @@ public:
   /// Builds the window, then deletes the closed viewers whose actions have all ended.
   ImageDialogDrv(int w, int h, const char* title);
   ~ImageDialogDrv() override;
+  /// Viewers constructed and not yet deleted: shown, hidden or waiting on the closed list.
+  static int live_count();
 
   int handle(int event) override;
   void draw() override;

@@ -1,8 +1,6 @@
 // Opening one file in a new viewer (see the header).
 #include "viewer/open_in_viewer.h"
 
-#include <FL/Fl_Group.H>
-
 #include <exception>
 #include <memory>
 
@@ -11,13 +9,11 @@
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "core/messages.h"
-#include "viewer/image_dialog_drv.h"
+#include "viewer/open_viewer.h"
 
 ImageDialogDrv* open_image_in_viewer(const std::string& path) {
   std::string folder, name;
   split_path(path, folder, name);
-  // A top-level window: no group of the window that received the event may adopt it.
-  Fl_Group::current(nullptr);
   std::unique_ptr<Hdr_image> image;
   std::string damage;
   try {
@@ -30,16 +26,8 @@ ImageDialogDrv* open_image_in_viewer(const std::string& path) {
     show_alert("Cannot read image file: " + path);
     return nullptr;
   }
-  ImageDialogDrv* viewer = nullptr;
-  try {
-    viewer = new ImageDialogDrv(640, 480, name.c_str());
-    viewer->set_image(std::move(image), path, name, folder, 0, 0);
-    viewer->show();
-  } catch (const std::exception& e) {
-    if (viewer) viewer->close_window();
-    show_alert(e.what());
-    return nullptr;
-  }
+  ImageDialogDrv* viewer = open_viewer_or_alert(std::move(image), path, name, folder);
+  if (!viewer) return nullptr;
   // A damaged file shows what could be decoded, and says so once.
   if (!damage.empty()) show_alert(damage);
   return viewer;

@@ -15,6 +15,7 @@
 #include "core/messages.h"
 #include "viewer/action_scopes.h"
 #include "viewer/image_dialog_drv.h"
+#include "viewer/open_new_result.h"
 #include "viewer/viewer_geometry.h"
 #include "viewer/viewer_links.h"
 #include "viewer/viewer_undo.h"
@@ -170,35 +171,23 @@ void ImageDialogDrv::redo() {
 
 void ImageDialogDrv::pseudo_color() {
   if (g_pseudo_color_running || !m_image) return;
-  std::unique_ptr<ImageDialogDrv> viewer;
-  bool built = false;
-  {
-    Guard guard(g_pseudo_color_running);
-    Action_scope running(*this);
-    Busy busy;
-    if (!m_image) return;
-    alert_on_failure([&] {
-      auto copy = std::make_unique<Hdr_image>(*m_image);
-      Color_space_params params;
-      params.from = k_space_rgb_gamma;
-      params.to = k_space_pseudo;
-      params.scale = 1.0f;
-      params.gain = 1.0f;
-      params.white_x = 0.9504f;
-      params.white_y = 1.0f;
-      params.white_z = 1.0889f;
-      transform_color_space(params, *m_image, *copy);
-      copy->type = k_type_new_ldr;
-      copy->stats = Image_stats{};
-
-      const std::string folder = browser_current_folder();
-      viewer = std::make_unique<ImageDialogDrv>(640, 480, "Untitled");
-      viewer->set_modified(k_change_new_image);
-      viewer->set_image(std::move(copy), folder + "Untitled", "Untitled", folder, 0, 0);
-      built = true;
-    });
-  }
-  // A viewer whose set-up failed is never shown: it goes with the unique_ptr. A built one
-  // is owned by the window system from here on, like every viewer.
-  if (viewer && built) viewer.release()->show();
+  Guard guard(g_pseudo_color_running);
+  Action_scope running(*this);
+  Busy busy;
+  if (!m_image) return;
+  alert_on_failure([&] {
+    auto copy = std::make_unique<Hdr_image>(*m_image);
+    Color_space_params params;
+    params.from = k_space_rgb_gamma;
+    params.to = k_space_pseudo;
+    params.scale = 1.0f;
+    params.gain = 1.0f;
+    params.white_x = 0.9504f;
+    params.white_y = 1.0f;
+    params.white_z = 1.0889f;
+    transform_color_space(params, *m_image, *copy);
+    copy->type = k_type_new_ldr;
+    copy->stats = Image_stats{};
+    open_new_result(std::move(copy), browser_current_folder());
+  });
 }

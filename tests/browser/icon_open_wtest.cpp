@@ -6,15 +6,19 @@
 #include <FL/Fl_Window.H>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "browser/icon_open.h"
+#include "core/app_globals.h"
 #include "core/hdr_image.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
 #include "tests/support/viewer_windows.h"
+#include "viewer/image_dialog_drv.h"
+#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -44,6 +48,24 @@ TEST(Tile_open, UnreadableFileOpensNothing) {
   ASSERT_TRUE(write_file_bytes(dir.file("bad.png"), "not a png"));
   EXPECT_FALSE(open_tile_image(dir.file("bad.png"), "bad.png", dir.path(), k_type_png));
   EXPECT_EQ(shown_window_titled("bad.png"), nullptr);
+}
+
+// The file loads but the viewer's set-up fails (it asks the grid for its files, which
+// fails as an allocation can): the half-built viewer is neither shown nor kept alive.
+TEST(Tile_open, FailedHandOverLeavesNoViewerShownOrAlive) {
+  Temp_dir dir;
+  const std::vector<uint8_t> rgb(4 * 3 * 3, 200);
+  Png_layout layout;
+  layout.width = 4;
+  layout.height = 3;
+  write_png(dir.file("tile.png"), layout, rgb.data());
+  set_grid_paths_source([]() -> std::vector<std::string> { throw std::bad_alloc(); });
+  const int before = ImageDialogDrv::live_count();
+  EXPECT_FALSE(open_tile_image(dir.file("tile.png"), "tile.png", dir.path(), k_type_png));
+  set_grid_paths_source(nullptr);
+  EXPECT_EQ(ImageDialogDrv::live_count(), before);
+  EXPECT_EQ(shown_window_titled("tile.png"), nullptr);
+  EXPECT_TRUE(g_closed_viewers.empty());
 }
 
 // A file cut short opens as far as it decodes, and one alert says so.
