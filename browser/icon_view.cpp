@@ -17,6 +17,7 @@
 #include "core/busy_cursor.h"
 #include "core/event_pump.h"
 #include "core/file_names.h"
+#include "core/guard.h"
 #include "core/preferences_dlg.h"
 
 Icon_view* g_icon_view = nullptr;
@@ -28,13 +29,10 @@ bool s_scan_running = false;
 bool s_scan_abort = false;
 std::string s_pending_folder;
 
-// Marks a scan as running from its first step; cleared on every way out.
+// Marks a scan as running from its first step; both flags are cleared on every way out.
 struct Scan_flag {
-  Scan_flag() { s_scan_running = true; }
-  ~Scan_flag() {
-    s_scan_running = false;
-    s_scan_abort = false;
-  }
+  ~Scan_flag() { s_scan_abort = false; }
+  Guard running{s_scan_running};
 };
 
 float thumbnail_scale() {

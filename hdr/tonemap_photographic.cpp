@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/event_pump.h"
+#include "core/guard.h"
 #include "core/luminance.h"
 
 namespace {
@@ -53,13 +54,12 @@ Photographic_state g_state;
 // Marks the module busy for one run and frees the run's data however the run ends.
 class Run_scope {
  public:
-  Run_scope() { g_state.running = true; }
-  ~Run_scope() {
-    g_state.reset_run();
-    g_state.running = false;
-  }
-  Run_scope(const Run_scope&) = delete;
-  Run_scope& operator=(const Run_scope&) = delete;
+  Run_scope() : m_running(g_state.running) {}
+  // The run's data goes first, then the flag clears (the member is destroyed last).
+  ~Run_scope() { g_state.reset_run(); }
+
+ private:
+  Guard m_running;
 };
 
 uint64_t pixel_count() { return uint64_t(g_state.width) * uint64_t(g_state.height); }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "core/event_pump.h"
+#include "core/guard.h"
 #include "core/luminance.h"
 #include "hdr/tonemap_photographic.h"
 
@@ -57,13 +58,12 @@ Photoreceptor_state g_state;
 
 class Run_scope {
  public:
-  Run_scope() { g_state.running = true; }
-  ~Run_scope() {
-    g_state.reset_run();
-    g_state.running = false;
-  }
-  Run_scope(const Run_scope&) = delete;
-  Run_scope& operator=(const Run_scope&) = delete;
+  Run_scope() : m_running(g_state.running) {}
+  // The run's data goes first, then the flag clears (the member is destroyed last).
+  ~Run_scope() { g_state.reset_run(); }
+
+ private:
+  Guard m_running;
 };
 
 double automatic_exponent(double lo, double hi, double average) {

@@ -19,6 +19,7 @@
 #include "core/dialog_callbacks.h"
 #include "core/event_pump.h"
 #include "core/file_written.h"
+#include "core/guard.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
@@ -50,15 +51,6 @@ uint32_t header_side(int64_t v) {
 cimg_library::CImg<float> cropped_copy(const Hdr_image& image, const Crop_region& r) {
   return image.get_crop(int(r.x0), int(r.y0), int(r.x1), int(r.y1));
 }
-
-// Clears the running flag however the action ends.
-struct Running {
-  explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Running() { m_flag = false; }
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-  bool& m_flag;
-};
 
 }  // namespace
 
@@ -143,7 +135,7 @@ void CropDlgDrv::apply() {
   }
   const bool batch = !m_files.empty();
 
-  Running running(m_running);
+  Guard running(m_running);
   set_busy_cursor(FL_CURSOR_WAIT);
   deactivate();
   bool done = true;

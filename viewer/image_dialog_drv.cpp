@@ -12,6 +12,7 @@
 
 #include "core/app_globals.h"
 #include "core/file_names.h"
+#include "core/guard.h"
 #include "core/hdr_image.h"
 #include "core/preferences_dlg.h"
 #include "viewer/crop_dlg.h"
@@ -119,9 +120,10 @@ void ImageDialogDrv::set_image(std::unique_ptr<Hdr_image> image, const std::stri
     set_item_active("&View/Previous Image", false);
   }
 
-  m_in_set_image = true;
-  resize(x(), y(), w, h);
-  m_in_set_image = false;
+  {
+    Guard sizing(m_in_set_image);
+    resize(x(), y(), w, h);
+  }
   update_view();
 }
 

@@ -25,6 +25,7 @@
 #include "core/dialog_callbacks.h"
 #include "core/event_pump.h"
 #include "core/file_written.h"
+#include "core/guard.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
@@ -65,15 +66,6 @@ cimg_library::CImg<float> resized_copy(const Hdr_image& image, uint32_t w, uint3
   if (interpolation == k_interpolation_bspline) return resized_bspline(image, w, h);
   return image.get_resize(int(w), int(h), -100, -100, interpolation);
 }
-
-// Clears the running flag however the action ends.
-struct Running {
-  explicit Running(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~Running() { m_flag = false; }
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-  bool& m_flag;
-};
 
 }  // namespace
 
@@ -221,7 +213,7 @@ void ResizeDlgDrv::apply() {
   const int interpolation = resize_interpolation(method_choice->value());
   const bool batch = !m_files.empty();
 
-  Running running(m_running);
+  Guard running(m_running);
   set_busy_cursor(FL_CURSOR_WAIT);
   deactivate();
   bool done = true;

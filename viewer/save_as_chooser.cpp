@@ -6,6 +6,7 @@
 
 #include <exception>
 
+#include "core/action_scopes.h"
 #include "core/busy_cursor.h"
 #include "core/file_names.h"
 #include "core/file_written.h"
@@ -105,16 +106,15 @@ void SaveAsChooser::on_ok() {
                  nullptr) == 0)
     return;
 
-  m_saving = true;
-  set_busy_cursor(FL_CURSOR_WAIT);
   std::string error;
-  const bool saved =
-      from_viewer
-          ? save_viewer_image(dynamic_cast<ImageDialogDrv*>(source_viewer.widget()), path, type,
-                              error)
-          : save_source_file(source_path, source_type, path, type, error);
-  set_busy_cursor(FL_CURSOR_DEFAULT);
-  m_saving = false;
+  bool saved = false;
+  {
+    Guard saving(m_saving);
+    Busy busy;
+    saved = from_viewer ? save_viewer_image(dynamic_cast<ImageDialogDrv*>(source_viewer.widget()),
+                                            path, type, error)
+                        : save_source_file(source_path, source_type, path, type, error);
+  }
   if (!saved) {
     if (!error.empty()) show_alert(error);
     return;

@@ -12,6 +12,7 @@
 #include "core/busy_cursor.h"
 #include "core/file_names.h"
 #include "core/file_written.h"
+#include "core/guard.h"
 #include "core/file_type.h"
 #include "core/hdr_image.h"
 #include "core/image_formats.h"
@@ -26,19 +27,6 @@
 #include "viewer/viewer_links.h"
 
 namespace {
-
-// Marks a viewer's file operation as running for the life of the object: the busy cursor
-// and the RGBE reader pump events, and a second save or step must not start inside.
-class File_action {
-public:
-  explicit File_action(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~File_action() { m_flag = false; }
-  File_action(const File_action&) = delete;
-  File_action& operator=(const File_action&) = delete;
-
-private:
-  bool& m_flag;
-};
 
 bool ask_before_closing() {
   return !g_preferences_dialog || g_preferences_dialog->prompt_when_closing();
@@ -59,7 +47,9 @@ bool is_closed(const Fl_Window* w) {
 
 bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
   if (m_file_action || !m_image) return false;
-  File_action file_action(m_file_action);
+  // The busy cursor and the RGBE reader pump events: a second save or step must not start
+  // inside.
+  Guard file_action(m_file_action);
   Action_scope running(*this);
   set_busy_cursor(FL_CURSOR_WAIT);
   std::string error;
@@ -186,7 +176,7 @@ void ImageDialogDrv::step_to_neighbour(const std::string& from, bool forward) {
   const std::optional<size_t> index = neighbour_index(paths, from, forward);
   if (!index) return;
   const std::string path = paths[*index];
-  File_action file_action(m_file_action);
+  Guard file_action(m_file_action);
   Action_scope running(*this);
   set_busy_cursor(FL_CURSOR_WAIT);
 
