@@ -12,11 +12,9 @@
 #include <system_error>
 
 #include "browser/about_dlg.h"
-#include "browser/browser_answers.h"
+#include "browser/browser_seam_setup.h"
 #include "browser/create_hdr_host.h"
 #include "browser/dir_view.h"
-#include "browser/grid_refresh.h"
-#include "browser/hdr_links_setup.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
@@ -48,7 +46,6 @@
 #include "viewer/open_in_viewer.h"
 #include "viewer/resize_dlg.h"
 #include "viewer/save_as_chooser.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -95,15 +92,7 @@ void start_program(int argc, char** argv) {
   if (!g_preferences) g_preferences = &g_preferences_store;
   set_event_pump(check_events);
   start_exr_threads();
-  set_current_folder_source(shown_folder);
-  // Next and Previous Image in a viewer walk the grid's tiles.
-  set_grid_paths_source(grid_tile_paths);
-  // A press on a viewer's image in calibration mode opens the calibration dialog.
-  set_calibration_starter([](ImageDialogDrv& viewer, int x, int y) {
-    if (g_calibrate_dialog) g_calibrate_dialog->start(viewer, x, y);
-  });
-  install_grid_refresh();
-  install_hdr_links();
+  install_browser_seam();
 
   Fl_File_Icon::load_system_icons();
   load_folder_icon();

@@ -1,7 +1,7 @@
 // What HDR processing's dialogs ask of windows built after them: the thumbnail grid's
-// selection, the browser's current folder, and a viewer for a new result. The program
-// installs the answers at start-up; until then the selection is empty, there is no
-// folder and a result has nowhere to go.
+// selection, the browser's current folder, and a viewer for a new result. Each is an
+// answer of core/browser_seam.h, which the browser fills in at start-up; until then the
+// selection is empty, there is no folder and a result has nowhere to go.
 #pragma once
 #include <functional>
 #include <memory>
@@ -19,6 +19,7 @@ using Output_folder_fn = std::function<std::string()>;
 using Result_viewer_fn =
     std::function<void(std::unique_ptr<Hdr_image> image, const std::string& folder)>;
 
+/// Set one answer of browser_seam() (the current folder is the viewer's too).
 void set_selected_paths_source(Selected_paths_fn fn);
 void set_output_folder_source(Output_folder_fn fn);
 void set_result_viewer(Result_viewer_fn fn);

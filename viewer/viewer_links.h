@@ -1,6 +1,7 @@
 // What the viewer asks of windows built after it (the thumbnail grid, the folder list,
-// the calibration dialog). Those install their answers; until then the viewer sees an
-// empty grid, no current folder and no calibration.
+// the calibration dialog). Each is an answer of core/browser_seam.h, which the browser
+// fills in at start-up; until then the viewer sees an empty grid, no current folder and
+// no calibration.
 #pragma once
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@ using Current_folder_fn = std::function<std::string()>;
 /// Starts the calibration dialog for a viewer and an image pixel inside its image.
 using Calibration_fn = std::function<void(ImageDialogDrv& viewer, int x, int y)>;
 
+/// Set one answer of browser_seam() (the current folder is HDR processing's too).
 void set_grid_paths_source(Grid_paths_fn fn);
 void set_current_folder_source(Current_folder_fn fn);
 void set_calibration_starter(Calibration_fn fn);

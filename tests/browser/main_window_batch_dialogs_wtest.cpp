@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "browser/browser_seam_setup.h"
 #include "browser/dir_view.h"
-#include "browser/grid_refresh.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
@@ -21,6 +21,7 @@
 #include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -50,16 +51,13 @@ class Main_window_batch_dialogs : public ::testing::Test {
     g_resize_dialog = new ResizeDlgDrv(390, 295, "Resize Image");
     g_crop_dialog = new CropDlgDrv(365, 235, "Crop Image");
     window = new MainWindowDrv(920, 600, "veltrum");
-    set_current_folder_source([] { return g_dir_view->current_dir(); });
-    install_grid_refresh();
+    install_browser_seam();
     g_dir_view->go_to(m_dir.path(), false, true);
     g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
     g_icon_view->select_all();
   }
   void TearDown() override {
-    set_current_folder_source(nullptr);
-    set_file_written_handler(nullptr);
     delete window;
     delete g_resize_dialog;
     g_resize_dialog = nullptr;
@@ -76,6 +74,7 @@ class Main_window_batch_dialogs : public ::testing::Test {
     return img;
   }
 
+  Fake_browser m_browser;  // the browser's own answers, put back after
   Temp_dir m_dir;
   Scripted_messages m_messages;
   MainWindowDrv* window = nullptr;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "browser/browser_seam_setup.h"
 #include "browser/dir_view.h"
-#include "browser/hdr_links_setup.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "browser/main_menu.h"
@@ -21,6 +21,7 @@
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/hdr_links.h"
 #include "hdr/progress_dialog.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -56,7 +57,7 @@ class Main_window_fusion : public ::testing::Test {
     write_exposure(m_dir.file("c.png"), 12, 8, 190);
     write_exposure(m_dir.file("wide.png"), 13, 8, 110);
     window = new MainWindowDrv(920, 600, "veltrum");
-    install_hdr_links();
+    install_browser_seam();
     g_dir_view->go_to(m_dir.path(), false, true);
     g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 4u);
@@ -66,9 +67,6 @@ class Main_window_fusion : public ::testing::Test {
     m_dialog.hide();
     m_progress.hide();
     delete window;
-    set_selected_paths_source(nullptr);
-    set_output_folder_source(nullptr);
-    set_result_viewer(nullptr);
     g_fusion_dialog = m_previous_dialog;
     g_progress_dialog = m_previous_progress;
     set_exit_function(m_previous_exit);
@@ -90,6 +88,7 @@ class Main_window_fusion : public ::testing::Test {
     return out;
   }
 
+  Fake_browser m_browser;  // the browser's own answers, put back after
   Temp_dir m_dir;
   Scripted_messages m_messages;
   ProgressDialog m_progress{420, 115, "Progress"};

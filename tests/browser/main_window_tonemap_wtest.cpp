@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "browser/browser_seam_setup.h"
 #include "browser/dir_view.h"
-#include "browser/grid_refresh.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
@@ -22,6 +22,7 @@
 #include "core/image_load.h"
 #include "core/image_save.h"
 #include "hdr/tonemap_phot_dlg_drv.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -49,15 +50,12 @@ class Main_window_tonemap : public ::testing::Test {
     Fl_Group::current(nullptr);
     g_tonemap_dialog = new TonemapPhotDlgDrv(580, 350, "Tonemap Image");
     window = new MainWindowDrv(920, 600, "veltrum");
-    set_current_folder_source([] { return g_dir_view->current_dir(); });
-    install_grid_refresh();
+    install_browser_seam();
     g_dir_view->go_to(m_dir.path(), false, true);
     g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
   }
   void TearDown() override {
-    set_current_folder_source(nullptr);
-    set_file_written_handler(nullptr);
     delete window;
     g_tonemap_dialog->hide();
     delete g_tonemap_dialog;
@@ -73,6 +71,7 @@ class Main_window_tonemap : public ::testing::Test {
     }
   }
 
+  Fake_browser m_browser;  // the browser's own answers, put back after
   Temp_dir m_dir;
   Scripted_messages m_messages;
   MainWindowDrv* window = nullptr;

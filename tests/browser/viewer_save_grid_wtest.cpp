@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "browser/browser_seam_setup.h"
 #include "browser/dir_view.h"
-#include "browser/grid_refresh.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
@@ -17,6 +17,7 @@
 #include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
@@ -42,18 +43,10 @@ protected:
     g_dir_view->go_to(m_dir.path(), false, true);
     g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
-    install_grid_refresh();
-    set_grid_paths_source([] {
-      std::vector<std::string> paths;
-      if (g_icon_view)
-        for (const Icon* tile : g_icon_view->icons) paths.push_back(tile->path);
-      return paths;
-    });
+    install_browser_seam();
   }
   void TearDown() override {
     delete_all_viewers();
-    set_file_written_handler(nullptr);
-    set_grid_paths_source(nullptr);
     delete window;
     set_exit_function(m_previous_exit);
   }
@@ -69,6 +62,7 @@ protected:
     return g_icon_view->find_icon(name, m_dir.path());
   }
 
+  Fake_browser m_browser;  // the browser's own answers, put back after
   Temp_dir m_dir;
   Scripted_messages m_messages;
   MainWindowDrv* window = nullptr;
