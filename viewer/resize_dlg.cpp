@@ -2,7 +2,6 @@
 // viewer's image or of a batch of files.
 #include "viewer/resize_dlg.h"
 
-#include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -10,32 +9,18 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Int_Input.H>
-#include <FL/Fl_Progress.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Round_Button.H>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <exception>
 
-#include "core/app_globals.h"
 #include "core/bspline_resample.h"
-#include "core/busy_cursor.h"
 #include "core/dialog_callbacks.h"
-#include "core/event_pump.h"
-#include "core/file_written.h"
-#include "core/guard.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
-#include "core/preferences_dlg.h"
-#include "core/batch_image_job.h"
-#include "core/status_progress.h"
-#include "viewer/destination_chooser.h"
 #include "viewer/field_numbers.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/resize_size.h"
-#include "viewer/viewer_links.h"
 
 ResizeDlgDrv* g_resize_dialog = nullptr;
 
@@ -56,10 +41,6 @@ void cb_browse(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->browse
 
 void set_integer(Fl_Input* input, int64_t v) { input->value(std::to_string(v).c_str()); }
 
-uint32_t header_side(int64_t v) {
-  return uint32_t(std::clamp<int64_t>(v, 0, int64_t(UINT32_MAX)));
-}
-
 // A resized copy by interpolation code, so the image is replaced only once it exists.
 cimg_library::CImg<float> resized_copy(const Hdr_image& image, uint32_t w, uint32_t h,
                                        int interpolation) {
@@ -69,7 +50,7 @@ cimg_library::CImg<float> resized_copy(const Hdr_image& image, uint32_t w, uint3
 
 }  // namespace
 
-ResizeDlg::ResizeDlg(int w, int h, const char* title) : Fl_Double_Window(0, 0, w, h, title) {
+ResizeDlg::ResizeDlg(int w, int h, const char* title) : Batch_image_dlg(w, h, title) {
   force_position(0);
   width_input = new Fl_Int_Input(128, 20, 70, 25, "Width:");
   width_input->when(FL_WHEN_CHANGED);
@@ -111,40 +92,16 @@ ResizeDlg::ResizeDlg(int w, int h, const char* title) : Fl_Double_Window(0, 0, w
   set_modal();
 }
 
-ResizeDlgDrv::ResizeDlgDrv(int w, int h, const char* title) : ResizeDlg(w, h, title) {
-  Fl::watch_widget_pointer(m_viewer);
-}
-
-ResizeDlgDrv::~ResizeDlgDrv() { Fl::release_widget_pointer(m_viewer); }
-
-ImageDialogDrv* ResizeDlgDrv::viewer() const { return static_cast<ImageDialogDrv*>(m_viewer); }
+ResizeDlgDrv::ResizeDlgDrv(int w, int h, const char* title) : ResizeDlg(w, h, title) {}
 
 void ResizeDlgDrv::setup(const std::vector<Selected_file>* files, ImageDialogDrv* viewer) {
-  // A batch serves events: a new set-up then would change what the batch works on.
-  if (m_running) return;
-  if (files && !files->empty()) {
-    m_files = *files;
-    m_viewer = nullptr;
-    m_ref_w = header_side(m_files.front().width);
-    m_ref_h = header_side(m_files.front().height);
-    destination_input->value(browser_current_folder().c_str());
-    append_input->value("_resize");
-    batch_group->activate();
-  } else if (viewer && viewer->get_image()) {
-    m_files.clear();
-    m_viewer = viewer;
-    m_ref_w = uint32_t(viewer->get_image()->width());
-    m_ref_h = uint32_t(viewer->get_image()->height());
-    batch_group->deactivate();
-  } else {
-    return;
-  }
+  if (!take_source(files, viewer, "_resize")) return;
   if (m_percent) {
     width_input->value("100");
     height_input->value("100");
   } else {
-    set_integer(width_input, m_ref_w);
-    set_integer(height_input, m_ref_h);
+    set_integer(width_input, reference_width());
+    set_integer(height_input, reference_height());
   }
   show();
 }
@@ -155,8 +112,8 @@ void ResizeDlgDrv::width_changed() {
     height_input->value(width_input->value());
     return;
   }
-  set_integer(height_input,
-              linked_pixel_side(read_integer_field(width_input->value()), m_ref_w, m_ref_h));
+  set_integer(height_input, linked_pixel_side(read_integer_field(width_input->value()),
+                                              reference_width(), reference_height()));
 }
 
 void ResizeDlgDrv::height_changed() {
@@ -165,19 +122,20 @@ void ResizeDlgDrv::height_changed() {
     width_input->value(height_input->value());
     return;
   }
-  set_integer(width_input,
-              linked_pixel_side(read_integer_field(height_input->value()), m_ref_h, m_ref_w));
+  set_integer(width_input, linked_pixel_side(read_integer_field(height_input->value()),
+                                             reference_height(), reference_width()));
 }
 
 void ResizeDlgDrv::to_percent() {
   percent_button->setonly();
   if (m_percent) return;
   m_percent = true;
-  width_input->value(
-      format_float_field(pixels_to_percent(read_integer_field(width_input->value()), m_ref_w))
-          .c_str());
+  width_input->value(format_float_field(pixels_to_percent(read_integer_field(width_input->value()),
+                                                          reference_width()))
+                         .c_str());
   height_input->value(
-      format_float_field(pixels_to_percent(read_integer_field(height_input->value()), m_ref_h))
+      format_float_field(
+          pixels_to_percent(read_integer_field(height_input->value()), reference_height()))
           .c_str());
 }
 
@@ -185,23 +143,17 @@ void ResizeDlgDrv::to_pixels() {
   pixels_button->setonly();
   if (!m_percent) return;
   m_percent = false;
-  set_integer(width_input, percent_to_pixels(read_decimal_field(width_input->value()), m_ref_w));
+  set_integer(width_input,
+              percent_to_pixels(read_decimal_field(width_input->value()), reference_width()));
   set_integer(height_input,
-              percent_to_pixels(read_decimal_field(height_input->value()), m_ref_h));
-}
-
-void ResizeDlgDrv::browse() { show_directory_chooser(directory_chosen, this); }
-
-void ResizeDlgDrv::directory_chosen(Fl_File_Chooser* chooser, void* data) {
-  if (auto* dialog = static_cast<ResizeDlgDrv*>(data))
-    take_chosen_directory(chooser, dialog->destination_input);
+              percent_to_pixels(read_decimal_field(height_input->value()), reference_height()));
 }
 
 void ResizeDlgDrv::apply() {
-  if (m_running) return;
-  const Resize_target target =
-      resize_target(read_decimal_field(width_input->value()),
-                    read_decimal_field(height_input->value()), m_percent, m_ref_w, m_ref_h);
+  if (running()) return;
+  const Resize_target target = resize_target(read_decimal_field(width_input->value()),
+                                             read_decimal_field(height_input->value()), m_percent,
+                                             reference_width(), reference_height());
   if (target.check == Resize_check::not_positive) {
     show_alert(k_invalid_alert);
     return;
@@ -211,64 +163,29 @@ void ResizeDlgDrv::apply() {
     return;
   }
   const int interpolation = resize_interpolation(method_choice->value());
-  const bool batch = !m_files.empty();
-
-  Guard running(m_running);
-  set_busy_cursor(FL_CURSOR_WAIT);
-  deactivate();
-  bool done = true;
-  try {
-    if (batch)
-      resize_files(target.width, target.height, interpolation);
-    else
-      done = resize_viewer(target.width, target.height, interpolation);
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-  }
+  const bool batch = !files().empty();
   // A failed resize of the viewer's image keeps the dialog open for a smaller size.
-  if (done) hide();
-  activate();
-  set_busy_cursor(FL_CURSOR_DEFAULT);
+  run([&] {
+    if (!batch) return resize_viewer(target.width, target.height, interpolation);
+    resize_files(target.width, target.height, interpolation);
+    return true;
+  });
 }
 
 bool ResizeDlgDrv::resize_viewer(uint32_t width, uint32_t height, int interpolation) {
-  ImageDialogDrv* v = viewer();  // null when the viewer was deleted meanwhile
-  if (!v || !v->get_image()) return true;
-  Hdr_image& image = *v->get_image();
-  try {
-    cimg_library::CImg<float> resized = resized_copy(image, width, height, interpolation);
-    v->save_undo(k_change_resized, 0);
-    resized.move_to(static_cast<cimg_library::CImg<float>&>(image));
-  } catch (const std::exception& e) {
-    // Nothing changed: the image is replaced only after the copy and the undo step exist.
-    std::fprintf(stderr, "%s\n", e.what());
-    show_alert(k_failed_alert);
-    return false;
-  }
-  image.stats = Image_stats{};  // the cached figures were those of the old pixels
-  // Before the redisplay, so that the title shows the change.
-  v->set_modified(k_change_resized);
-  v->update_view();
-  return true;
+  return change_viewer_image(
+      [=](const Hdr_image& image) { return resized_copy(image, width, height, interpolation); },
+      k_change_resized, k_failed_alert);
 }
 
 void ResizeDlgDrv::resize_files(uint32_t width, uint32_t height, int interpolation) {
-  // Copies: a pump below may run anything.
-  const std::vector<Selected_file> files = m_files;
-  Status_progress progress(int(files.size()), "Resizing...");
-  Image_batch_job job;
-  job.verb = "resize";
-  job.destination = destination_input->value() ? destination_input->value() : "";
-  job.suffix = append_input->value() ? append_input->value() : "";
-  job.prompt_on_overwrite = !g_preferences_dialog || g_preferences_dialog->prompt_on_overwrite();
-  job.transform = [width, height, interpolation](Hdr_image& image, const Selected_file&) {
-    resize_image(image, width, height, interpolation);
-    return std::string();
-  };
-  job.transform_failure = k_failed_alert;
-  job.before_file = [&progress](std::size_t i) { progress.step(int(i)); };
-  job.file_written = file_written;  // the grid shows the new tile
-  run_image_batch(files, job);
+  run_batch(
+      "resize", "Resizing...",
+      [width, height, interpolation](Hdr_image& image, const Selected_file&) {
+        resize_image(image, width, height, interpolation);
+        return std::string();
+      },
+      k_failed_alert);
 }
 
 void ImageDialogDrv::resize_image() {

@@ -1,0 +1,124 @@
+// The shared part of the Resize and Crop dialogs (see the header).
+#include "viewer/batch_image_dlg.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+#include "core/batch_image_job.h"
+#include "core/busy_cursor.h"
+#include "core/file_written.h"
+#include "core/guard.h"
+#include "core/messages.h"
+#include "core/preferences_dlg.h"
+#include "core/status_progress.h"
+#include "viewer/destination_chooser.h"
+#include "viewer/image_dialog_drv.h"
+#include "viewer/viewer_links.h"
+
+namespace {
+
+uint32_t header_side(int64_t v) { return uint32_t(std::clamp<int64_t>(v, 0, int64_t(UINT32_MAX))); }
+
+}  // namespace
+
+Batch_image_dlg::Batch_image_dlg(int w, int h, const char* title)
+    : Fl_Double_Window(0, 0, w, h, title) {
+  Fl::watch_widget_pointer(m_viewer);
+}
+
+Batch_image_dlg::~Batch_image_dlg() { Fl::release_widget_pointer(m_viewer); }
+
+ImageDialogDrv* Batch_image_dlg::viewer() const { return static_cast<ImageDialogDrv*>(m_viewer); }
+
+void Batch_image_dlg::browse() { show_directory_chooser(directory_chosen, this); }
+
+void Batch_image_dlg::directory_chosen(Fl_File_Chooser* chooser, void* data) {
+  if (auto* dialog = static_cast<Batch_image_dlg*>(data))
+    take_chosen_directory(chooser, dialog->destination_input);
+}
+
+bool Batch_image_dlg::take_source(const std::vector<Selected_file>* files, ImageDialogDrv* viewer,
+                                  const char* suffix) {
+  // A batch serves events: a new set-up then would change what the batch works on.
+  if (m_running) return false;
+  if (files && !files->empty()) {
+    m_files = *files;
+    m_viewer = nullptr;
+    m_ref_w = header_side(m_files.front().width);
+    m_ref_h = header_side(m_files.front().height);
+    destination_input->value(browser_current_folder().c_str());
+    append_input->value(suffix);
+    batch_group->activate();
+    return true;
+  }
+  if (viewer && viewer->get_image()) {
+    m_files.clear();
+    m_viewer = viewer;
+    m_ref_w = uint32_t(viewer->get_image()->width());
+    m_ref_h = uint32_t(viewer->get_image()->height());
+    batch_group->deactivate();
+    return true;
+  }
+  return false;
+}
+
+void Batch_image_dlg::run(const std::function<bool()>& action) {
+  Guard running(m_running);
+  set_busy_cursor(FL_CURSOR_WAIT);
+  deactivate();
+  bool done = true;
+  try {
+    done = action();
+  } catch (const std::exception& e) {
+    show_alert(e.what());
+  }
+  if (done) hide();
+  activate();
+  set_busy_cursor(FL_CURSOR_DEFAULT);
+}
+
+bool Batch_image_dlg::change_viewer_image(const Image_change& changed, uint32_t change_bit,
+                                          const char* failure_alert) {
+  ImageDialogDrv* v = viewer();  // null when the viewer was deleted meanwhile
+  if (!v || !v->get_image()) return true;
+  Hdr_image& image = *v->get_image();
+  try {
+    cimg_library::CImg<float> result = changed(image);
+    v->save_undo(change_bit, 0);
+    result.move_to(static_cast<cimg_library::CImg<float>&>(image));
+  } catch (const std::exception& e) {
+    // Nothing changed: the image is replaced only after the copy and the undo step exist.
+    std::fprintf(stderr, "%s\n", e.what());
+    show_alert(failure_alert);
+    return false;
+  }
+  image.stats = Image_stats{};  // the cached figures were those of the old pixels
+  // Before the redisplay, so that the title shows the change.
+  v->set_modified(change_bit);
+  v->update_view();
+  return true;
+}
+
+void Batch_image_dlg::run_batch(
+    const char* verb, const char* progress_label,
+    std::function<std::string(Hdr_image&, const Selected_file&)> transform,
+    const char* failure_alert) {
+  // Copies: a pump below may run anything.
+  const std::vector<Selected_file> files = m_files;
+  Status_progress progress(int(files.size()), progress_label);
+  Image_batch_job job;
+  job.verb = verb;
+  job.destination = destination_input->value() ? destination_input->value() : "";
+  job.suffix = append_input->value() ? append_input->value() : "";
+  job.prompt_on_overwrite = !g_preferences_dialog || g_preferences_dialog->prompt_on_overwrite();
+  job.transform = std::move(transform);
+  job.transform_failure = failure_alert;
+  job.before_file = [&progress](std::size_t i) { progress.step(int(i)); };
+  job.file_written = file_written;  // the grid shows the new tile
+  run_image_batch(files, job);
+}
