@@ -163,6 +163,18 @@ TEST_P(FormatRow, WrittenFileComesBackThroughDetectionProbeAndReader) {
     EXPECT_GE(bright, 200.f) << "8-bit rows clamp to 255";
     EXPECT_LE(bright, 255.f);
   }
+
+  // The row's range flag against what the format itself holds: given the bright value
+  // unclamped, only an HDR format keeps it.
+  float kept = bright;
+  if (r.write) {
+    const std::string raw = dir.file(std::string("raw") + saved_extension(r.type));
+    r.write(test_picture(), raw, Write_source{raw, k_type_new_ldr, false});
+    Hdr_image raw_back;
+    load_image(raw_back, raw, r.type);
+    kept = raw_back(k_width - 1, k_height - 1, 0, 1);
+  }
+  EXPECT_EQ(kept > 255.f, r.hdr) << "the file holds " << kept;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormatRow, ::testing::ValuesIn(table_codes()), row_name);
