@@ -1,14 +1,9 @@
-// HDR creation's view of the browser. Tiles are always looked up by path: the dialog
+// HDR creation's view of the browser's tiles. Tiles are always looked up by path: the dialog
 // keeps no tile across the events its run serves.
 #include "browser/create_hdr_host.h"
 
-#include "browser/browser_answers.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
-#include "core/hdr_image.h"
-#include "viewer/open_new_result.h"
-
-std::vector<std::string> Browser_create_hdr_host::selection() { return selected_tile_paths(); }
 
 bool Browser_create_hdr_host::describe(const std::string& path, Chosen_file& file) {
   if (!g_icon_view) return false;
@@ -25,13 +20,6 @@ bool Browser_create_hdr_host::describe(const std::string& path, Chosen_file& fil
   file.thumb_w = uint32_t(tile->thumb_w > 0 ? tile->thumb_w : 0);
   file.thumb_h = uint32_t(tile->thumb_h > 0 ? tile->thumb_h : 0);
   return true;
-}
-
-std::string Browser_create_hdr_host::current_folder() { return shown_folder(); }
-
-void Browser_create_hdr_host::open_result(std::unique_ptr<Hdr_image> image,
-                                          const std::string& folder) {
-  open_new_result(std::move(image), folder);
 }
 
 std::shared_ptr<void> Browser_create_hdr_host::keep_tiles() {

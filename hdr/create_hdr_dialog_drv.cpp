@@ -28,6 +28,7 @@
 #include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_alignment.h"
 #include "hdr/exposure_exif.h"
+#include "hdr/hdr_links.h"
 #include "hdr/plot_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "hdr/response_recovery.h"
@@ -88,7 +89,7 @@ void CreateHDRDialogDrv::read_camera_make_model(std::string path, std::string& m
 }
 
 void CreateHDRDialogDrv::open_for_selection(bool batch) {
-  m_chosen = m_host ? m_host->selection() : std::vector<std::string>();
+  m_chosen = selected_paths();
   m_batch = batch ? 1 : 0;
 
   m_exif_make = k_unknown;
@@ -113,7 +114,7 @@ void CreateHDRDialogDrv::open_for_selection(bool batch) {
     camera_response->value(k_response_srgb);
   }
 
-  const std::string folder = m_host ? m_host->current_folder() : std::string();
+  const std::string folder = output_folder();
   destination->value(folder.c_str());
   if (m_batch)
     batch_group->activate();
@@ -271,9 +272,9 @@ void CreateHDRDialogDrv::create() {
         file_written,
         current_progress(), result);
     end_run(end != Creation_end::stopped);
-    if (end == Creation_end::opened && result && m_host) {
-      const std::string folder = m_host->current_folder();
-      m_host->open_result(std::move(result), folder);
+    if (end == Creation_end::opened && result) {
+      const std::string folder = output_folder();
+      show_result(std::move(result), folder);
     }
   } catch (const std::exception& e) {
     show_alert(e.what());
@@ -299,7 +300,7 @@ void CreateHDRDialogDrv::enter_response() {
 void CreateHDRDialogDrv::browse_destination() {
   Fl_File_Chooser* chooser = m_chooser ? m_chooser : g_directory_chooser;
   if (!chooser) return;
-  const std::string folder = m_host ? m_host->current_folder() : std::string();
+  const std::string folder = output_folder();
   chooser->directory(folder.empty() ? "." : folder.c_str());
   chooser->callback(cb_chooser, this);
   chooser->show();

@@ -26,20 +26,15 @@ struct Chosen_file {
   uint32_t thumb_w = 0, thumb_h = 0;
 };
 
-/// What the dialog needs of the browser and the viewer; start-up installs the program's.
+/// What the dialog needs of the browser's tiles; start-up installs the program's. The
+/// selection, the current folder and the result's viewer are the browser seam's
+/// (hdr/hdr_links.h).
 class Create_hdr_host {
 public:
   virtual ~Create_hdr_host() = default;
-  /// The full paths of the grid's selection, in click order.
-  virtual std::vector<std::string> selection() = 0;
   /// The tile of path looked up again (it may be gone after events were served); false
   /// when there is none.
   virtual bool describe(const std::string& path, Chosen_file& file) = 0;
-  /// The browser's current folder (ending in '/'; "" when there is none).
-  virtual std::string current_folder() = 0;
-  /// Opens a new "Untitled" viewer owning image (type 9, Save asks for a name), its path
-  /// folder + "Untitled".
-  virtual void open_result(std::unique_ptr<Hdr_image> image, const std::string& folder) = 0;
   /// While the returned object lives, tiles taken out of the grid are not freed.
   virtual std::shared_ptr<void> keep_tiles() { return nullptr; }
 };

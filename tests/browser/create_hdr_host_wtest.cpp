@@ -1,4 +1,5 @@
-// HDR creation's browser side: the result it opens and a result whose viewer fails.
+// The browser's answer for HDR creation's result: the viewer it opens and a result whose
+// viewer fails.
 // clang-format off
 #include <gtest/gtest.h>
 // clang-format on
@@ -11,12 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "browser/create_hdr_host.h"
+#include "browser/browser_seam_setup.h"
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
+#include "hdr/hdr_links.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -30,7 +32,9 @@ ImageDialogDrv* shown_viewer() {
 }
 
 TEST(Create_hdr_host, OpensTheResultAsAnUntitledNewImageInTheFolder) {
-  browser_create_hdr_host().open_result(make_test_image(6, 4, k_type_new_hdr, grey), "/tmp/r/");
+  Fake_browser browser;
+  install_browser_seam();
+  ASSERT_TRUE(show_result(make_test_image(6, 4, k_type_new_hdr, grey), "/tmp/r/"));
   ImageDialogDrv* v = shown_viewer();
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->get_name(), "Untitled");
@@ -42,12 +46,12 @@ TEST(Create_hdr_host, OpensTheResultAsAnUntitledNewImageInTheFolder) {
 // The viewer's set-up asks the grid for its files, which fails as an allocation can: the
 // failure reaches the dialog (which alerts it) and no viewer is left shown or alive.
 TEST(Create_hdr_host, FailedHandOverLeavesNoViewerShownOrAlive) {
-  set_grid_paths_source([]() -> std::vector<std::string> { throw std::bad_alloc(); });
+  Fake_browser browser;
+  install_browser_seam();
+  browser.answers().grid_paths = []() -> std::vector<std::string> { throw std::bad_alloc(); };
   const int before = ImageDialogDrv::live_count();
-  EXPECT_THROW(
-      browser_create_hdr_host().open_result(make_test_image(6, 4, k_type_new_hdr, grey), "/tmp/r/"),
-      std::bad_alloc);
-  set_grid_paths_source(nullptr);
+  EXPECT_THROW(show_result(make_test_image(6, 4, k_type_new_hdr, grey), "/tmp/r/"),
+               std::bad_alloc);
   EXPECT_EQ(ImageDialogDrv::live_count(), before);
   EXPECT_EQ(shown_viewer(), nullptr);
   EXPECT_TRUE(g_closed_viewers.empty());

@@ -18,15 +18,26 @@
 
 #include "core/platform.h"
 #include "hdr/create_hdr_dialog_drv.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
+// The browser as the dialog sees it: the tiles of files, and the seam's selection,
+// folder and result viewer answered from the fields below.
 class Test_host : public Create_hdr_host {
 public:
-  std::vector<std::string> selection() override { return paths; }
+  Test_host() {
+    Browser_seam& seam = browser.answers();
+    seam.selected_paths = [this] { return paths; };
+    seam.current_folder = [this] { return folder; };
+    seam.open_result = [this](std::unique_ptr<Hdr_image> image, const std::string& f) {
+      opened.push_back(std::move(image));
+      opened_folder = f;
+    };
+  }
   bool describe(const std::string& path, Chosen_file& file) override {
     for (const Chosen_file& f : files)
       if (f.path == path) {
@@ -35,11 +46,7 @@ public:
       }
     return false;
   }
-  std::string current_folder() override { return folder; }
-  void open_result(std::unique_ptr<Hdr_image> image, const std::string& f) override {
-    opened.push_back(std::move(image));
-    opened_folder = f;
-  }
+  Fake_browser browser;
   std::vector<std::string> paths;
   std::vector<Chosen_file> files;
   std::string folder;

@@ -28,6 +28,7 @@
 #include "hdr/response_plot.h"
 #include "hdr/response_store.h"
 #include "tests/support/exposure_exif_fixture.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
@@ -37,10 +38,12 @@ namespace {
 // The browser as the dialog sees it: the chosen files are the whole selection.
 class Chosen_files_host : public Create_hdr_host {
 public:
-  std::vector<std::string> selection() override { return paths; }
+  Chosen_files_host() {
+    browser.answers().selected_paths = [this] { return paths; };
+    browser.answers().open_result = [](std::unique_ptr<Hdr_image>, const std::string&) {};
+  }
   bool describe(const std::string&, Chosen_file&) override { return false; }
-  std::string current_folder() override { return ""; }
-  void open_result(std::unique_ptr<Hdr_image>, const std::string&) override {}
+  Fake_browser browser;
   std::vector<std::string> paths;
 };
 
