@@ -8,13 +8,17 @@ root=$(pwd)
 bash tools/install-deps.sh
 
 jobs=$(nproc)
+# One screen for every window test: the HDR-display tests need 1920 columns on it.
+xvfb_screen="-screen 0 1920x1200x24 -noreset"
+# Mesa's software renderer at OpenGL 4.6, compiling every shader afresh.
+gl_env=(MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460 MESA_SHADER_CACHE_DISABLE=true
+        LIBGL_ALWAYS_SOFTWARE=1)
 run_suite() {  # $1: build folder, rest: extra CMake arguments
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
-  xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
-    env MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460 MESA_SHADER_CACHE_DISABLE=true \
-        LIBGL_ALWAYS_SOFTWARE=1 \
+  xvfb-run -a -s "$xvfb_screen" \
+    env "${gl_env[@]}" \
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
@@ -23,9 +27,8 @@ run_suite() {  # $1: build folder, rest: extra CMake arguments
 # left behind fails here.
 run_binaries_whole() {  # $1: build folder
   local dir=$1
-  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    env MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460 MESA_SHADER_CACHE_DISABLE=true \
-        LIBGL_ALWAYS_SOFTWARE=1 \
+  xvfb-run -a -s "$xvfb_screen" \
+    env "${gl_env[@]}" \
     bash -c 'cd "$1/tests" && failed=0
       for exe in ./*_tests; do
         echo "-- ${exe#./} in one process"
