@@ -16,8 +16,8 @@
 #include "core/hdr_image.h"
 #include "hdr/exposure_fusion.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
-#include "hdr/hdr_links.h"
 #include "hdr/progress_dialog.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/jpeg_fixture.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
@@ -53,16 +53,14 @@ class Fusion_dialog : public ::testing::Test {
     g_progress_dialog = &m_progress;
     m_previous_pump = set_event_pump(test_pump);
     g_pump_action = &m_pump_action;
-    set_selected_paths_source([this] { return m_selection; });
-    set_output_folder_source([this] { return m_dir.path(); });
-    set_result_viewer([this](std::unique_ptr<Hdr_image> image, const std::string& folder) {
+    m_browser.answers().selected_paths = [this] { return m_selection; };
+    m_browser.answers().current_folder = [this] { return m_dir.path(); };
+    m_browser.answers().open_result = [this](std::unique_ptr<Hdr_image> image,
+                                             const std::string& folder) {
       m_viewers.push_back(open_new_result(std::move(image), folder));
-    });
+    };
   }
   void TearDown() override {
-    set_selected_paths_source(nullptr);
-    set_output_folder_source(nullptr);
-    set_result_viewer(nullptr);
     g_pump_action = nullptr;
     set_event_pump(m_previous_pump);
     m_progress.hide();
@@ -114,6 +112,7 @@ class Fusion_dialog : public ::testing::Test {
     EXPECT_FALSE(m_progress.shown());
   }
 
+  Fake_browser m_browser;
   Temp_dir m_dir;
   Scripted_messages m_messages;
   ProgressDialog m_progress{420, 115, "Progress"};

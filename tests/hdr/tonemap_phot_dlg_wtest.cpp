@@ -33,10 +33,10 @@
 #include "core/hist_box.h"
 #include "core/image_load.h"
 #include "core/image_save.h"
-#include "hdr/hdr_links.h"
 #include "hdr/tonemap_image.h"
 #include "hdr/tonemap_phot_dlg_drv.h"
 #include "hdr/tonemap_photoreceptor.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
@@ -98,14 +98,13 @@ protected:
     g_tonemap_dialog = m_dialog.get();
     m_previous_pump = set_event_pump(test_pump);
     g_pump_action = &m_pump_action;
-    set_output_folder_source([this] { return m_dir.path(); });
-    set_result_viewer([this](std::unique_ptr<Hdr_image> image, const std::string& folder) {
+    m_browser.answers().current_folder = [this] { return m_dir.path(); };
+    m_browser.answers().open_result = [this](std::unique_ptr<Hdr_image> image,
+                                             const std::string& folder) {
       m_results.push_back(open_new_result(std::move(image), folder));
-    });
+    };
   }
   void TearDown() override {
-    set_output_folder_source(nullptr);
-    set_result_viewer(nullptr);
     g_pump_action = nullptr;
     set_event_pump(m_previous_pump);
     m_dialog->hide();
@@ -157,6 +156,7 @@ protected:
     return read_file_bytes(m_expected.file(name));
   }
 
+  Fake_browser m_browser;
   Temp_dir m_dir, m_expected;
   Scripted_messages m_messages;
   std::unique_ptr<Fl_Window> m_status_window;
