@@ -26,7 +26,8 @@ struct Series {
       for (int c = 0; c < 3; ++c)
         for (uint32_t y = 0; y < k_height; ++y)
           for (uint32_t x = 0; x < k_width; ++x)
-            pixels.back()[c * plane + uint64_t(y) * k_width + x] = texture(x + 8 + o[0], y + 8 + o[1]);
+            pixels.back()[c * plane + uint64_t(y) * k_width + x] =
+                texture(x + 8 + o[0], y + 8 + o[1]);
     }
   }
 };

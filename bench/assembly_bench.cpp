@@ -52,7 +52,8 @@ struct Series {
         const int offset = 4 * k_steps_per_stop + 2 * m * k_steps_per_stop - c * 16;  // tint
         uint8_t* out = pixels.back().data() + c * plane;
         for (uint32_t y = 0; y < k_height; ++y) {
-          const uint8_t* lut = level.data() + std::clamp(offset + row[y], 0, span - 16 * k_steps_per_stop);
+          const uint8_t* lut =
+              level.data() + std::clamp(offset + row[y], 0, span - 16 * k_steps_per_stop);
           for (uint32_t x = 0; x < k_width; ++x) out[uint64_t(y) * k_width + x] = lut[column[x]];
         }
       }
@@ -73,8 +74,7 @@ void BM_build_hdr_srgb(benchmark::State& state) {
   Silent_progress progress;
   Hdr_image result(k_width, k_height, 1, 3, 0.f);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        build_hdr(*assembly, result, s.planes, s.times, settings, progress));
+    benchmark::DoNotOptimize(build_hdr(*assembly, result, s.planes, s.times, settings, progress));
     benchmark::ClobberMemory();
   }
   state.SetLabel(merge_kernel_name());

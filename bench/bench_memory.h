@@ -5,9 +5,7 @@
 #include <string>
 
 /// Resets the process's peak resident set size (Linux: "5" into /proc/self/clear_refs).
-inline void reset_peak_memory() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
+inline void reset_peak_memory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 /// The peak resident set size since the last reset, in megabytes (0 when unknown).
 inline double peak_memory_mb() {

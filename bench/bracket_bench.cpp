@@ -105,8 +105,14 @@ void BM_bracket_to_exr(benchmark::State& state) {
   unlink(out.c_str());
 }
 
-BENCHMARK(BM_bracket_to_exr)->ArgName("exr_threads")->Arg(0)->Arg(8)
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)
+BENCHMARK(BM_bracket_to_exr)
+    ->ArgName("exr_threads")
+    ->Arg(0)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
     ->UseRealTime();
 
 }  // namespace

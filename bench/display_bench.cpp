@@ -95,7 +95,10 @@ void BM_cv_resize_cubic_to_1920(benchmark::State& state) {
   }
   cv::setNumThreads(threads_before);
 }
-BENCHMARK(BM_cv_resize_cubic_to_1920)->Arg(1)->Arg(0)->ArgName("threads")
+BENCHMARK(BM_cv_resize_cubic_to_1920)
+    ->Arg(1)
+    ->Arg(0)
+    ->ArgName("threads")
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

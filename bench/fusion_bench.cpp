@@ -82,15 +82,25 @@ void BM_opencv_mertens_111(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_opencv_mertens_111)
-    ->ArgName("threads")->Arg(1)->Arg(8)
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
 #endif
 
 BENCHMARK(BM_exposure_fusion)
-    ->ArgName("threads")->Arg(1)->Arg(8)
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
 
 }  // namespace
 

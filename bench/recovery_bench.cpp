@@ -45,8 +45,8 @@ void BM_recover_response(benchmark::State& state) {
   Silent_progress progress;
   uint32_t seed = 1;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(recover_response(s.planes, s.times.data(), k_exposures,
-                                              coefficients, f, f_inv, f_pri, progress, seed++));
+    benchmark::DoNotOptimize(recover_response(s.planes, s.times.data(), k_exposures, coefficients,
+                                              f, f_inv, f_pri, progress, seed++));
     benchmark::ClobberMemory();
   }
 }

@@ -67,19 +67,16 @@ int run(const std::vector<Selected_file>& files, const Orient_job& job, File_com
 }  // namespace
 
 int rotate_files(const std::vector<Selected_file>& files, int degrees, File_command_view& view) {
-  const Orient_job job{"Rotating...", "rotate",
-                       [degrees](Hdr_image& image) { rotate_quarter_turns(image, degrees); },
-                       [degrees](File_command_view& v, const std::string& path) {
-                         v.file_rotated(path, degrees);
-                       }};
+  const Orient_job job{
+      "Rotating...", "rotate",
+      [degrees](Hdr_image& image) { rotate_quarter_turns(image, degrees); },
+      [degrees](File_command_view& v, const std::string& path) { v.file_rotated(path, degrees); }};
   return run(files, job, view);
 }
 
 int flip_files(const std::vector<Selected_file>& files, char axis, File_command_view& view) {
-  const Orient_job job{"Flipping...", "flip",
-                       [axis](Hdr_image& image) { flip_image(image, axis); },
-                       [axis](File_command_view& v, const std::string& path) {
-                         v.file_flipped(path, axis);
-                       }};
+  const Orient_job job{
+      "Flipping...", "flip", [axis](Hdr_image& image) { flip_image(image, axis); },
+      [axis](File_command_view& v, const std::string& path) { v.file_flipped(path, axis); }};
   return run(files, job, view);
 }

@@ -4,7 +4,7 @@
 #include "hdr/create_hdr_dialog_drv.h"
 
 class Browser_create_hdr_host : public Create_hdr_host {
-public:
+ public:
   bool describe(const std::string& path, Chosen_file& file) override;
   std::shared_ptr<void> keep_tiles() override;
 };

@@ -18,7 +18,10 @@ class File_command_view {
   /// Bar hidden, busy cursor off.
   virtual void end_progress() {}
   /// Whether the file's folder is the one shown in the grid.
-  virtual bool is_in_shown_folder(const std::string& path) const { (void)path; return false; }
+  virtual bool is_in_shown_folder(const std::string& path) const {
+    (void)path;
+    return false;
+  }
   /// A file was written into the shown folder: make or reload its tile.
   virtual void file_added(const std::string& path) { (void)path; }
   /// A file of the shown folder is gone: take its tile out.

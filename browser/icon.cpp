@@ -25,9 +25,7 @@ namespace {
 constexpr Fl_Color k_label_colour = 255;  // white
 constexpr const char* k_open_alert = "Cannot open the image. The image data seems to be corrupted.";
 
-bool caching_on() {
-  return g_preferences_dialog ? g_preferences_dialog->cache_thumbnails() : true;
-}
+bool caching_on() { return g_preferences_dialog ? g_preferences_dialog->cache_thumbnails() : true; }
 
 }  // namespace
 

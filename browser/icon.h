@@ -73,8 +73,8 @@ class Icon : public Fl_Group {
   uint32_t type = 0;
   std::vector<uint8_t> thumb_pixels;  // shown thumbnail, interleaved RGB
   int thumb_w = 0, thumb_h = 0;
-  Thumbnail_planes thumb_planes;      // as made, fitted into 128 x 128, unscaled
-  uint32_t width = 0, height = 0;     // image size from the header, then from a full load
+  Thumbnail_planes thumb_planes;   // as made, fitted into 128 x 128, unscaled
+  uint32_t width = 0, height = 0;  // image size from the header, then from a full load
   Fl_Color select_color = k_tile_select_colour;
 
  protected:

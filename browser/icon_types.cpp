@@ -18,8 +18,7 @@ void JPEG_icon::load_thumbnail() {
   Thumbnail_planes embedded;
   if (load_exif_thumbnail(path, embedded, exif)) {
     thumb_planes = std::move(embedded);
-    show_pixels(interleaved_rgb(thumb_planes), int(thumb_planes.width),
-                int(thumb_planes.height));
+    show_pixels(interleaved_rgb(thumb_planes), int(thumb_planes.width), int(thumb_planes.height));
     return;
   }
   // A missing or corrupt embedded thumbnail falls back to the cache and the full load.
@@ -36,8 +35,7 @@ RGBE_icon::RGBE_icon(int x, int y, int w, int h, const std::string& n, const std
   take_format(*image_format(k_type_rgbe));
 }
 
-OPENEXR_icon::OPENEXR_icon(int x, int y, int w, int h, const std::string& n,
-                           const std::string& f)
+OPENEXR_icon::OPENEXR_icon(int x, int y, int w, int h, const std::string& n, const std::string& f)
     : Icon(x, y, w, h, n, f) {
   take_format(*image_format(k_type_exr));
 }
@@ -54,10 +52,15 @@ Icon* make_icon_for_name(const std::string& name, const std::string& folder) {
   if (!format) return nullptr;
   if (format->type_from_tags) return new TIFF_icon(0, 0, 0, 0, name, folder);
   switch (format->type) {
-    case k_type_jpeg: return new JPEG_icon(0, 0, 0, 0, name, folder);
-    case k_type_png: return new PNG_icon(0, 0, 0, 0, name, folder);
-    case k_type_rgbe: return new RGBE_icon(0, 0, 0, 0, name, folder);
-    case k_type_exr: return new OPENEXR_icon(0, 0, 0, 0, name, folder);
-    default: return nullptr;  // a row that names no file
+    case k_type_jpeg:
+      return new JPEG_icon(0, 0, 0, 0, name, folder);
+    case k_type_png:
+      return new PNG_icon(0, 0, 0, 0, name, folder);
+    case k_type_rgbe:
+      return new RGBE_icon(0, 0, 0, 0, name, folder);
+    case k_type_exr:
+      return new OPENEXR_icon(0, 0, 0, 0, name, folder);
+    default:
+      return nullptr;  // a row that names no file
   }
 }

@@ -87,8 +87,7 @@ class Icon_view : public Fl_Scroll {
 
   std::vector<Icon*> icons;      // scan order, then tiles added by refreshes
   std::vector<Icon*> selection;  // click order, each tile once
-  static constexpr int base_tile_w = 128, base_tile_h = 128, base_gap = 30,
-                       base_label_size = 12;
+  static constexpr int base_tile_w = 128, base_tile_h = 128, base_gap = 30, base_label_size = 12;
   // The current geometry: the base values until the first scan, then from the scale.
   int tile_w = base_tile_w, tile_h = base_tile_h, gap = base_gap, label_size = base_label_size;
   float scale = 1.0f;
@@ -115,8 +114,8 @@ class Icon_view : public Fl_Scroll {
 
   Popup_fn m_popup;
   std::string m_folder;
-  int m_busy = 0;                 // events or thumbnail loads using the tiles now
-  std::vector<Icon*> m_removed;   // taken out while busy; freed when no longer in use
+  int m_busy = 0;                // events or thumbnail loads using the tiles now
+  std::vector<Icon*> m_removed;  // taken out while busy; freed when no longer in use
 };
 
 /// The browser's thumbnail grid, set by the main window's builder.

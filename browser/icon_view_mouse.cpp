@@ -41,12 +41,23 @@ void run_tile_action(int action) {
   MainWindowDrv* window = g_main_window;
   if (!window) return;
   switch (action) {
-    case k_open: window->open_image(); break;
-    case k_info: window->image_info(); break;
-    case k_stats: window->image_stats(); break;
-    case k_histogram: window->histogram(); break;
-    case k_hdr_display: window->show_on_hdr_display(); break;
-    default: break;
+    case k_open:
+      window->open_image();
+      break;
+    case k_info:
+      window->image_info();
+      break;
+    case k_stats:
+      window->image_stats();
+      break;
+    case k_histogram:
+      window->histogram();
+      break;
+    case k_hdr_display:
+      window->show_on_hdr_display();
+      break;
+    default:
+      break;
   }
 }
 
@@ -56,8 +67,8 @@ void Icon_view::draw() {
   Fl_Scroll::draw();
   if (!band_visible) return;
   fl_color(k_band_colour);
-  fl_rect(std::min(band_x0, band_x1), std::min(band_y0, band_y1),
-          std::abs(band_x1 - band_x0) + 1, std::abs(band_y1 - band_y0) + 1);
+  fl_rect(std::min(band_x0, band_x1), std::min(band_y0, band_y1), std::abs(band_x1 - band_x0) + 1,
+          std::abs(band_y1 - band_y0) + 1);
 }
 
 bool Icon_view::in_scrollbar() const {

@@ -84,18 +84,30 @@ void set_list_look(Fl_Widget* w) {
   set_label_look(w);
 }
 
-void cb_back(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_backward(); }
-void cb_up(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_up(); }
-void cb_forward(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->go_forward(); }
+void cb_back(Fl_Widget*, void*) {
+  if (g_dir_view) g_dir_view->go_backward();
+}
+void cb_up(Fl_Widget*, void*) {
+  if (g_dir_view) g_dir_view->go_up();
+}
+void cb_forward(Fl_Widget*, void*) {
+  if (g_dir_view) g_dir_view->go_forward();
+}
 // The button lists and scans again without recording a visit; the menu item records one.
-void cb_refresh(Fl_Widget*, void*) { if (g_dir_view) g_dir_view->refresh(false); }
+void cb_refresh(Fl_Widget*, void*) {
+  if (g_dir_view) g_dir_view->refresh(false);
+}
 
 Fl_Callback* nav_callback(Nav_button which) {
   switch (which) {
-    case Nav_button::back: return cb_back;
-    case Nav_button::up: return cb_up;
-    case Nav_button::forward: return cb_forward;
-    case Nav_button::refresh: break;
+    case Nav_button::back:
+      return cb_back;
+    case Nav_button::up:
+      return cb_up;
+    case Nav_button::forward:
+      return cb_forward;
+    case Nav_button::refresh:
+      break;
   }
   return cb_refresh;
 }

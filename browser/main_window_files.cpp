@@ -211,4 +211,3 @@ void MainWindowDrv::crop_images() {
   if (files.empty() || !g_crop_dialog) return;
   g_crop_dialog->setup(&files, nullptr);
 }
-

@@ -15,8 +15,7 @@
 
 NewFolderDlgDrv* g_new_folder_dialog = nullptr;
 
-NewFolderDlg::NewFolderDlg(int w, int h, const char* title)
-    : Fl_Double_Window(0, 0, w, h, title) {
+NewFolderDlg::NewFolderDlg(int w, int h, const char* title) : Fl_Double_Window(0, 0, w, h, title) {
   force_position(0);
   name_input = new Fl_Input(152, 35, 215, 25, "Directory name:");
   create_button = new Fl_Return_Button(315, 100, 80, 25, "Create");
@@ -37,8 +36,9 @@ void NewFolderDlgDrv::show() {
 void NewFolderDlgDrv::create() {
   const std::string typed = name_input->value() ? name_input->value() : "";
   if (!is_valid_file_name(typed)) {
-    show_alert("Invalid characters in input. For compatibility reasons please only use "
-               "alphanumeric characters, underscore, and hyphen.");
+    show_alert(
+        "Invalid characters in input. For compatibility reasons please only use "
+        "alphanumeric characters, underscore, and hyphen.");
     return;
   }
   // Copied: go_to below replaces the folder list's own string.
@@ -50,8 +50,9 @@ void NewFolderDlgDrv::create() {
   }
   // Without a shown folder the name would land in the working folder.
   if (folder.empty() || make_directory(path) != 0) {
-    show_alert("Directory cannot be created. Please check the folder name and the "
-               "permissions.");
+    show_alert(
+        "Directory cannot be created. Please check the folder name and the "
+        "permissions.");
     return;
   }
   g_dir_view->go_to(folder, false, true);

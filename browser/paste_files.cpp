@@ -45,9 +45,8 @@ int paste_files(const std::vector<std::string>& sources, bool copy,
     // A file pasted onto itself would be lost by a Cut (copied onto itself, then removed).
     if (target == source || same_file(target, source))
       target = copy_name(target_folder, base, extension);
-    if (file_exists(target) &&
-        ask_choice(target + " exists. Do you want to overwrite?", "Skip", "Overwrite",
-                   nullptr) != 1)
+    if (file_exists(target) && ask_choice(target + " exists. Do you want to overwrite?", "Skip",
+                                          "Overwrite", nullptr) != 1)
       continue;
     try {
       copy_file(target, source);

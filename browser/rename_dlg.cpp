@@ -44,8 +44,9 @@ void RenameDlgDrv::rename() {
     return;
   }
   if (!is_valid_file_name(typed)) {
-    show_alert("Invalid characters in input. For compatibility reasons please only use "
-               "alphanumeric characters, underscore, and hyphen.");
+    show_alert(
+        "Invalid characters in input. For compatibility reasons please only use "
+        "alphanumeric characters, underscore, and hyphen.");
     return;
   }
   const std::string new_name = typed + m_extension;

@@ -5,18 +5,32 @@
 #include "core/hdr_image.h"
 
 const char* const k_selection_menu_items[23] = {
-    "&File/&Open Image",     "&File/Save As...",         "&File/Delete Image",
-    "&File/Rename Image...", "&Edit/Select All",         "&Edit/Deselect All",
-    "&Edit/Invert Selection", "&Edit/Cut",               "&Edit/Copy",
-    "&Process/Create HDR...", "&Process/Fuse Exposures...", "&Process/Batch Create HDR...",
-    "&Process/Tonemap...",   "&Tools/Rotate Left",       "&Tools/Rotate Right",
-    "&Tools/Flip Vertical",  "&Tools/Flip Horizontal",   "&Tools/Resize...",
-    "&Tools/Crop...",        "&View/Image Info...",      "&View/Image Stats...",
-    "&View/Histogram...",    "&View/Show on HDR Display",
+    "&File/&Open Image",
+    "&File/Save As...",
+    "&File/Delete Image",
+    "&File/Rename Image...",
+    "&Edit/Select All",
+    "&Edit/Deselect All",
+    "&Edit/Invert Selection",
+    "&Edit/Cut",
+    "&Edit/Copy",
+    "&Process/Create HDR...",
+    "&Process/Fuse Exposures...",
+    "&Process/Batch Create HDR...",
+    "&Process/Tonemap...",
+    "&Tools/Rotate Left",
+    "&Tools/Rotate Right",
+    "&Tools/Flip Vertical",
+    "&Tools/Flip Horizontal",
+    "&Tools/Resize...",
+    "&Tools/Crop...",
+    "&View/Image Info...",
+    "&View/Image Stats...",
+    "&View/Histogram...",
+    "&View/Show on HDR Display",
 };
 
-std::vector<std::string> active_selection_items(const std::vector<uint32_t>& types,
-                                                size_t n) {
+std::vector<std::string> active_selection_items(const std::vector<uint32_t>& types, size_t n) {
   std::vector<std::string> on;
   if (n == 0) return on;
   const size_t k = types.size();
@@ -25,10 +39,9 @@ std::vector<std::string> active_selection_items(const std::vector<uint32_t>& typ
   on.push_back("&Edit/Invert Selection");
   if (k < n) on.push_back("&Edit/Select All");
   if (k >= 1) {
-    for (const char* item : {"&File/Delete Image", "&Edit/Deselect All", "&Edit/Cut",
-                             "&Edit/Copy", "&Tools/Rotate Left", "&Tools/Rotate Right",
-                             "&Tools/Flip Vertical", "&Tools/Flip Horizontal",
-                             "&Tools/Resize...", "&Tools/Crop..."})
+    for (const char* item : {"&File/Delete Image", "&Edit/Deselect All", "&Edit/Cut", "&Edit/Copy",
+                             "&Tools/Rotate Left", "&Tools/Rotate Right", "&Tools/Flip Vertical",
+                             "&Tools/Flip Horizontal", "&Tools/Resize...", "&Tools/Crop..."})
       on.push_back(item);
     if (all_hdr) on.push_back("&Process/Tonemap...");
   }

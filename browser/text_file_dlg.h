@@ -25,9 +25,9 @@ class Text_file_dlg : public Fl_Double_Window {
 
  protected:
   struct Layout {
-    int display_y, display_h;    // the display spans the width from x = 0
-    int box_x, box_y;            // the empty 35 x 17 box
-    int button_y;                // "Close" at x 309, 76 x 25
+    int display_y, display_h;  // the display spans the width from x = 0
+    int box_x, box_y;          // the empty 35 x 17 box
+    int button_y;              // "Close" at x 309, 76 x 25
   };
   Text_file_dlg(int w, int h, const char* title, const char* file, const Layout& layout);
 

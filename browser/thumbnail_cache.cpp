@@ -60,12 +60,10 @@ std::string thumbnail_cache_path(const std::string& image_path, const std::strin
   }
   // Taken last first, as the established naming did; every seek here is in range.
   const uint32_t last = crc32_of_chunk(in, size - k_cache_sample_bytes, k_cache_sample_bytes);
-  const uint32_t middle =
-      crc32_of_chunk(in, size / 2 - k_cache_sample_bytes, k_cache_sample_bytes);
+  const uint32_t middle = crc32_of_chunk(in, size / 2 - k_cache_sample_bytes, k_cache_sample_bytes);
   const uint32_t first = crc32_of_chunk(in, 0, k_cache_sample_bytes);
   if (!in) return {};
-  return folder + std::to_string(first) + std::to_string(middle) + std::to_string(last) +
-         ".jpg";
+  return folder + std::to_string(first) + std::to_string(middle) + std::to_string(last) + ".jpg";
 }
 
 std::string thumbnail_cache_path(const std::string& image_path) {

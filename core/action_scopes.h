@@ -5,7 +5,7 @@
 
 /// The busy cursor on for the life of the object.
 class Busy {
-public:
+ public:
   Busy() { set_busy_cursor(FL_CURSOR_WAIT); }
   ~Busy() { set_busy_cursor(FL_CURSOR_DEFAULT); }
   Busy(const Busy&) = delete;

@@ -17,7 +17,7 @@ class Hdr_image;
 std::string batch_output_folder(const std::string& destination);
 
 struct Image_batch_job {
-  const char* verb = "";            // "resize", "crop", "tonemap": for the alerts
+  const char* verb = "";  // "resize", "crop", "tonemap": for the alerts
   /// Ends the unreadable-file alert after "Cannot <verb> '<path>'. ".
   const char* unreadable = "Image data seems to be corrupted.";
   std::string destination;          // folder as typed

@@ -28,8 +28,7 @@ inline float clamp_position(float v, int last) {
 }
 
 template <typename T>
-float sample_clamped(const cimg_library::CImg<T>& image, float x, float y, uint32_t z,
-                     uint32_t c) {
+float sample_clamped(const cimg_library::CImg<T>& image, float x, float y, uint32_t z, uint32_t c) {
   const int w = image.width(), h = image.height();
   x = clamp_position(x, w - 1);
   y = clamp_position(y, h - 1);

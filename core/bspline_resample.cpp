@@ -64,8 +64,7 @@ void combine_rows(const T* const rows[4], const float w[4], uint32_t n, float* _
 }
 
 template <typename T>
-cimg_library::CImg<T> resized(const cimg_library::CImg<T>& image, uint32_t width,
-                              uint32_t height) {
+cimg_library::CImg<T> resized(const cimg_library::CImg<T>& image, uint32_t width, uint32_t height) {
   if (image.is_empty()) return cimg_library::CImg<T>();
   width = std::max(width, 1u);
   height = std::max(height, 1u);
@@ -147,7 +146,8 @@ cimg_library::CImg<T> rotated(const cimg_library::CImg<T>& image, float angle) {
     }
   }
   // The library's generic rotation: about the centre, into the bounding box of the turn.
-  const float rad = float(a * cimg_library::cimg::PI / 180.), ca = std::cos(rad), sa = std::sin(rad);
+  const float rad = float(a * cimg_library::cimg::PI / 180.), ca = std::cos(rad),
+              sa = std::sin(rad);
   const float ux = std::fabs(wm1 * ca), uy = std::fabs(wm1 * sa), vx = std::fabs(hm1 * sa),
               vy = std::fabs(hm1 * ca), w2 = 0.5f * wm1, h2 = 0.5f * hm1;
   cimg_library::CImg<T> out(int(std::round(1 + ux + vx)), int(std::round(1 + uy + vy)), d, s);
@@ -166,13 +166,13 @@ cimg_library::CImg<T> rotated(const cimg_library::CImg<T>& image, float angle) {
 
 double bspline_source_position(uint32_t i, uint32_t in, uint32_t out) {
   if (in == 0 || out == 0) return 0.0;
-  const double f = out > in ? (out > 1 ? double(in - 1) / double(out - 1) : 0.0)
-                            : double(in) / double(out);
+  const double f =
+      out > in ? (out > 1 ? double(in - 1) / double(out - 1) : 0.0) : double(in) / double(out);
   return std::min(double(i) * f, double(in) - 1.0);
 }
 
-cimg_library::CImg<float> resized_bspline(const cimg_library::CImg<float>& image,
-                                          uint32_t width, uint32_t height) {
+cimg_library::CImg<float> resized_bspline(const cimg_library::CImg<float>& image, uint32_t width,
+                                          uint32_t height) {
   return resized(image, width, height);
 }
 

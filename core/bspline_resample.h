@@ -14,8 +14,8 @@ double bspline_source_position(uint32_t i, uint32_t in, uint32_t out);
 /// B-spline sampler at the mapped position; an axis whose size does not change is copied,
 /// not filtered. Byte results are rounded to nearest. Sizes of 0 count as 1; an empty
 /// image gives an empty image.
-cimg_library::CImg<float> resized_bspline(const cimg_library::CImg<float>& image,
-                                          uint32_t width, uint32_t height);
+cimg_library::CImg<float> resized_bspline(const cimg_library::CImg<float>& image, uint32_t width,
+                                          uint32_t height);
 Rgb8_image resized_bspline(const Rgb8_image& image, uint32_t width, uint32_t height);
 
 /// In place (the type and statistics of an Hdr_image stay).

@@ -14,15 +14,12 @@ namespace {
 using Matrix = float[3][3];
 
 // sRGB primaries, D65 white.
-constexpr Matrix k_rgb_to_xyz = {{0.4124f, 0.3576f, 0.1805f},
-                                 {0.2126f, 0.7152f, 0.0722f},
-                                 {0.0193f, 0.1192f, 0.9505f}};
-constexpr Matrix k_rgb_to_lms = {{0.3057f, 0.6227f, 0.0453f},
-                                 {0.1577f, 0.7697f, 0.0881f},
-                                 {0.0193f, 0.1192f, 0.9505f}};
-constexpr Matrix k_xyz_to_rgb = {{3.2405f, -1.5372f, -0.4985f},
-                                 {-0.9693f, 1.876f, 0.0416f},
-                                 {0.0556f, -0.204f, 1.0573f}};
+constexpr Matrix k_rgb_to_xyz = {
+    {0.4124f, 0.3576f, 0.1805f}, {0.2126f, 0.7152f, 0.0722f}, {0.0193f, 0.1192f, 0.9505f}};
+constexpr Matrix k_rgb_to_lms = {
+    {0.3057f, 0.6227f, 0.0453f}, {0.1577f, 0.7697f, 0.0881f}, {0.0193f, 0.1192f, 0.9505f}};
+constexpr Matrix k_xyz_to_rgb = {
+    {3.2405f, -1.5372f, -0.4985f}, {-0.9693f, 1.876f, 0.0416f}, {0.0556f, -0.204f, 1.0573f}};
 
 constexpr float k_display_gamma = 2.2f;
 constexpr float k_inverse_gamma = 0.45f;
@@ -146,12 +143,24 @@ void hsv_to_rgb(const Hdr_image& source, Hdr_image& dest) {
     const float p = (1.f - S) * V, q = (1.f - S * f) * V, t = (1.f - (1.f - f) * S) * V;
     float r, g, b;
     switch (sector) {
-      case 0: r = V, g = t, b = p; break;
-      case 1: r = q, g = V, b = p; break;
-      case 2: r = p, g = V, b = t; break;
-      case 3: r = p, g = q, b = V; break;
-      case 4: r = t, g = p, b = V; break;
-      default: r = V, g = p, b = q; break;
+      case 0:
+        r = V, g = t, b = p;
+        break;
+      case 1:
+        r = q, g = V, b = p;
+        break;
+      case 2:
+        r = p, g = V, b = t;
+        break;
+      case 3:
+        r = p, g = q, b = V;
+        break;
+      case 4:
+        r = t, g = p, b = V;
+        break;
+      default:
+        r = V, g = p, b = q;
+        break;
     }
     out.p[0][i] = r * 255.f;
     out.p[1][i] = g * 255.f;
@@ -226,7 +235,9 @@ void pow_planes(float* p0, float* p1, float* p2, uint64_t n, float exponent) {
 void clamp_planes(float* p0, float* p1, float* p2, uint64_t n, float lo, float hi) {
   for (float* p : {p0, p1, p2})
     for (uint64_t i = 0; i < n; ++i) {
-      if (p[i] < lo) p[i] = lo;
-      else if (p[i] > hi) p[i] = hi;
+      if (p[i] < lo)
+        p[i] = lo;
+      else if (p[i] > hi)
+        p[i] = hi;
     }
 }

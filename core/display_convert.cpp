@@ -25,7 +25,9 @@ struct Gamma_table {
     gamma = g;
     built = true;
   }
-  bool holds(float g) const { return built && (gamma == g || (std::isnan(gamma) && std::isnan(g))); }
+  bool holds(float g) const {
+    return built && (gamma == g || (std::isnan(gamma) && std::isnan(g)));
+  }
 };
 
 struct Identity_table {

@@ -26,8 +26,7 @@ Hdr_image& Hdr_image::operator=(const Hdr_image& other) {
   return *this;
 }
 
-Hdr_image::Hdr_image(uint32_t width, uint32_t height, uint32_t depth, uint32_t spectrum,
-                     float fill)
+Hdr_image::Hdr_image(uint32_t width, uint32_t height, uint32_t depth, uint32_t spectrum, float fill)
     : cimg_library::CImg<float>(width, height, depth, spectrum, fill) {}
 
 void rgb_planes(Hdr_image& image, float*& red, float*& green, float*& blue) {

@@ -11,13 +11,13 @@ enum Image_type : uint32_t {
   k_type_rgbe = 1,
   k_type_png = 2,
   k_type_jpeg = 3,
-  k_type_unassigned = 4,   // never given to an image
-  k_type_tiff8 = 5,        // TIFF with at most 8 bits per sample
-  k_type_tiff_float = 6,   // TIFF with more; written as uncompressed 32-bit float
+  k_type_unassigned = 4,  // never given to an image
+  k_type_tiff8 = 5,       // TIFF with at most 8 bits per sample
+  k_type_tiff_float = 6,  // TIFF with more; written as uncompressed 32-bit float
   k_type_tiff_logluv = 7,
-  k_type_tiff_logl = 8,    // read only
-  k_type_new_hdr = 9,      // result of HDR creation, no file yet
-  k_type_new_ldr = 10,     // result of tone mapping, fusion or pseudo colour, no file yet
+  k_type_tiff_logl = 8,  // read only
+  k_type_new_hdr = 9,    // result of HDR creation, no file yet
+  k_type_new_ldr = 10,   // result of tone mapping, fusion or pseudo colour, no file yet
 };
 
 /// True for the codes whose values range up to the largest float: 0, 1, 6, 7, 8, 9.
@@ -37,7 +37,7 @@ struct Image_stats {
 /// Planar float image: all red values row by row, then all green, then all blue.
 /// Value at (x, y, c) is data()[x + y*width + c*width*height*depth].
 class Hdr_image : public cimg_library::CImg<float> {
-public:
+ public:
   uint32_t type = k_type_new_hdr;  // creators set the code right after construction
   Image_stats stats;
 
@@ -52,15 +52,12 @@ public:
   Hdr_image(const std::string& path, uint32_t type);
 
   /// Number of pixels of one plane (64-bit).
-  uint64_t plane_size() const {
-    return uint64_t(width()) * uint64_t(height()) * uint64_t(depth());
-  }
+  uint64_t plane_size() const { return uint64_t(width()) * uint64_t(height()) * uint64_t(depth()); }
 };
 
 /// Pointers to the start of the red, green and blue planes.
 void rgb_planes(Hdr_image& image, float*& red, float*& green, float*& blue);
-void rgb_planes(const Hdr_image& image, const float*& red, const float*& green,
-                const float*& blue);
+void rgb_planes(const Hdr_image& image, const float*& red, const float*& green, const float*& blue);
 
 /// Fills stats from the image's luminance (the statistics dialog's figures). An image
 /// with no non-zero luminance gets four zeros and stays uncomputed.

@@ -11,7 +11,7 @@
 int hist_bar_height(uint32_t count, uint32_t maximum, int box_h);
 
 class HistBox : public Fl_Box {
-public:
+ public:
   /// A box with no data: it draws the background and the grid only.
   HistBox(int x, int y, int w, int h, const char* label = nullptr);
   ~HistBox() override;
@@ -27,10 +27,10 @@ public:
   uint8_t bar_green() const { return m_g; }
   uint8_t bar_blue() const { return m_b; }
 
-protected:
+ protected:
   void draw() override;
 
-private:
+ private:
   std::unique_ptr<uint32_t[]> m_bins;
   int m_n = 0;
   uint32_t m_maximum = 0;

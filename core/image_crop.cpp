@@ -6,8 +6,7 @@
 #include "core/hdr_image.h"
 
 bool crop_bounds_inside(const Crop_bounds& b, int width, int height) {
-  return b.x0 >= 0 && b.y0 >= 0 && b.x0 <= b.x1 && b.y0 <= b.y1 && b.x1 < width &&
-         b.y1 < height;
+  return b.x0 >= 0 && b.y0 >= 0 && b.x0 <= b.x1 && b.y0 <= b.y1 && b.x1 < width && b.y1 < height;
 }
 
 void crop_image(Hdr_image& image, const Crop_bounds& b) {

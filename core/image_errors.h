@@ -5,12 +5,12 @@
 #include <string>
 
 class Read_error : public std::runtime_error {
-public:
+ public:
   explicit Read_error(const std::string& what) : std::runtime_error(what) {}
 };
 
 class Write_error : public std::runtime_error {
-public:
+ public:
   explicit Write_error(const std::string& what) : std::runtime_error(what) {}
 };
 
@@ -21,11 +21,11 @@ class Hdr_image;
 /// is incomplete: " + path. The decoded picture travels with it, complete as any loaded
 /// image (the decoder's fill where data was missing), for callers that show it anyway.
 class Incomplete_image_error : public Read_error {
-public:
+ public:
   Incomplete_image_error(const std::string& what, std::shared_ptr<Hdr_image> partial)
       : Read_error(what), m_partial(std::move(partial)) {}
   const std::shared_ptr<Hdr_image>& partial() const { return m_partial; }
 
-private:
+ private:
   std::shared_ptr<Hdr_image> m_partial;
 };

@@ -34,9 +34,9 @@ struct Image_format {
   bool hdr;  // values range up to the largest float, else 8-bit samples 0..255
   /// The extensions name a family (TIFF): the probe reads the code from the file's tags.
   bool type_from_tags;
-  Header_probe probe;   // null when the type names no file
-  Image_reader read;    // null when the type names no file
-  Image_writer write;   // null for read-only types and those that name no file
+  Header_probe probe;  // null when the type names no file
+  Image_reader read;   // null when the type names no file
+  Image_writer write;  // null for read-only types and those that name no file
 };
 
 /// The row of a type code; null for codes that are no image type.

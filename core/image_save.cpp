@@ -50,8 +50,7 @@ void write_png_file(const Hdr_image& image, const std::string& path, const Write
   write_8bit(image, path, k_type_png, source.path, false, false);
 }
 
-void write_jpeg_file(const Hdr_image& image, const std::string& path,
-                     const Write_source& source) {
+void write_jpeg_file(const Hdr_image& image, const std::string& path, const Write_source& source) {
   write_8bit(image, path, k_type_jpeg, source.path, source.type == k_type_jpeg, source.turned);
 }
 

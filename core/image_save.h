@@ -44,5 +44,4 @@ void clamp_values(Hdr_image& image, float lo, float hi);
 /// JPEG written from a JPEG source (source.type 3) keeps the EXIF block of source.path,
 /// read before path is replaced, with Orientation 1 when source.turned.
 void write_png_file(const Hdr_image& image, const std::string& path, const Write_source& source);
-void write_jpeg_file(const Hdr_image& image, const std::string& path,
-                     const Write_source& source);
+void write_jpeg_file(const Hdr_image& image, const std::string& path, const Write_source& source);

@@ -8,9 +8,8 @@
 
 namespace {
 
-constexpr float k_rgb_to_xyz[3][3] = {{0.4124f, 0.3576f, 0.1805f},
-                                      {0.2126f, 0.7152f, 0.0722f},
-                                      {0.0193f, 0.1192f, 0.9505f}};
+constexpr float k_rgb_to_xyz[3][3] = {
+    {0.4124f, 0.3576f, 0.1805f}, {0.2126f, 0.7152f, 0.0722f}, {0.0193f, 0.1192f, 0.9505f}};
 constexpr float k_xyz_to_rgb[3][3] = {{3.240625f, -1.537208f, -0.498629f},
                                       {-0.968931f, 1.875756f, 0.041518f},
                                       {0.05571f, -0.204021f, 1.056996f}};
@@ -18,7 +17,8 @@ constexpr float k_xyz_to_rgb[3][3] = {{3.240625f, -1.537208f, -0.498629f},
 inline double lum(double r, double g, double b) { return k_lum_r * r + k_lum_g * g + k_lum_b * b; }
 
 inline void matrix_times(const float (&m)[3][3], double a, double b, double c, double out[3]) {
-  for (int i = 0; i < 3; ++i) out[i] = double(m[i][0]) * a + double(m[i][1]) * b + double(m[i][2]) * c;
+  for (int i = 0; i < 3; ++i)
+    out[i] = double(m[i][0]) * a + double(m[i][1]) * b + double(m[i][2]) * c;
 }
 
 }  // namespace
@@ -37,8 +37,8 @@ std::unique_ptr<float[]> luminance_from_planes(const float* red, const float* gr
   return out;
 }
 
-std::unique_ptr<float[]> sorted_luminance(const float* red, const float* green,
-                                          const float* blue, uint64_t n) {
+std::unique_ptr<float[]> sorted_luminance(const float* red, const float* green, const float* blue,
+                                          uint64_t n) {
   std::unique_ptr<float[]> v = luminance_from_planes(red, green, blue, n);
   // compare_floats is no strict ordering once NaN is present (it equals everything), which
   // leaves a sort's result undefined; this order keeps every NaN ahead of the numbers.
@@ -49,8 +49,7 @@ std::unique_ptr<float[]> sorted_luminance(const float* red, const float* green,
   return v;
 }
 
-void luminance_rows(const float* const* rows, double* const* out, uint64_t width,
-                    uint64_t height) {
+void luminance_rows(const float* const* rows, double* const* out, uint64_t width, uint64_t height) {
   for (uint64_t y = 0; y < height; ++y) {
     const float* p = rows[y];
     for (uint64_t x = 0; x < width; ++x, p += 3) out[y][x] = lum(p[0], p[1], p[2]);
@@ -62,8 +61,8 @@ double luminance_at(const float* const* rows, uint64_t x, uint64_t y) {
   return lum(p[0], p[1], p[2]);
 }
 
-void log_luminance_stats(const float* const* rows, uint64_t width, uint64_t height,
-                         double& min, double& max, double& average) {
+void log_luminance_stats(const float* const* rows, uint64_t width, uint64_t height, double& min,
+                         double& max, double& average) {
   if (height < 1) return;
   double lo = 1e50, hi = -1e50, sum = 0;
   for (uint64_t y = 0; y < height; ++y) {
@@ -87,8 +86,7 @@ int compare_floats(const float* a, const float* b) {
   return 0;
 }
 
-std::unique_ptr<uint32_t[]> compute_histogram(float* values, uint64_t n, uint32_t bins,
-                                              bool log) {
+std::unique_ptr<uint32_t[]> compute_histogram(float* values, uint64_t n, uint32_t bins, bool log) {
   std::unique_ptr<uint32_t[]> counts(new uint32_t[bins]());
   if (bins == 0) return counts;
   if (log)

@@ -6,11 +6,10 @@
 namespace {
 
 class Fltk_messages : public Message_backend {
-public:
+ public:
   void alert(const std::string& text) override { fl_alert("%s", as_label(text).c_str()); }
   void message(const std::string& text) override { fl_message("%s", as_label(text).c_str()); }
-  int choice(const std::string& question, const char* b0, const char* b1,
-             const char* b2) override {
+  int choice(const std::string& question, const char* b0, const char* b1, const char* b2) override {
     return fl_choice("%s", b0, b1, b2, as_label(question).c_str());
   }
 };

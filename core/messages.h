@@ -15,7 +15,7 @@ int ask_choice(const std::string& question, const char* button0, const char* but
 
 /// Where the three calls go; the default shows FLTK's dialogs.
 class Message_backend {
-public:
+ public:
   virtual ~Message_backend() = default;
   virtual void alert(const std::string& text) = 0;
   virtual void message(const std::string& text) = 0;

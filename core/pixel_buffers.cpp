@@ -51,8 +51,7 @@ void interleaved_rgb8_to_planar(Rgb8_image& image, const uint8_t* in) {
 }
 
 Image_rows::Image_rows(uint64_t width, uint64_t height)
-    : m_width(width), m_height(height), m_values(new float[width * height * 3]()),
-      m_rows(height) {
+    : m_width(width), m_height(height), m_values(new float[width * height * 3]()), m_rows(height) {
   for (uint64_t y = 0; y < height; ++y) m_rows[y] = m_values.get() + y * width * 3;
 }
 
@@ -74,8 +73,7 @@ Image_rows image_to_rows(const Hdr_image& image) {
   return rows;
 }
 
-void rows_to_image(const float* const* rows, Hdr_image& image, uint64_t width,
-                   uint64_t height) {
+void rows_to_image(const float* const* rows, Hdr_image& image, uint64_t width, uint64_t height) {
   if (uint64_t(image.width()) != width || uint64_t(image.height()) != height ||
       image.depth() != 1 || image.spectrum() < 3)
     image.assign(uint32_t(width), uint32_t(height), 1, 3);

@@ -26,7 +26,7 @@ void interleaved_rgb8_to_planar(Rgb8_image& image, const uint8_t* in);
 /// An image as rows: height pointers, each to width interleaved R, G, B floats, in one
 /// buffer that the object owns (the rows live as long as it does).
 class Image_rows {
-public:
+ public:
   Image_rows() = default;
   /// Rows of the given size, every value 0.
   Image_rows(uint64_t width, uint64_t height);
@@ -38,7 +38,7 @@ public:
   uint64_t width() const { return m_width; }
   uint64_t height() const { return m_height; }
 
-private:
+ private:
   uint64_t m_width = 0, m_height = 0;
   std::unique_ptr<float[]> m_values;
   std::vector<float*> m_rows;
@@ -50,8 +50,7 @@ Image_rows image_to_rows(const Hdr_image& image);
 
 /// Copies rows of width*3 floats back into the first three planes of image. An image of
 /// another size (or with fewer than 3 planes) is first reallocated to width x height x 3.
-void rows_to_image(const float* const* rows, Hdr_image& image, uint64_t width,
-                   uint64_t height);
+void rows_to_image(const float* const* rows, Hdr_image& image, uint64_t width, uint64_t height);
 /// The same from an Image_rows.
 void rows_to_image(const Image_rows& rows, Hdr_image& image);
 

@@ -97,8 +97,7 @@ bool decode(Png_job* job) {
 }  // namespace
 
 void read_png(Hdr_image& image, const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path),
-                                                       &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
   if (!file) throw Read_error("Cannot open PNG file: " + path);
   Png_job job;
   job.file = file.get();

@@ -20,11 +20,11 @@ struct Ramp_range {
 };
 
 constexpr Ramp_range k_ranges[] = {
-    {0, 40, 0, 251, -5, {0, 0, 255}},      // magenta towards blue
+    {0, 40, 0, 251, -5, {0, 0, 255}},  // magenta towards blue
     {41, 50, 0, 252, -5, {0, 0, 255}},
-    {51, 101, 1, -252, 5, {0, 0, 255}},    // blue towards cyan
-    {102, 152, 2, 763, -5, {0, 255, 0}},   // cyan towards green
-    {153, 162, 0, -763, 5, {0, 255, 0}},   // green towards yellow
+    {51, 101, 1, -252, 5, {0, 0, 255}},   // blue towards cyan
+    {102, 152, 2, 763, -5, {0, 255, 0}},  // cyan towards green
+    {153, 162, 0, -763, 5, {0, 255, 0}},  // green towards yellow
     {163, 203, 0, -764, 5, {0, 255, 0}},
     {204, 224, 1, 1274, -5, {255, 0, 0}},  // yellow towards red
     {225, 255, 1, 1275, -5, {255, 0, 0}},

@@ -252,8 +252,7 @@ int rgbe_read_pixels_rle(std::FILE* file, float* red, float* green, float* blue,
 }
 
 void read_rgbe(Hdr_image& image, const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path),
-                                                       &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
   if (!file) throw Read_error("Cannot load rgbe image from file: " + path);
   uint32_t width = 0, height = 0;
   if (rgbe_read_header(file.get(), width, height, nullptr) != 0)

@@ -6,9 +6,9 @@
 
 /// One selected file as the commands use it: copied from its tile, never a tile pointer.
 struct Selected_file {
-  std::string path;    // folder + name
-  std::string name;    // file name with extension
-  std::string folder;  // ends in '/'
-  uint32_t type = 0;   // image type code of the tile
+  std::string path;               // folder + name
+  std::string name;               // file name with extension
+  std::string folder;             // ends in '/'
+  uint32_t type = 0;              // image type code of the tile
   int64_t width = 0, height = 0;  // from the file's header
 };

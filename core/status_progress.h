@@ -5,7 +5,7 @@
 /// Shows the bar (when the main window has one) with range 0..count, value 0 and the
 /// label (not copied: a literal); hides it on destruction.
 class Status_progress {
-public:
+ public:
   Status_progress(int count, const char* label);
   ~Status_progress();
   Status_progress(const Status_progress&) = delete;

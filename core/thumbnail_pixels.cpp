@@ -153,8 +153,7 @@ class Row_shrink {
   // channels per pixel of the rows: 1 (one plane standing for all three), 3, or more
   // (the first three are taken).
   Row_shrink(uint32_t src_w, uint32_t src_h, uint32_t w, uint32_t h, int channels)
-      : m_w(w), m_h(h), m_fw(float(src_w)), m_fh(float(src_h)),
-        m_ys(average_steps(src_h, h)) {
+      : m_w(w), m_h(h), m_fw(float(src_w)), m_fh(float(src_h)), m_ys(average_steps(src_h, h)) {
     const std::vector<Average_step> xs = average_steps(src_w, w);
     m_first.assign(size_t(w) + 1, uint32_t(xs.size()));
     for (size_t k = xs.size(); k-- > 0;) m_first[xs[k].t] = uint32_t(k);
@@ -351,8 +350,8 @@ Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle) {
   return from_cimg(as_cimg(planes).get_rotate(float(angle)));
 }
 
-Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type,
-                                        uint32_t& width, uint32_t& height) {
+Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type, uint32_t& width,
+                                        uint32_t& height) {
   if (type == k_type_jpeg) {
     Jpeg_image_sink whole;
     Thumbnail_sink sink(whole);

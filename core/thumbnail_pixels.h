@@ -56,5 +56,5 @@ Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle);
 /// thumbnail_from_image of the loaded image, holding a few rows instead of the picture;
 /// one whose data is damaged gives empty planes (never the decoder's fill). Throws what
 /// the loader throws (Read_error, the allocator's exceptions).
-Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type,
-                                        uint32_t& width, uint32_t& height);
+Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type, uint32_t& width,
+                                        uint32_t& height);

@@ -20,8 +20,7 @@ namespace {
 // The viewer's change bit, and the undo kind, of a calibration.
 constexpr uint32_t k_calibrated = 16;
 
-const char k_viewer_closed_text[] =
-    "The image's viewer has been closed. Nothing was calibrated.";
+const char k_viewer_closed_text[] = "The image's viewer has been closed. Nothing was calibrated.";
 
 bool still_open(Calibration_target* viewer) {
   if (!Calibration_target::exists(viewer) || !viewer->calibration_open()) return false;

@@ -7,7 +7,7 @@
 class Hdr_image;
 
 class Calibration_target {
-public:
+ public:
   Calibration_target();
   virtual ~Calibration_target();
   Calibration_target(const Calibration_target&) = delete;

@@ -18,7 +18,7 @@ struct Fl_Menu_Item;
 constexpr double k_exposures_per_hdr_start = 5;
 
 class CreateHDRDialog : public Fl_Double_Window {
-public:
+ public:
   /// Builds the modal window (placed by the window system) and its widgets.
   CreateHDRDialog(int width, int height, const char* title);
 
@@ -54,7 +54,7 @@ public:
   /// The item of a choice's menu with that label, or null.
   static Fl_Menu_Item* find_item(Fl_Choice* choice, const char* label);
 
-private:
+ private:
   /// "Browse...": the directory chooser, shown at the current folder.
   virtual void browse_destination() {}
 

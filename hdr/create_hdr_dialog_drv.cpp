@@ -3,6 +3,8 @@
 // the browser's tiles and restores the dialog after every run.
 #include "hdr/create_hdr_dialog_drv.h"
 
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Float_Input.H>
@@ -10,8 +12,6 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Round_Button.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_Button.H>
 #include <FL/Fl_Value_Slider.H>
 
 #include <cstring>
@@ -269,8 +269,7 @@ void CreateHDRDialogDrv::create() {
         [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t) {
           return build_hdr(r, e, t);
         },
-        file_written,
-        current_progress(), result);
+        file_written, current_progress(), result);
     end_run(end != Creation_end::stopped);
     if (end == Creation_end::opened && result) {
       const std::string folder = output_folder();

@@ -20,8 +20,8 @@ class Fl_Preferences;
 /// One chosen file as the dialog uses it, copied out of its tile (never a tile pointer).
 struct Chosen_file {
   std::string path;
-  uint32_t type = 0;               // image type code
-  uint32_t width = 0, height = 0;  // from the file's header
+  uint32_t type = 0;                  // image type code
+  uint32_t width = 0, height = 0;     // from the file's header
   std::vector<uint8_t> thumb_pixels;  // shown thumbnail, interleaved RGB
   uint32_t thumb_w = 0, thumb_h = 0;
 };
@@ -30,7 +30,7 @@ struct Chosen_file {
 /// selection, the current folder and the result's viewer are the browser seam's
 /// (hdr/hdr_links.h).
 class Create_hdr_host {
-public:
+ public:
   virtual ~Create_hdr_host() = default;
   /// The tile of path looked up again (it may be gone after events were served); false
   /// when there is none.
@@ -40,7 +40,7 @@ public:
 };
 
 class CreateHDRDialogDrv : public CreateHDRDialog {
-public:
+ public:
   CreateHDRDialogDrv(int width, int height, const char* title);
   ~CreateHDRDialogDrv() override;
 
@@ -89,7 +89,7 @@ public:
   const std::string& exif_model() const { return m_exif_model; }
   Assembly_state& assembly_state() { return *m_assembly; }
 
-private:
+ private:
   void browse_destination() override;
   static void cb_chooser(Fl_File_Chooser* chooser, void* dialog);
   Fl_Preferences* store() const;

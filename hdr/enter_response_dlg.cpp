@@ -12,8 +12,8 @@ EnterResponseDlgDrv* g_enter_response_dialog = nullptr;
 
 namespace {
 
-const char* const k_row_labels[k_max_coefficients] = {"C0:", "C1:", "C2:", "C3:",
-                                                      "C4:", "C5:", "C6:", "C7:"};
+const char* const k_row_labels[k_max_coefficients] = {
+    "C0:", "C1:", "C2:", "C3:", "C4:", "C5:", "C6:", "C7:"};
 const int k_row_y[k_max_coefficients] = {152, 180, 208, 237, 265, 294, 322, 351};
 
 struct Channel_column {

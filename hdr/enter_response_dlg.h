@@ -22,7 +22,7 @@ constexpr double k_coefficients_start = 5;
 
 /// Widgets; the slider runs first_action, "Save" (and Enter) second_action, "Cancel" hides.
 class EnterResponseDlg : public Fl_Double_Window, public Dialog_actions {
-public:
+ public:
   /// Builds the modal window (placed by the window system) and its widgets, hidden.
   EnterResponseDlg(int width, int height, const char* title);
 
@@ -42,7 +42,7 @@ public:
 };
 
 class EnterResponseDlgDrv : public EnterResponseDlg {
-public:
+ public:
   EnterResponseDlgDrv(int width, int height, const char* title);
 
   /// Greys the coefficient rows beyond the chosen number, puts "MyMake" and "MyModel" into

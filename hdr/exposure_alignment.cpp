@@ -46,20 +46,20 @@ struct Area_sums {
   // Sum over columns a..b and rows c..d inclusive (inside the box).
   uint32_t sum(int64_t a, int64_t b, int64_t c, int64_t d) const {
     a -= x0, b -= x0 - 1, c -= y0, d -= y0 - 1;
-    return s[size_t(d * (bw + 1) + b)] - s[size_t(c * (bw + 1) + b)] -
-           s[size_t(d * (bw + 1) + a)] + s[size_t(c * (bw + 1) + a)];
+    return s[size_t(d * (bw + 1) + b)] - s[size_t(c * (bw + 1) + b)] - s[size_t(d * (bw + 1) + a)] +
+           s[size_t(c * (bw + 1) + a)];
   }
 };
 
 // |V| and |H| responses of the two 3 x 3 edge kernels at (x, y), inside the image.
 int vertical_edge(const Plane& p, int64_t x, int64_t y) {
-  const int v = -p.at(x - 1, y - 1) + p.at(x + 1, y - 1) - 2 * p.at(x - 1, y) +
-                2 * p.at(x + 1, y) - p.at(x - 1, y + 1) + p.at(x + 1, y + 1);
+  const int v = -p.at(x - 1, y - 1) + p.at(x + 1, y - 1) - 2 * p.at(x - 1, y) + 2 * p.at(x + 1, y) -
+                p.at(x - 1, y + 1) + p.at(x + 1, y + 1);
   return std::abs(v);
 }
 int horizontal_edge(const Plane& p, int64_t x, int64_t y) {
-  const int v = p.at(x - 1, y - 1) + 2 * p.at(x, y - 1) + p.at(x + 1, y - 1) -
-                p.at(x - 1, y + 1) - 2 * p.at(x, y + 1) - p.at(x + 1, y + 1);
+  const int v = p.at(x - 1, y - 1) + 2 * p.at(x, y - 1) + p.at(x + 1, y - 1) - p.at(x - 1, y + 1) -
+                2 * p.at(x, y + 1) - p.at(x + 1, y + 1);
   return std::abs(v);
 }
 
@@ -252,8 +252,7 @@ int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& pr
       ys[size_t(i + 1)] = by - y;
       px = bx, py = by;  // the next search starts where exposure i + 1 matched
     } else {
-      std::printf("Exposures %d and %d cannot be compared; the pair is not shifted.\n", i,
-                  i + 1);
+      std::printf("Exposures %d and %d cannot be compared; the pair is not shifted.\n", i, i + 1);
     }
     std::printf("xShift = %d\n", xs[size_t(i + 1)]);
     std::printf("yShift = %d\n", ys[size_t(i + 1)]);
@@ -261,7 +260,8 @@ int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& pr
   }
   chain_shifts(xs);
   chain_shifts(ys);
-  for (int j = 0; j < n; ++j) translate_exposure(exposures[size_t(j)], xs[size_t(j)], ys[size_t(j)]);
+  for (int j = 0; j < n; ++j)
+    translate_exposure(exposures[size_t(j)], xs[size_t(j)], ys[size_t(j)]);
   return 0;
 }
 

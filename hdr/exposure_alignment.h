@@ -42,8 +42,7 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
 
 /// Fills map with the direction codes of the window centred at (x, y); pixels outside the
 /// image read as the nearest edge pixel.
-void direction_codes(const Exposure_planes& exposure, int x, int y, int window,
-                     Direction_map& map);
+void direction_codes(const Exposure_planes& exposure, int x, int y, int window, Direction_map& map);
 
 /// Positions among the first window - 1 rows and columns (at most 32) where a and b differ.
 int code_mismatch(const Direction_map& a, const Direction_map& b, int window);

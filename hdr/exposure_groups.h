@@ -38,13 +38,13 @@ std::string different_camera_warning(const std::string& camera_name);
 
 /// The dialog's settings that grouping and exposure values read.
 struct Grouping_settings {
-  bool batch = false;                 // "Batch Create HDR..." rather than "Create HDR..."
-  double exposures_per_hdr = 5;       // "Exposures per HDR:", truncated to an integer
-  bool autodetect = true;             // "Autodetect exposures to combine"; cleared on failure
-  int response_choice = 2;            // "Camera Response:" index (Response_choice)
-  std::string camera_name;            // make + " " + model of the first chosen file
-  int exposure_variation = 0;         // "Exposure Variation:" index (Exposure_variation)
-  std::string exposure_ratio;         // text of "Exposure ratio:"
+  bool batch = false;            // "Batch Create HDR..." rather than "Create HDR..."
+  double exposures_per_hdr = 5;  // "Exposures per HDR:", truncated to an integer
+  bool autodetect = true;        // "Autodetect exposures to combine"; cleared on failure
+  int response_choice = 2;       // "Camera Response:" index (Response_choice)
+  std::string camera_name;       // make + " " + model of the first chosen file
+  int exposure_variation = 0;    // "Exposure Variation:" index (Exposure_variation)
+  std::string exposure_ratio;    // text of "Exposure ratio:"
 };
 
 /// Splits files (in selection order) into groups of k, the last holding the remainder.

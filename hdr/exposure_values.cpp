@@ -14,9 +14,9 @@ const char* const k_exposure_variation_labels[k_variation_count] = {
     "2 F-stop",       "2 1/3 F-stop", "2 2/3 F-stop", "3 F-stop", "Other ..."};
 
 // Thirds of a stop as the single-precision constants they were always written as.
-const float k_exposure_steps[k_variation_count] = {
-    0.f, 0.33333334f, 0.6666667f, 1.f, 1.3333334f, 1.6666666f, 2.f, 2.3333333f, 2.6666667f,
-    3.f, 0.f};
+const float k_exposure_steps[k_variation_count] = {0.f,        0.33333334f, 0.6666667f, 1.f,
+                                                   1.3333334f, 1.6666666f,  2.f,        2.3333333f,
+                                                   2.6666667f, 3.f,         0.f};
 
 const char* const k_message_no_exposure_time =
     "Cannot read exposure time information from the exif header.";
@@ -41,8 +41,8 @@ float exposure_time_from_text(const std::string& text) {
   float value;
   if (slash != std::string::npos) {
     const float numerator = stream_float(text.substr(0, slash));
-    const size_t length = space == std::string::npos || space < slash ? std::string::npos
-                                                                      : space - slash - 1;
+    const size_t length =
+        space == std::string::npos || space < slash ? std::string::npos : space - slash - 1;
     const float denominator = stream_float(text.substr(slash + 1, length));
     value = denominator != 0.f ? numerator / denominator : 0.f;
   } else {
@@ -61,9 +61,8 @@ float thumbnail_brightness(const std::vector<uint8_t>& rgb, uint32_t w, uint32_t
 
 bool exposure_step(int variation, const std::string& ratio_text, float& step) {
   if (variation <= k_variation_exif || variation > k_variation_other) return false;
-  const float s = variation == k_variation_other
-                      ? float(std::log2(std::atof(ratio_text.c_str())))
-                      : k_exposure_steps[variation];
+  const float s = variation == k_variation_other ? float(std::log2(std::atof(ratio_text.c_str())))
+                                                 : k_exposure_steps[variation];
   if (!(s > 0.f) || !std::isfinite(s)) return false;
   step = s;
   return true;
@@ -72,10 +71,9 @@ bool exposure_step(int variation, const std::string& ratio_text, float& step) {
 namespace {
 
 void sort_by_exposure(std::vector<Exposure_record>& group) {
-  std::stable_sort(group.begin(), group.end(),
-                   [](const Exposure_record& a, const Exposure_record& b) {
-                     return a.exposure < b.exposure;
-                   });
+  std::stable_sort(
+      group.begin(), group.end(),
+      [](const Exposure_record& a, const Exposure_record& b) { return a.exposure < b.exposure; });
 }
 
 bool exif_exposures(std::vector<Exposure_record>& group) {

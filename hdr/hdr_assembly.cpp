@@ -95,8 +95,10 @@ int reduce_noise(std::vector<Exposure_planes>& exposures, const std::vector<floa
         }
         const float x = s / (v + k_tiny) * t255;
         int level = 0;
-        if (x >= 255.f) level = 255;
-        else if (x > 0.f) level = int(x);
+        if (x >= 255.f)
+          level = 255;
+        else if (x > 0.f)
+          level = int(x);
         out[p] = f_byte[c][level];
       }
     }

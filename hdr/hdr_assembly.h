@@ -53,4 +53,3 @@ struct Assembly_settings {
 int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_planes>& exposures,
               const std::vector<float>& exposure_times, Assembly_settings& settings,
               Progress& progress);
-

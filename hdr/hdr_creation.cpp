@@ -38,8 +38,8 @@ std::string colliding_output_path(const Hdr_creation_settings& s) {
 
 bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite) {
   if (!prompt_on_overwrite || !file_exists(path)) return false;
-  return ask_choice(path + " exists. Do you want to overwrite it?", "Skip", "Overwrite",
-                    nullptr) == 0;
+  return ask_choice(path + " exists. Do you want to overwrite it?", "Skip", "Overwrite", nullptr) ==
+         0;
 }
 
 namespace {
@@ -80,7 +80,7 @@ bool save_output(Hdr_image& image, const std::string& path, uint32_t type,
 // The overall bar of a batch, hidden again however the run ends: also when the merge or
 // the tone mapping throws, so the next run does not start with it.
 class Overall_bar {
-public:
+ public:
   Overall_bar(Progress& progress, bool shown, float groups) : m_progress(progress), m_shown(shown) {
     if (m_shown) m_progress.show_overall(0.f, 0.f, groups, "Overall");
   }
@@ -90,7 +90,7 @@ public:
   Overall_bar(const Overall_bar&) = delete;
   Overall_bar& operator=(const Overall_bar&) = delete;
 
-private:
+ private:
   Progress& m_progress;
   bool m_shown;
 };
@@ -194,8 +194,7 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
       single_result = std::move(result);
       return Creation_end::opened;
     }
-    if (save_group(*result, k, groups, settings, written, progress) == Group_end::skipped)
-      continue;
+    if (save_group(*result, k, groups, settings, written, progress) == Group_end::skipped) continue;
     progress.update_overall(float(k + 1));
   }
   return Creation_end::finished;

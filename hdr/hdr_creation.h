@@ -16,9 +16,9 @@
 /// One exposure of a group, copied out of its tile before any event is served.
 struct Exposure_input {
   std::string path;
-  uint32_t type = 0;                // image type code of the tile
-  uint32_t width = 0, height = 0;   // from the file's header
-  float exposure = 0.f;             // relative exposure
+  uint32_t type = 0;               // image type code of the tile
+  uint32_t width = 0, height = 0;  // from the file's header
+  float exposure = 0.f;            // relative exposure
 };
 /// One group: the exposures of one HDR image, by ascending relative exposure.
 using Exposure_inputs = std::vector<Exposure_input>;
@@ -33,7 +33,7 @@ struct Hdr_creation_settings {
   bool tone_map = false;    // "Tonemap"
   bool save_both = true;    // "Save both" (off: "Save only LDR")
   bool prompt_on_overwrite = true;
-  float gamma = 2.2f;       // display gamma of the tone-mapped copy
+  float gamma = 2.2f;  // display gamma of the tone-mapped copy
 };
 
 /// The HDR image (path and type code) of group k.
@@ -55,17 +55,17 @@ using Build_hdr_fn = std::function<int(Hdr_image& result, std::vector<Exposure_p
                                        const std::vector<float>& times)>;
 
 enum class Creation_end {
-  finished,   // batch done (groups may have been skipped), or no group at all
-  opened,     // single creation: the result is handed back
-  stopped,    // "Cancel", or a single creation that could not be made (alerted)
+  finished,  // batch done (groups may have been skipped), or no group at all
+  opened,    // single creation: the result is handed back
+  stopped,   // "Cancel", or a single creation that could not be made (alerted)
 };
 
 /// Runs the creation over groups: a single creation (settings.batch off) merges group 0
 /// and moves it into single_result; a batch saves every group into settings.destination.
-/// written is told each file the batch wrote. Failures are alerted with the file's path; in a batch an unreadable exposure, a size
-/// mismatch or a failed save skips that group's remaining output and the batch goes on.
-/// An output path that is one of the exposures is never written. Leaves the progress
-/// window to the caller (hide it afterwards); hides the overall bar it showed, also when
+/// written is told each file the batch wrote. Failures are alerted with the file's path; in a batch
+/// an unreadable exposure, a size mismatch or a failed save skips that group's remaining output and
+/// the batch goes on. An output path that is one of the exposures is never written. Leaves the
+/// progress window to the caller (hide it afterwards); hides the overall bar it showed, also when
 /// build (or the tone mapping) throws, the exception then passing on.
 Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
                               const Hdr_creation_settings& settings, const Build_hdr_fn& build,

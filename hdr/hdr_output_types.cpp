@@ -29,8 +29,8 @@ const Output_type& entry(const Output_type (&table)[N], int index) {
 const Output_type& hdr_output_type(int index) { return entry(k_hdr_output_types, index); }
 const Output_type& ldr_output_type(int index) { return entry(k_ldr_output_types, index); }
 
-std::string numbered_output_path(const std::string& folder, const std::string& base,
-                                 uint64_t k, const char* extension) {
+std::string numbered_output_path(const std::string& folder, const std::string& base, uint64_t k,
+                                 const char* extension) {
   std::string path = folder;
   if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
   path += base;

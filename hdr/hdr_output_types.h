@@ -23,5 +23,5 @@ const Output_type& ldr_output_type(int index);
 
 /// folder + separator + base + k + extension, the separator "/" unless folder is empty or
 /// already ends in '/' or '\\'. Groups count from 0.
-std::string numbered_output_path(const std::string& folder, const std::string& base,
-                                 uint64_t k, const char* extension);
+std::string numbered_output_path(const std::string& folder, const std::string& base, uint64_t k,
+                                 const char* extension);

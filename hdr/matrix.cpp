@@ -82,9 +82,7 @@ float& Matrix::operator()(int32_t i, int32_t j) {
   return m_data[i][j];
 }
 
-float Matrix::operator()(int32_t i, int32_t j) const {
-  return const_cast<Matrix&>(*this)(i, j);
-}
+float Matrix::operator()(int32_t i, int32_t j) const { return const_cast<Matrix&>(*this)(i, j); }
 
 Matrix Matrix::operator*(const Matrix& other) const {
   if (m_columns != other.m_rows) fail("Error: Matrix dimensions do not match in * operator\n");

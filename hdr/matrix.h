@@ -8,7 +8,7 @@
 /// index out of range, mismatched sizes) writes a message to standard error and ends the
 /// process with exit code 1: there is no other error path.
 class Matrix {
-public:
+ public:
   /// rows x columns, every element 0.
   Matrix(int32_t rows, int32_t columns);
   /// A column vector n x 1 when column is true, a row vector 1 x n otherwise; zeros.
@@ -47,7 +47,7 @@ public:
   /// Writes the message ("%s") to standard error and ends the process with exit code 1.
   [[noreturn]] static void fail(const char* message);
 
-private:
+ private:
   void allocate(int32_t rows, int32_t columns);
   void release();
 

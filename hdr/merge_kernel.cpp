@@ -46,8 +46,7 @@ void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_
     bool high = true, low = true;
     for (size_t m = 0; m < n; ++m) {
       const uint8_t z[3] = {planes[3 * m][p], planes[3 * m + 1][p], planes[3 * m + 2][p]};
-      const float y =
-          k_lum_g * float(z[1]) + k_lum_r * float(z[0]) + k_lum_b * float(z[2]) + 0.5f;
+      const float y = k_lum_g * float(z[1]) + k_lum_r * float(z[0]) + k_lum_b * float(z[2]) + 0.5f;
       const int l = int(y) & 0xff;
       high &= l == 255;
       low &= l == 0;
@@ -112,12 +111,11 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
       const __m256 w = _mm256_shuffle_ps(acc[c][0], acc[c][1], _MM_SHUFFLE(2, 0, 2, 0));
       const __m256 s = _mm256_shuffle_ps(acc[c][0], acc[c][1], _MM_SHUFFLE(3, 1, 3, 1));
       const __m256 v = _mm256_div_ps(s, _mm256_add_ps(w, _mm256_set1_ps(k_tiny)));
-      const __m256 ordered = _mm256_castpd_ps(
-          _mm256_permute4x64_pd(_mm256_castps_pd(v), _MM_SHUFFLE(3, 1, 2, 0)));
+      const __m256 ordered =
+          _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(v), _MM_SHUFFLE(3, 1, 2, 0)));
       // The maximum returns its second operand for NaN.
-      _mm256_storeu_ps(out[c] + p,
-                       _mm256_min_ps(_mm256_max_ps(ordered, _mm256_setzero_ps()),
-                                     _mm256_set1_ps(FLT_MAX)));
+      _mm256_storeu_ps(out[c] + p, _mm256_min_ps(_mm256_max_ps(ordered, _mm256_setzero_ps()),
+                                                 _mm256_set1_ps(FLT_MAX)));
     }
     if (floor) {
       const unsigned h = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(high)));
@@ -137,10 +135,8 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
                                                      uint64_t first, uint64_t count,
                                                      float* const out[3],
                                                      const Floor_irradiance* floor) {
-  const __m512i even =
-      _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
-  const __m512i odd =
-      _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+  const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+  const __m512i odd = _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
   const uint64_t end = first + count;
   uint64_t p = first;
   for (; p + 16 <= end; p += 16) {

@@ -15,15 +15,15 @@ class Fl_Return_Button;
 /// The plot itself: one table entry per pixel column, value 0 on the bottom line, 1 on the
 /// top row; values outside 0..1 are clipped.
 class PlotBox : public Fl_Box {
-public:
+ public:
   PlotBox(int x, int y, int w, int h, const char* label = nullptr);
   ~PlotBox() override;
 
   /// Copies n points of each curve (none when n <= 0 or a curve is null), makes the two
   /// references for n points and keeps the flags. Does not redraw: the caller shows the
   /// window next.
-  void set_curves(const float* red, const float* green, const float* blue, int n,
-                  bool show_gamma, bool show_linear);
+  void set_curves(const float* red, const float* green, const float* blue, int n, bool show_gamma,
+                  bool show_linear);
   /// Keeps both flags and redraws at once.
   void show_references(bool show_gamma, bool show_linear);
 
@@ -36,10 +36,10 @@ public:
   bool gamma_shown() const { return m_show_gamma != 0; }
   bool linear_shown() const { return m_show_linear != 0; }
 
-protected:
+ protected:
   void draw() override;
 
-private:
+ private:
   /// n - 1 segments in colour, from column x + i at value v[i] to x + i + 1 at v[i + 1].
   void draw_curve(const float* values, int n, Fl_Color colour) const;
 
@@ -49,7 +49,7 @@ private:
 };
 
 class PlotDlg : public Fl_Double_Window {
-public:
+ public:
   /// Builds the modal window (placed by the window system) and its widgets, hidden.
   PlotDlg(int width, int height, const char* title);
 
@@ -65,7 +65,7 @@ public:
   Fl_Box* make_label = nullptr;
   Fl_Box* model_label = nullptr;
 
-private:
+ private:
   static void cb_show_reference(Fl_Widget* w, void*);
   static void cb_close(Fl_Widget* w, void*);
 };

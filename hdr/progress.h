@@ -5,7 +5,7 @@
 /// One bar for the current phase and an optional overall bar for batches. Labels are
 /// pointers to text that outlives the job (string literals); they are not copied.
 class Progress {
-public:
+ public:
   virtual ~Progress() = default;
   /// Starts a phase: the bar runs from minimum to maximum and shows value; clears a cancel.
   virtual void start(float value, float minimum, float maximum, const char* label) = 0;
@@ -22,7 +22,7 @@ public:
 
 /// Reports nowhere and never cancels: for jobs run without a window.
 class Silent_progress : public Progress {
-public:
+ public:
   void start(float, float, float, const char*) override {}
   int update(float, const char*) override { return 0; }
   void show_overall(float, float, float, const char*) override {}

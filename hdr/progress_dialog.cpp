@@ -53,8 +53,7 @@ int ProgressDialog::update(float value, const char* label) {
   return m_cancel_flag;
 }
 
-void ProgressDialog::show_overall(float value, float minimum, float maximum,
-                                  const char* label) {
+void ProgressDialog::show_overall(float value, float minimum, float maximum, const char* label) {
   m_overall->minimum(minimum);
   m_overall->redraw();
   m_overall->maximum(maximum);

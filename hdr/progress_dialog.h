@@ -10,7 +10,7 @@
 #include "hdr/progress.h"
 
 class ProgressDialog : public Fl_Double_Window, public Progress {
-public:
+ public:
   /// Builds the modal window (placed by the window system) and its widgets, hidden.
   ProgressDialog(int width, int height, const char* title);
 
@@ -27,7 +27,7 @@ public:
   /// 0 while the job may go on, -1 once "Cancel" was pressed (until the next start).
   int cancel_flag() const { return m_cancel_flag; }
 
-private:
+ private:
   void make_window();
   static void cb_cancel(Fl_Widget* w, void* v);
 

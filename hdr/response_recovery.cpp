@@ -56,19 +56,20 @@ void init_recovery_state(Recovery_state& s, const std::vector<Exposure_planes>& 
   s.times.assign(times, times + s.n);
   s.width = s.n > 0 ? int32_t(exposures[0].width) : 0;
   s.height = s.n > 0 ? int32_t(exposures[0].height) : 0;
-  if (s.n > 0 && (exposures[0].width > uint32_t(INT32_MAX) || exposures[0].height > uint32_t(INT32_MAX)))
+  if (s.n > 0 &&
+      (exposures[0].width > uint32_t(INT32_MAX) || exposures[0].height > uint32_t(INT32_MAX)))
     s.width = s.height = 0;
   s.usable.assign(size_t(s.n), 0);
   for (int e = 0; e < s.n; ++e) {
     const Exposure_planes& p = s.exposures[size_t(e)];
     // The sampling reads every exposure with the first one's size.
-    s.usable[size_t(e)] = p.pixels != nullptr && p.channels >= 3 &&
-                          p.width == uint32_t(s.width) && p.height == uint32_t(s.height) &&
-                          positive_finite(s.times[size_t(e)]);
+    s.usable[size_t(e)] = p.pixels != nullptr && p.channels >= 3 && p.width == uint32_t(s.width) &&
+                          p.height == uint32_t(s.height) && positive_finite(s.times[size_t(e)]);
   }
   s.ratio.assign(size_t(s.n), std::vector<float>(size_t(s.n), 0.f));
   for (int q = 0; q < s.n; ++q)
-    for (int r = q + 1; r < s.n; ++r) s.ratio[size_t(q)][size_t(r)] = s.times[size_t(q)] / s.times[size_t(r)];
+    for (int r = q + 1; r < s.n; ++r)
+      s.ratio[size_t(q)][size_t(r)] = s.times[size_t(q)] / s.times[size_t(r)];
   for (int k = 0; k <= k_max_degree; ++k)
     for (int z = 0; z < 256; ++z) s.power[k][z] = float(std::pow(z / 255.0, k));
   s.patches.assign(size_t(s.n), std::vector<Patch_record>(k_patch_slots));
@@ -114,8 +115,8 @@ bool patch_has_clipped_pixel(const Recovery_state& s, int e, int32_t x, int32_t 
 
 bool patch_overlaps_kept(const Recovery_state& s, int e, int32_t x, int32_t y) {
   for (const Patch_record& k : s.patches[size_t(e)])
-    if (k.held && k.x - k_patch_size <= x && x < k.x + k_patch_size &&
-        k.y - k_patch_size <= y && y < k.y + k_patch_size)
+    if (k.held && k.x - k_patch_size <= x && x < k.x + k_patch_size && k.y - k_patch_size <= y &&
+        y < k.y + k_patch_size)
       return true;
   return false;
 }

@@ -58,9 +58,9 @@ void tabulate_response(const float coefficients[3][6], int degree, Response_tabl
 namespace recovery_detail {
 
 struct Patch_record {
-  int32_t x = 0, y = 0;  // left column, top row
-  float mean = 0.f;      // of the current channel in this exposure
-  uint8_t held = 0;      // a slot whose flag is clear is empty
+  int32_t x = 0, y = 0;                                // left column, top row
+  float mean = 0.f;                                    // of the current channel in this exposure
+  uint8_t held = 0;                                    // a slot whose flag is clear is empty
   uint8_t values[k_patch_size][k_patch_size][3] = {};  // RGB; the current channel's written
 };
 
@@ -68,8 +68,8 @@ struct Recovery_state {
   std::vector<Exposure_planes> exposures;
   std::vector<float> times;
   int n = 0;
-  int32_t width = 0, height = 0;        // sampling area: the first exposure's size
-  std::vector<uint8_t> usable;          // per exposure: may hold patches
+  int32_t width = 0, height = 0;          // sampling area: the first exposure's size
+  std::vector<uint8_t> usable;            // per exposure: may hold patches
   std::vector<std::vector<float>> ratio;  // ratio[q][q'] = t[q] / t[q'] for q < q'
   float power[k_max_degree + 1][256] = {};
   std::vector<std::vector<Patch_record>> patches;  // [exposure][slot]

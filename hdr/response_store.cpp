@@ -61,8 +61,7 @@ bool has_stored_response(Fl_Preferences& root, const std::string& camera_name) {
   return cameras.groupExists(camera_group_name(camera_name).c_str()) != 0;
 }
 
-bool load_response(Fl_Preferences& root, const std::string& camera_name,
-                   Camera_response& camera) {
+bool load_response(Fl_Preferences& root, const std::string& camera_name, Camera_response& camera) {
   Fl_Preferences cameras(root, k_camera_group);
   const std::string name = camera_group_name(camera_name);
   if (!cameras.groupExists(name.c_str())) return false;

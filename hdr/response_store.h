@@ -5,8 +5,8 @@
 #include <FL/Fl_Preferences.H>
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hdr/exposure_planes.h"
@@ -63,9 +63,9 @@ bool response_is_reliable(const Camera_response& camera);
 
 /// Response recovery: fills camera (coefficients and the f, f_inv, f_pri tables of all
 /// three channels) from the exposures and their relative exposures; returns the degree.
-using Recover_response_fn = std::function<int(const std::vector<Exposure_planes>& exposures,
-                                              const std::vector<float>& exposure_times,
-                                              Camera_response& camera)>;
+using Recover_response_fn =
+    std::function<int(const std::vector<Exposure_planes>& exposures,
+                      const std::vector<float>& exposure_times, Camera_response& camera)>;
 
 /// Recovers a response into camera (keeping its degree there) and stores it under the
 /// camera name when reliable; root may be null (nothing stored). An unreliable response
@@ -78,7 +78,7 @@ bool recover_and_check_response(const std::vector<Exposure_planes>& exposures,
 /// The camera responses of HDR creation backed by recovery and the preferences store.
 /// root (not owned) may be null: then nothing loads and nothing is stored.
 class Stored_response_source : public Camera_response_source {
-public:
+ public:
   Stored_response_source(Fl_Preferences* root, Recover_response_fn recover)
       : m_root(root), m_recover(std::move(recover)) {}
 
@@ -92,7 +92,7 @@ public:
                          Camera_response& camera) override;
   bool load(Camera_response& camera) override;
 
-private:
+ private:
   Fl_Preferences* m_root;
   Recover_response_fn m_recover;
   std::string m_camera_name = "Unknown Unknown";

@@ -70,8 +70,9 @@ int select_response(Response_state& state, int& choice,
       continue;
     }
     if (source && source->load(state.camera)) break;
-    const int answer = ask_choice("Cannot load the camera response. Choose one of the options:",
-                                  "Cancel", "Use sRGB", "Recover New");
+    const int answer =
+        ask_choice("Cannot load the camera response. Choose one of the options:", "Cancel",
+                   "Use sRGB", "Recover New");
     if (answer == 0) return -1;
     choice = answer == 1 ? k_response_srgb : k_response_recover;
   }

@@ -65,7 +65,7 @@ void use_camera_response(Response_state& state);
 /// Where a camera's own response comes from: recovery from the group (and storing it
 /// under the camera's name) or the store. Both fill camera and say whether they managed.
 class Camera_response_source {
-public:
+ public:
   virtual ~Camera_response_source() = default;
   /// True when a reliable response was recovered from the exposures into camera.
   virtual bool recover_and_check(const std::vector<Exposure_planes>& exposures,

@@ -176,8 +176,7 @@ void svdcmp(float** a, int m, int n, float* w, float** v) {
         }
         break;
       }
-      if (its == k_max_iterations)
-        std::fprintf(stderr, "no convergence in 30 svdcmp iterations\n");
+      if (its == k_max_iterations) std::fprintf(stderr, "no convergence in 30 svdcmp iterations\n");
       // Shift from the bottom 2 x 2 minor.
       float x = w[l];
       nm = k - 1;

@@ -107,12 +107,12 @@ TonemapPhotDlg::TonemapPhotDlg(int w, int h, const char* title) : Fl_Double_Wind
   type_choice = new Fl_Choice(84, 47, 116, 25);
   type_choice->copy(k_type_items);
   type_choice->value(int(k_tonemap_automatic));
-  saturation_slider = slider(99, "Saturation:", k_saturation_min, k_saturation_max,
-                             k_saturation_start, cb_refresh);
-  lightness_slider = slider(129, "Lightness:", k_lightness_min, k_lightness_max,
-                            k_lightness_start, cb_refresh);
-  contrast_slider = slider(159, "Contrast:", k_contrast_min, k_contrast_max, k_contrast_start,
-                           cb_contrast);
+  saturation_slider =
+      slider(99, "Saturation:", k_saturation_min, k_saturation_max, k_saturation_start, cb_refresh);
+  lightness_slider =
+      slider(129, "Lightness:", k_lightness_min, k_lightness_max, k_lightness_start, cb_refresh);
+  contrast_slider =
+      slider(159, "Contrast:", k_contrast_min, k_contrast_max, k_contrast_start, cb_contrast);
   contrast_slider->tooltip("Percentage of pixels that will become white in the tonemapped image..");
   gamma_slider = slider(203, "Gamma:", k_interactive_gamma_min, k_interactive_gamma_max,
                         k_interactive_gamma_start, cb_refresh);

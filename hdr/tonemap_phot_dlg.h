@@ -20,7 +20,7 @@ class Hdr_image;
 class HistBox;
 
 class TonemapPhotDlg : public Fl_Double_Window {
-public:
+ public:
   /// Builds the modal window, hidden, with the batch options hidden and only Gamma of the
   /// interactive sliders active ("Automatic" chosen).
   TonemapPhotDlg(int w, int h, const char* title);
@@ -49,7 +49,7 @@ public:
   Fl_Group* histogram_frame = nullptr;
   HistBox* hist_box = nullptr;
 
-protected:
+ protected:
   std::unique_ptr<Hdr_image> m_preview_source;  // the full image fitted into the preview box
   std::unique_ptr<Hdr_image> m_preview_work;    // overwritten by each refresh
   std::unique_ptr<Hdr_image> m_full_image;      // replaced by every set-up; may be null

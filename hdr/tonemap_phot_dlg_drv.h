@@ -10,7 +10,7 @@
 #include "hdr/tonemap_phot_dlg.h"
 
 class TonemapPhotDlgDrv : public TonemapPhotDlg {
-public:
+ public:
   /// Builds the dialog and installs the interactive operator's contrast hook, which
   /// writes the automatic contrast into the Contrast slider of g_tonemap_dialog.
   TonemapPhotDlgDrv(int w, int h, const char* title);
@@ -23,8 +23,8 @@ public:
   /// the type stays. Outside a batch the preview is made and refreshed. Refused with an
   /// alert (false, nothing changed) while a batch runs. Throws std::bad_alloc when the
   /// copy or the preview finds no room.
-  bool setup(std::unique_ptr<Hdr_image> image, const Hdr_image* viewer_image,
-             float viewer_exposure, const std::vector<std::string>& paths);
+  bool setup(std::unique_ptr<Hdr_image> image, const Hdr_image* viewer_image, float viewer_exposure,
+             const std::vector<std::string>& paths);
 
   void apply(Hdr_image& image) override;
 
@@ -68,7 +68,7 @@ public:
   /// True from "Tonemap" in a batch until the batch has ended.
   bool batch_running() const { return m_batch_running; }
 
-private:
+ private:
   static void batch_timeout(void* dialog);
   void free_preview_picture();
   void reset_sliders();

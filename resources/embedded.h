@@ -4,7 +4,7 @@
 #include <string>
 
 struct Embedded_file {
-  const char* name;            // file name in resources/, e.g. "folder.png"
+  const char* name;  // file name in resources/, e.g. "folder.png"
   const unsigned char* data;
   std::size_t size;
 };

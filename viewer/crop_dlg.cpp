@@ -26,8 +26,12 @@ constexpr char k_failed_alert[] = "Crop failed. There is not enough memory for t
 
 CropDlg* dialog_of(Fl_Widget* w) { return dynamic_cast<CropDlg*>(w->window()); }
 
-void cb_apply(Fl_Widget* w, void*) { if (CropDlg* d = dialog_of(w)) d->apply(); }
-void cb_browse(Fl_Widget* w, void*) { if (CropDlg* d = dialog_of(w)) d->browse(); }
+void cb_apply(Fl_Widget* w, void*) {
+  if (CropDlg* d = dialog_of(w)) d->apply();
+}
+void cb_browse(Fl_Widget* w, void*) {
+  if (CropDlg* d = dialog_of(w)) d->browse();
+}
 
 cimg_library::CImg<float> cropped_copy(const Hdr_image& image, const Crop_region& r) {
   return image.get_crop(int(r.x0), int(r.y0), int(r.x1), int(r.y1));

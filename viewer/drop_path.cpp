@@ -32,8 +32,8 @@ std::string percent_decode(const std::string& s) {
 }  // namespace
 
 std::string dropped_text_to_path(const std::string& text) {
-  const size_t breaks = size_t(std::count_if(text.begin(), text.end(),
-                                             [](char c) { return c == '\r' || c == '\n'; }));
+  const size_t breaks = size_t(
+      std::count_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }));
   static const std::string k_prefix = "file://";
   if (text.compare(0, k_prefix.size(), k_prefix) == 0) {
     // The prefix holds no line breaks, so this count never goes below zero.

@@ -12,7 +12,7 @@ class Hdr_image;
 struct Viewer_display;
 
 class FullScreenDlg : public Fl_Double_Window {
-public:
+ public:
   /// Takes the image (a copy the caller made); sized to the whole screen under the mouse
   /// pointer, black, its callback close_window. The caller then calls fullscreen(), show()
   /// and fit_and_show().
@@ -47,16 +47,16 @@ public:
   const std::string& directory() const { return m_directory; }
   Fl_Box* image_box() const { return m_box; }
 
-private:
+ private:
   /// Counts a running action for the life of the object.
   class Action_scope {
-  public:
+   public:
     explicit Action_scope(FullScreenDlg& w) : m_w(w) { ++m_w.m_action_depth; }
     ~Action_scope() { --m_w.m_action_depth; }
     Action_scope(const Action_scope&) = delete;
     Action_scope& operator=(const Action_scope&) = delete;
 
-  private:
+   private:
     FullScreenDlg& m_w;
   };
 

@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "core/hist_box.h"
+#include "core/messages.h"
 
 HistDlg* g_histogram_dialog = nullptr;
 

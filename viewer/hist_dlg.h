@@ -15,7 +15,7 @@ class Hdr_image;
 class HistBox;
 
 class HistDlg : public Fl_Double_Window {
-public:
+ public:
   /// Builds the widgets; modal, placed by the window system.
   HistDlg(int w, int h, const char* title);
   ~HistDlg() override;
@@ -43,7 +43,7 @@ public:
   Fl_Choice* scale_choice = nullptr;
   Fl_Return_Button* close_button = nullptr;
 
-private:
+ private:
   void release();
   void attach(Hdr_image* image);
 

@@ -8,15 +8,18 @@
 
 Bar_colour histogram_bar_colour(int channel) {
   switch (channel) {
-    case k_hist_red: return {205, 47, 47};
-    case k_hist_green: return {162, 220, 80};
-    case k_hist_blue: return {82, 88, 198};
-    default: return {96, 96, 96};
+    case k_hist_red:
+      return {205, 47, 47};
+    case k_hist_green:
+      return {162, 220, 80};
+    case k_hist_blue:
+      return {82, 88, 198};
+    default:
+      return {96, 96, 96};
   }
 }
 
-std::unique_ptr<uint32_t[]> channel_histogram(const float* source, uint64_t n,
-                                              bool logarithmic) {
+std::unique_ptr<uint32_t[]> channel_histogram(const float* source, uint64_t n, bool logarithmic) {
   if (!logarithmic || n == 0) {
     // Without the logarithm compute_histogram only reads the values.
     return compute_histogram(const_cast<float*>(source), n, k_histogram_bins, false);

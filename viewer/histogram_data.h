@@ -23,14 +23,13 @@ Bar_colour histogram_bar_colour(int channel);
 /// k_histogram_bins counts over the n values of source, from their minimum to their
 /// maximum; logarithmic bins ln(v + 1e-6) of a temporary copy, so source stays as it was.
 /// NaN values are not counted; n = 0 gives zero counts.
-std::unique_ptr<uint32_t[]> channel_histogram(const float* source, uint64_t n,
-                                              bool logarithmic);
+std::unique_ptr<uint32_t[]> channel_histogram(const float* source, uint64_t n, bool logarithmic);
 
 /// The histograms of one image's red, green and blue planes (lent, n values each),
 /// computed on first request and kept until clear(). The luminance plane is computed once
 /// for as long as the planes are set.
 class Histogram_cache {
-public:
+ public:
   /// Forgets everything, then lends the planes.
   void set_planes(const float* red, const float* green, const float* blue, uint64_t n);
   /// The k_histogram_bins counts of the channel and scale (clamped to the choices'
@@ -46,7 +45,7 @@ public:
   int luminance_computations() const { return m_luminance_runs; }
   int histogram_computations() const { return m_histogram_runs; }
 
-private:
+ private:
   const float* m_planes[3] = {nullptr, nullptr, nullptr};
   uint64_t m_n = 0;
   std::unique_ptr<float[]> m_luminance;

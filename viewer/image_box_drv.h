@@ -6,7 +6,7 @@
 #include <string>
 
 class ImageBoxDrv : public Fl_Box {
-public:
+ public:
   ImageBoxDrv(int x, int y, int w, int h, const char* label = nullptr);
   ~ImageBoxDrv() override;
 

@@ -26,29 +26,69 @@ ImageDialog* owner(Fl_Widget* w) {
 int arg(void* v) { return int(reinterpret_cast<intptr_t>(v)); }
 void* as_data(int v) { return reinterpret_cast<void*>(intptr_t(v)); }
 
-void cb_save(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->save(); }
-void cb_save_as(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->save_as(); }
-void cb_close(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->close(); }
-void cb_undo(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->undo(); }
-void cb_redo(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->redo(); }
-void cb_tonemap(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->tonemap(); }
-void cb_pseudo_color(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->pseudo_color(); }
-void cb_rotate(Fl_Widget* w, void* v) { if (ImageDialog* d = owner(w)) d->rotate(arg(v)); }
-void cb_flip(Fl_Widget* w, void* v) { if (ImageDialog* d = owner(w)) d->flip(char(arg(v))); }
-void cb_resize(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->resize_image(); }
-void cb_crop(Fl_Widget* w, void* v) { if (ImageDialog* d = owner(w)) d->crop(arg(v)); }
-void cb_calibrate(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->calibrate(); }
-void cb_next(Fl_Widget* w, void* v) { if (ImageDialog* d = owner(w)) d->next_image(arg(v)); }
-void cb_zoom(Fl_Widget* w, void* v) { if (ImageDialog* d = owner(w)) d->zoom(arg(v)); }
-void cb_fullscreen(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->fullscreen(); }
+void cb_save(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->save();
+}
+void cb_save_as(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->save_as();
+}
+void cb_close(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->close();
+}
+void cb_undo(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->undo();
+}
+void cb_redo(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->redo();
+}
+void cb_tonemap(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->tonemap();
+}
+void cb_pseudo_color(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->pseudo_color();
+}
+void cb_rotate(Fl_Widget* w, void* v) {
+  if (ImageDialog* d = owner(w)) d->rotate(arg(v));
+}
+void cb_flip(Fl_Widget* w, void* v) {
+  if (ImageDialog* d = owner(w)) d->flip(char(arg(v)));
+}
+void cb_resize(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->resize_image();
+}
+void cb_crop(Fl_Widget* w, void* v) {
+  if (ImageDialog* d = owner(w)) d->crop(arg(v));
+}
+void cb_calibrate(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->calibrate();
+}
+void cb_next(Fl_Widget* w, void* v) {
+  if (ImageDialog* d = owner(w)) d->next_image(arg(v));
+}
+void cb_zoom(Fl_Widget* w, void* v) {
+  if (ImageDialog* d = owner(w)) d->zoom(arg(v));
+}
+void cb_fullscreen(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->fullscreen();
+}
 void cb_hdr_display(Fl_Widget* w, void*) {
   if (ImageDialog* d = owner(w)) d->show_on_hdr_display();
 }
-void cb_image_info(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->image_info(); }
-void cb_image_stats(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->image_stats(); }
-void cb_histogram(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->histogram(); }
-void cb_exposure(Fl_Widget* w, void* v) { if (ImageDialog* d = owner(w)) d->exposure(arg(v)); }
-void cb_pixel_info(Fl_Widget* w, void*) { if (ImageDialog* d = owner(w)) d->pixel_info(); }
+void cb_image_info(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->image_info();
+}
+void cb_image_stats(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->image_stats();
+}
+void cb_histogram(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->histogram();
+}
+void cb_exposure(Fl_Widget* w, void* v) {
+  if (ImageDialog* d = owner(w)) d->exposure(arg(v));
+}
+void cb_pixel_info(Fl_Widget* w, void*) {
+  if (ImageDialog* d = owner(w)) d->pixel_info();
+}
 
 constexpr int k_inactive = FL_MENU_INACTIVE;
 constexpr int k_divider = FL_MENU_DIVIDER;
@@ -62,32 +102,32 @@ Fl_Menu_Item menu(const char* label, int flags = 0) {
 const Fl_Menu_Item k_end = {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0};
 
 const Fl_Menu_Item k_viewer_menu[] = {
-  menu("&Image"),
+    menu("&Image"),
     item("&Save", FL_CTRL + 's', cb_save, nullptr, k_inactive),
     item("Save As...", FL_CTRL + FL_SHIFT + 's', cb_save_as, nullptr, k_divider),
     item("&Close", FL_CTRL + 'w', cb_close, nullptr, 0),
     k_end,
-  menu("&Edit"),
+    menu("&Edit"),
     item("Undo", FL_CTRL + 'z', cb_undo, nullptr, k_inactive),
     item("Redo", FL_CTRL + 'y', cb_redo, nullptr, k_inactive),
     k_end,
-  menu("&Process"),
+    menu("&Process"),
     item("Tonemap...", FL_CTRL + 't', cb_tonemap, nullptr, 0),
     item("Pseudo Color", 0, cb_pseudo_color, nullptr, 0),
     k_end,
-  menu("&Tools"),
+    menu("&Tools"),
     item("Rotate Left", FL_CTRL + '[', cb_rotate, as_data(-90), 0),
     item("Rotate Right", FL_CTRL + ']', cb_rotate, as_data(90), k_divider),
     item("Flip Vertical", 0, cb_flip, as_data('y'), 0),
     item("Flip Horizontal", 0, cb_flip, as_data('x'), k_divider),
     item("Resize...", 0, cb_resize, nullptr, 0),
     menu("Crop"),
-      item("Selection", FL_CTRL + FL_SHIFT + 'c', cb_crop, as_data(1), k_inactive),
-      item("Specify region...", 0, cb_crop, as_data(0), 0),
-      k_end,
+    item("Selection", FL_CTRL + FL_SHIFT + 'c', cb_crop, as_data(1), k_inactive),
+    item("Specify region...", 0, cb_crop, as_data(0), 0),
+    k_end,
     item("Calibrate...", FL_CTRL + 'c', cb_calibrate, nullptr, 0),
     k_end,
-  menu("&View"),
+    menu("&View"),
     item("Next Image", FL_CTRL + FL_Right, cb_next, as_data(1), 0),
     item("Previous Image", FL_CTRL + FL_Left, cb_next, as_data(0), k_divider),
     item("Zoom In", '>', cb_zoom, as_data(2), 0),
@@ -100,14 +140,14 @@ const Fl_Menu_Item k_viewer_menu[] = {
     item("Image Stats...", FL_CTRL + FL_SHIFT + 'i', cb_image_stats, nullptr, 0),
     item("Histogram...", FL_CTRL + 'h', cb_histogram, nullptr, k_divider),
     menu("Exposure", k_divider),
-      item("Lighter", '+', cb_exposure, as_data(0), 0),
-      item("Darker", '-', cb_exposure, as_data(1), 0),
-      item("Selection", '=', cb_exposure, as_data(2), k_divider),
-      item("Default", FL_CTRL + ' ', cb_exposure, as_data(3), 0),
-      k_end,
+    item("Lighter", '+', cb_exposure, as_data(0), 0),
+    item("Darker", '-', cb_exposure, as_data(1), 0),
+    item("Selection", '=', cb_exposure, as_data(2), k_divider),
+    item("Default", FL_CTRL + ' ', cb_exposure, as_data(3), 0),
+    k_end,
     item("Pixel Info", FL_CTRL + 'p', cb_pixel_info, nullptr, FL_MENU_TOGGLE),
     k_end,
-  k_end,
+    k_end,
 };
 
 Fl_Box* make_readout_label(int x, int y, int w, int h, const char* text) {

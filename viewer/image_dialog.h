@@ -12,7 +12,7 @@ class ImageBoxDrv;
 class ImageScroll;
 
 class ImageDialog : public Fl_Double_Window {
-public:
+ public:
   /// Builds every widget for a window of w x h (640 x 480 for every caller), placed with
   /// its centre under the mouse pointer.
   ImageDialog(int w, int h, const char* title);
@@ -58,8 +58,8 @@ public:
   ImageBoxDrv* image_box = nullptr;    // the whole display image
   ImageBoxDrv* visible_box = nullptr;  // the visible part of a large image
   Fl_Group* pixel_group = nullptr;
-  Fl_Box* pixel_frame = nullptr;       // the engraved box
-  Fl_Box* position_label = nullptr;    // "X = .. Y = .."
+  Fl_Box* pixel_frame = nullptr;     // the engraved box
+  Fl_Box* position_label = nullptr;  // "X = .. Y = .."
   Fl_Box* red_label = nullptr;
   Fl_Box* green_label = nullptr;
   Fl_Box* blue_label = nullptr;
@@ -67,6 +67,6 @@ public:
   Fl_Box* x_label = nullptr;
   Fl_Box* y_label = nullptr;
 
-private:
+ private:
   void make_window();
 };

@@ -109,8 +109,8 @@ void ImageDialogDrv::set_image(std::unique_ptr<Hdr_image> image, const std::stri
   if (w == 0 || h == 0) {
     int sx, sy, sw, sh;
     Fl::screen_work_area(sx, sy, sw, sh);
-    const Window_size size = viewer_window_size(sw, sh, m_image ? m_image->width() : 0,
-                                                m_image ? m_image->height() : 0);
+    const Window_size size =
+        viewer_window_size(sw, sh, m_image ? m_image->width() : 0, m_image ? m_image->height() : 0);
     w = std::max(size.w, 1);
     h = size.h;
   }

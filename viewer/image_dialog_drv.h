@@ -27,7 +27,7 @@ enum ViewerChange : uint32_t {
 
 // Also the target of calibration, which reaches it through the interface HDR processing owns.
 class ImageDialogDrv : public ImageDialog, public Calibration_target {
-public:
+ public:
   /// Builds the window, then deletes the closed viewers whose actions have all ended.
   ImageDialogDrv(int w, int h, const char* title);
   ~ImageDialogDrv() override;
@@ -66,8 +66,8 @@ public:
   // Used by the rest of the program.
   /// Takes the image; sizes the window for it (w = h = 0: to the image, scaled down to the
   /// screen's work area; otherwise w x h) and shows it through update_view.
-  void set_image(std::unique_ptr<Hdr_image> image, const std::string& path,
-                 const std::string& name, const std::string& directory, int w, int h);
+  void set_image(std::unique_ptr<Hdr_image> image, const std::string& path, const std::string& name,
+                 const std::string& directory, int w, int h);
   /// The viewer's image, still owned by it; its pixels are multiplied by exposure_factor().
   Hdr_image* get_image() override { return m_image.get(); }
   void set_modified(uint32_t bits) override;
@@ -121,17 +121,17 @@ public:
   /// The item of this viewer's menu at path ("&View/Fit Window"), or nullptr.
   Fl_Menu_Item* menu_item(const char* path) const;
 
-private:
+ private:
   friend class ImageScroll;
   /// Counts a running action for the life of the object.
   class Action_scope {
-  public:
+   public:
     explicit Action_scope(ImageDialogDrv& v) : m_v(v) { ++m_v.m_action_depth; }
     ~Action_scope() { --m_v.m_action_depth; }
     Action_scope(const Action_scope&) = delete;
     Action_scope& operator=(const Action_scope&) = delete;
 
-  private:
+   private:
     ImageDialogDrv& m_v;
   };
 

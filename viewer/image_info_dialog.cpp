@@ -13,8 +13,7 @@ namespace {
 
 // The label column; the value fills the rest. The browsers keep the pointer.
 const int k_info_columns[] = {200, 0};
-const char* const k_tab_titles[k_info_tabs] = {"General", "Camera", "Image", "Conditions",
-                                               "Other"};
+const char* const k_tab_titles[k_info_tabs] = {"General", "Camera", "Image", "Conditions", "Other"};
 
 }  // namespace
 

@@ -14,14 +14,13 @@ class Fl_Return_Button;
 class Fl_Tabs;
 
 class ImageInfoDialog : public Fl_Double_Window {
-public:
+ public:
   /// Builds the widgets; modal, placed by the window system, the "Camera" tab in front.
   ImageInfoDialog(int w, int h, const char* title);
 
   /// Refills the five tabs for the file at path (name shown as given, width and height
   /// the caller's) and shows the dialog. The tab in front stays as the user left it.
-  void fill(const std::string& path, const std::string& name, uint64_t width,
-            uint64_t height);
+  void fill(const std::string& path, const std::string& name, uint64_t width, uint64_t height);
 
   Fl_Return_Button* close_button = nullptr;
   Fl_Tabs* tabs = nullptr;

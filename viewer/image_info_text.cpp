@@ -84,10 +84,9 @@ Info_lines image_info_lines(const std::string& path, const std::string& name, ui
   for (const Exif_field& field : k_exif_fields) {
     // exif_data_get_entry searches IFD 0, IFD 1, EXIF, GPS and Interoperability in that
     // order.
-    ExifEntry* entry =
-        field.ifd == k_any_ifd
-            ? exif_data_get_entry(exif.get(), ExifTag(field.tag))
-            : exif_content_get_entry(exif->ifd[field.ifd], ExifTag(field.tag));
+    ExifEntry* entry = field.ifd == k_any_ifd
+                           ? exif_data_get_entry(exif.get(), ExifTag(field.tag))
+                           : exif_content_get_entry(exif->ifd[field.ifd], ExifTag(field.tag));
     if (!entry) continue;
     char value[1024] = {};
     exif_entry_get_value(entry, value, sizeof value);

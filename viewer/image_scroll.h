@@ -12,7 +12,7 @@ class Fl_RGB_Image;
 class ImageDialogDrv;
 
 class ImageScroll : public Fl_Scroll {
-public:
+ public:
   ImageScroll(int x, int y, int w, int h);
   ~ImageScroll() override;
 
@@ -30,7 +30,7 @@ public:
   /// Frees the picture of the second box and its pixels.
   void free_picture();
 
-private:
+ private:
   static void scrollbar_cb(Fl_Widget* bar, void* data);
   static void hscrollbar_cb(Fl_Widget* bar, void* data);
   void after_scroll();

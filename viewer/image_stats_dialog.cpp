@@ -33,8 +33,7 @@ ImageStatsDialog::ImageStatsDialog(int w, int h, const char* title)
   set_modal();
 }
 
-void ImageStatsDialog::fill(Hdr_image* image, const std::string& path,
-                            const std::string& name) {
+void ImageStatsDialog::fill(Hdr_image* image, const std::string& path, const std::string& name) {
   set_busy_cursor(FL_CURSOR_WAIT);
   browser->clear();
   browser->add(stats_name_line(name).c_str());

@@ -14,7 +14,7 @@ inline constexpr char k_stats_tooltip[] =
     "and 5 percent of the lightest and darkest pixels are excluded respectively.";
 
 class ImageStatsDialog : public Fl_Double_Window {
-public:
+ public:
   /// Builds the widgets; modal, placed by the window system.
   ImageStatsDialog(int w, int h, const char* title);
 

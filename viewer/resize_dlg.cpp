@@ -32,12 +32,24 @@ constexpr char k_failed_alert[] = "Resize failed. Please specify a smaller resiz
 
 ResizeDlg* dialog_of(Fl_Widget* w) { return dynamic_cast<ResizeDlg*>(w->window()); }
 
-void cb_apply(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->apply(); }
-void cb_width(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->width_changed(); }
-void cb_height(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->height_changed(); }
-void cb_pixels(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->to_pixels(); }
-void cb_percent(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->to_percent(); }
-void cb_browse(Fl_Widget* w, void*) { if (ResizeDlg* d = dialog_of(w)) d->browse(); }
+void cb_apply(Fl_Widget* w, void*) {
+  if (ResizeDlg* d = dialog_of(w)) d->apply();
+}
+void cb_width(Fl_Widget* w, void*) {
+  if (ResizeDlg* d = dialog_of(w)) d->width_changed();
+}
+void cb_height(Fl_Widget* w, void*) {
+  if (ResizeDlg* d = dialog_of(w)) d->height_changed();
+}
+void cb_pixels(Fl_Widget* w, void*) {
+  if (ResizeDlg* d = dialog_of(w)) d->to_pixels();
+}
+void cb_percent(Fl_Widget* w, void*) {
+  if (ResizeDlg* d = dialog_of(w)) d->to_percent();
+}
+void cb_browse(Fl_Widget* w, void*) {
+  if (ResizeDlg* d = dialog_of(w)) d->browse();
+}
 
 void set_integer(Fl_Input* input, int64_t v) { input->value(std::to_string(v).c_str()); }
 

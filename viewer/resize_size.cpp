@@ -18,9 +18,12 @@ int64_t side_from(double v, double limit) {
 
 int resize_interpolation(int method_item) {
   switch (method_item) {
-    case 1: return 3;
-    case 2: return 5;
-    default: return 1;
+    case 1:
+      return 3;
+    case 2:
+      return 5;
+    default:
+      return 1;
   }
 }
 

@@ -102,8 +102,7 @@ void SaveAsChooser::on_ok() {
     return;
   }
   if (file_exists(path) && ask_before_overwriting() &&
-      ask_choice(path + "  exists. Do you want to overwrite?", "Cancel", "Overwrite",
-                 nullptr) == 0)
+      ask_choice(path + "  exists. Do you want to overwrite?", "Cancel", "Overwrite", nullptr) == 0)
     return;
 
   std::string error;
@@ -122,8 +121,8 @@ void SaveAsChooser::on_ok() {
   file_written(path);
 }
 
-bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path,
-                                      uint32_t type, std::string& error) {
+bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path, uint32_t type,
+                                      std::string& error) {
   // Null when the viewer was deleted while events were served.
   if (!v || !v->get_image()) return false;
   try {
@@ -143,8 +142,7 @@ bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path
 }
 
 bool SaveAsChooser::save_source_file(const std::string& source, uint32_t source_type,
-                                     const std::string& path, uint32_t type,
-                                     std::string& error) {
+                                     const std::string& path, uint32_t type, std::string& error) {
   try {
     Hdr_image image(source, source_type);
     // Same format: the file is copied byte for byte (left alone when it is the source).

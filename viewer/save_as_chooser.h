@@ -11,7 +11,7 @@ class Fl_Widget;
 class ImageDialogDrv;
 
 class SaveAsChooser : public Fl_File_Chooser {
-public:
+ public:
   /// The chooser on ".", in create mode, titled "Save File As...", with filter until the
   /// first show_for; the toolkit's custom-filter entry gets an empty label.
   explicit SaveAsChooser(const char* filter);
@@ -41,14 +41,14 @@ public:
   const std::string& source_path() const { return m_source_path; }
   bool source_is_hdr() const { return m_source_hdr; }
 
-private:
+ private:
   static void ok_cb(Fl_File_Chooser* chooser, void* self);
   void watch_viewer(ImageDialogDrv* viewer);
   std::string chosen_path();
   bool save_viewer_image(ImageDialogDrv* viewer, const std::string& path, uint32_t type,
                          std::string& error);
-  bool save_source_file(const std::string& source, uint32_t source_type,
-                        const std::string& path, uint32_t type, std::string& error);
+  bool save_source_file(const std::string& source, uint32_t source_type, const std::string& path,
+                        uint32_t type, std::string& error);
 
   // The viewer, watched by the toolkit: null once the viewer has been deleted.
   Fl_Widget* m_viewer = nullptr;

@@ -13,11 +13,9 @@ namespace {
 
 // In the order of k_hdr_save_formats and k_ldr_save_formats; each entry's extensions are
 // its format's row.
-constexpr uint32_t k_hdr_list[] = {k_type_exr, k_type_rgbe, k_type_tiff_logluv,
-                                   k_type_tiff_float};
-constexpr uint32_t k_ldr_list[] = {k_type_jpeg, k_type_tiff8,      k_type_png,
-                                   k_type_exr,  k_type_rgbe,       k_type_tiff_logluv,
-                                   k_type_tiff_float};
+constexpr uint32_t k_hdr_list[] = {k_type_exr, k_type_rgbe, k_type_tiff_logluv, k_type_tiff_float};
+constexpr uint32_t k_ldr_list[] = {k_type_jpeg, k_type_tiff8,       k_type_png,       k_type_exr,
+                                   k_type_rgbe, k_type_tiff_logluv, k_type_tiff_float};
 
 std::string lower_extension(const std::string& path) {
   std::string folder, name;
@@ -39,17 +37,24 @@ int named_format_count(bool hdr_list) {
 int preselected_format(bool hdr_list, uint32_t source_type) {
   if (hdr_list) {
     switch (source_type) {
-      case k_type_rgbe: return 1;
+      case k_type_rgbe:
+        return 1;
       case k_type_tiff_logluv:
-      case k_type_tiff_logl: return 2;
-      case k_type_tiff_float: return 3;
-      default: return 0;
+      case k_type_tiff_logl:
+        return 2;
+      case k_type_tiff_float:
+        return 3;
+      default:
+        return 0;
     }
   }
   switch (source_type) {
-    case k_type_tiff8: return 1;
-    case k_type_png: return 2;
-    default: return 0;
+    case k_type_tiff8:
+      return 1;
+    case k_type_png:
+      return 2;
+    default:
+      return 0;
   }
 }
 

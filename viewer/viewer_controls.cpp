@@ -58,8 +58,12 @@ void ImageDialogDrv::exposure(int step) {
   const float f = exposure_step_factor(item);
   float factor = 1.f;
   switch (step) {
-    case 0: factor = f; break;
-    case 1: factor = 1.f / f; break;
+    case 0:
+      factor = f;
+      break;
+    case 1:
+      factor = 1.f / f;
+      break;
     case 2: {
       const int in[4] = {m_sel_x0, m_sel_y0, m_sel_x1, m_sel_y1};
       int b[4];
@@ -76,8 +80,11 @@ void ImageDialogDrv::exposure(int step) {
       factor = is_hdr_type(m_image->type) ? display_scale(part) : mean_exposure_scale(part);
       break;
     }
-    case 3: factor = m_default_exposure / m_exposure; break;
-    default: return;
+    case 3:
+      factor = m_default_exposure / m_exposure;
+      break;
+    default:
+      return;
   }
   // A step that would push values to infinity or to zero is skipped, so that saving
   // (which divides the exposure out) never meets inf or lost values.
@@ -160,10 +167,11 @@ void ImageDialogDrv::update_readout() {
   lum_label->copy_label(readout_value_text("L", px[0], 2).c_str());
   x_label->copy_label(readout_value_text("x", px[1], 2).c_str());
   y_label->copy_label(readout_value_text("y", px[2], 2).c_str());
-  for (Fl_Widget* w : {static_cast<Fl_Widget*>(pixel_frame), static_cast<Fl_Widget*>(position_label),
-                       static_cast<Fl_Widget*>(red_label), static_cast<Fl_Widget*>(green_label),
-                       static_cast<Fl_Widget*>(blue_label), static_cast<Fl_Widget*>(lum_label),
-                       static_cast<Fl_Widget*>(x_label), static_cast<Fl_Widget*>(y_label)})
+  for (Fl_Widget* w :
+       {static_cast<Fl_Widget*>(pixel_frame), static_cast<Fl_Widget*>(position_label),
+        static_cast<Fl_Widget*>(red_label), static_cast<Fl_Widget*>(green_label),
+        static_cast<Fl_Widget*>(blue_label), static_cast<Fl_Widget*>(lum_label),
+        static_cast<Fl_Widget*>(x_label), static_cast<Fl_Widget*>(y_label)})
     w->redraw();
 }
 

@@ -17,9 +17,12 @@ void Viewer_display::free_picture() {
 
 int interpolation_code(int item) {
   switch (item) {
-    case 1: return 3;
-    case 2: return 5;
-    default: return 1;
+    case 1:
+      return 3;
+    case 2:
+      return 5;
+    default:
+      return 1;
   }
 }
 

@@ -117,11 +117,10 @@ void ImageDialogDrv::crop_to_selection() {
 
 bool ImageDialogDrv::undo_step() {
   switch (m_undo_kind) {
-    case k_change_rotated:
-    {
+    case k_change_rotated: {
       if (g_rotate_running || !m_image) return false;
       const int applied = m_undo_argument;
-      rotate(-applied);  // records the opposite turn
+      rotate(-applied);                               // records the opposite turn
       if (m_undo_argument != -applied) return false;  // the turn failed
       break;
     }

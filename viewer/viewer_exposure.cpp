@@ -11,11 +11,16 @@
 
 float exposure_step_factor(int item) {
   switch (item) {
-    case 0: return std::pow(2.0f, 0.2f);
-    case 2: return 2.0f;
-    case 3: return 8.0f;
-    case 4: return 32.0f;
-    default: return std::pow(2.0f, 1.0f / 3.0f);
+    case 0:
+      return std::pow(2.0f, 0.2f);
+    case 2:
+      return 2.0f;
+    case 3:
+      return 8.0f;
+    case 4:
+      return 32.0f;
+    default:
+      return std::pow(2.0f, 1.0f / 3.0f);
   }
 }
 
@@ -51,7 +56,8 @@ float fitting_exposure_factor(float factor, const Value_extent& e) {
   if (low > high) return 1.f;
   float fitted = float(factor > high ? high : low);
   // The conversion to float may round just past the limit.
-  if (!exposure_factor_fits(fitted, e)) fitted = std::nextafter(fitted, factor > high ? 0.f : FLT_MAX);
+  if (!exposure_factor_fits(fitted, e))
+    fitted = std::nextafter(fitted, factor > high ? 0.f : FLT_MAX);
   return exposure_factor_fits(fitted, e) ? fitted : 1.f;
 }
 

@@ -12,8 +12,8 @@ Window_size viewer_window_size(int work_w, int work_h, uint32_t iw, uint32_t ih)
     s.h = k_viewer_menu_height;
     return s;
   }
-  const float factor = std::min(1.0f, fit_scale(uint32_t(std::max(work_w, 0)),
-                                                uint32_t(std::max(work_h, 0)), iw, ih));
+  const float factor = std::min(
+      1.0f, fit_scale(uint32_t(std::max(work_w, 0)), uint32_t(std::max(work_h, 0)), iw, ih));
   // In float, as the scale itself is.
   s.h = int(float(ih) * factor) + k_viewer_menu_height;
   s.w = std::min(work_w - 11, int(float(iw) * factor));
@@ -56,16 +56,16 @@ int to_index(double v, uint32_t size) {
 
 }  // namespace
 
-Image_rect visible_image_rect(int scroll_x, int scroll_y, int view_w, int view_h,
-                              float zoom, uint32_t iw, uint32_t ih) {
+Image_rect visible_image_rect(int scroll_x, int scroll_y, int view_w, int view_h, float zoom,
+                              uint32_t iw, uint32_t ih) {
   Image_rect r;
   r.x0 = to_index(scroll_x / double(zoom), iw);
   r.y0 = to_index(scroll_y / double(zoom), ih);
   const double span_x = view_w / double(zoom), span_y = view_h / double(zoom);
-  r.x1 = int(std::clamp(double(r.x0) + (span_x > 0 ? std::trunc(span_x) : 0.0),
-                        double(r.x0) + 1, double(iw)));
-  r.y1 = int(std::clamp(double(r.y0) + (span_y > 0 ? std::trunc(span_y) : 0.0),
-                        double(r.y0) + 1, double(ih)));
+  r.x1 = int(std::clamp(double(r.x0) + (span_x > 0 ? std::trunc(span_x) : 0.0), double(r.x0) + 1,
+                        double(iw)));
+  r.y1 = int(std::clamp(double(r.y0) + (span_y > 0 ? std::trunc(span_y) : 0.0), double(r.y0) + 1,
+                        double(ih)));
   return r;
 }
 
@@ -95,8 +95,7 @@ std::string viewer_title(const std::string& name, bool changed, float zoom) {
   return t;
 }
 
-Scrollbar_need scrollbars_needed(int content_w, int content_h, int view_w, int view_h,
-                                 int bar) {
+Scrollbar_need scrollbars_needed(int content_w, int content_h, int view_w, int view_h, int bar) {
   Scrollbar_need n;
   n.horizontal = content_w > view_w;
   n.vertical = content_h > view_h;

@@ -41,8 +41,8 @@ struct Image_rect {
 /// The image pixels under a view of view_w x view_h scrolled by (scroll_x, scroll_y)
 /// display pixels at the zoom, kept inside the image and never empty (the image must not
 /// be empty).
-Image_rect visible_image_rect(int scroll_x, int scroll_y, int view_w, int view_h,
-                              float zoom, uint32_t iw, uint32_t ih);
+Image_rect visible_image_rect(int scroll_x, int scroll_y, int view_w, int view_h, float zoom,
+                              uint32_t iw, uint32_t ih);
 
 /// Inclusive bounds in image pixels of the selection (x0, y0)-(x1, y1) given in window
 /// coordinates, over an image box at (box_x, box_y) at the zoom; unclamped.

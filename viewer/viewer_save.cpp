@@ -11,9 +11,9 @@
 #include "core/app_globals.h"
 #include "core/busy_cursor.h"
 #include "core/file_names.h"
+#include "core/file_type.h"
 #include "core/file_written.h"
 #include "core/guard.h"
-#include "core/file_type.h"
 #include "core/hdr_image.h"
 #include "core/image_formats.h"
 #include "core/image_load.h"
@@ -39,8 +39,7 @@ std::string failure_text(const std::exception& e, const std::string& fallback) {
 }
 
 bool is_closed(const Fl_Window* w) {
-  return std::find(g_closed_viewers.begin(), g_closed_viewers.end(), w) !=
-         g_closed_viewers.end();
+  return std::find(g_closed_viewers.begin(), g_closed_viewers.end(), w) != g_closed_viewers.end();
 }
 
 }  // namespace

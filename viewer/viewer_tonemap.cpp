@@ -1,10 +1,10 @@
 // "Tonemap...": the tone-mapping dialog set up for this viewer's image.
 #include <exception>
 
+#include "core/action_scopes.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
 #include "hdr/tonemap_phot_dlg_drv.h"
-#include "core/action_scopes.h"
 #include "viewer/image_dialog_drv.h"
 
 namespace {

@@ -6,8 +6,7 @@
 #include "core/hdr_image.h"
 #include "viewer/viewer_exposure.h"
 
-void exchange_undo_copy(Hdr_image& image, float& exposure, Hdr_image& copy,
-                        float& copy_exposure) {
+void exchange_undo_copy(Hdr_image& image, float& exposure, Hdr_image& copy, float& copy_exposure) {
   // Swapped, not copied: an undo of a large image costs no second buffer.
   static_cast<cimg_library::CImg<float>&>(image).swap(copy);
   std::swap(image.type, copy.type);

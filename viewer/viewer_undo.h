@@ -10,5 +10,4 @@ class Hdr_image;
 /// the display keeps its brightness; when that factor would push a value past the float
 /// range (or below the smallest normal float), the image keeps its own factor instead and
 /// exposure takes it. Afterwards image carries exposure and copy carries copy_exposure.
-void exchange_undo_copy(Hdr_image& image, float& exposure, Hdr_image& copy,
-                        float& copy_exposure);
+void exchange_undo_copy(Hdr_image& image, float& exposure, Hdr_image& copy, float& copy_exposure);

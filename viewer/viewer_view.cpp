@@ -69,7 +69,8 @@ void ImageDialogDrv::update_view() {
   // The bars the scroll area will show for this size (it decides only when it draws).
   Scrollbar_need bars;
   if (m_zoom_mode != 1) {
-    const int thickness = scroll->scrollbar_size() ? scroll->scrollbar_size() : Fl::scrollbar_size();
+    const int thickness =
+        scroll->scrollbar_size() ? scroll->scrollbar_size() : Fl::scrollbar_size();
     bars = scrollbars_needed(zw, zh, scroll->w(), scroll->h(), thickness);
   }
   const bool size_changed = image_box->w() != zw || image_box->h() != zh;
@@ -106,8 +107,7 @@ void ImageDialogDrv::end_resize_wait() {
 }
 
 float ImageDialogDrv::fit_scale_for_scroll(uint32_t iw, uint32_t ih) const {
-  return fit_scale(uint32_t(std::max(scroll->w(), 0)), uint32_t(std::max(scroll->h(), 0)), iw,
-                   ih);
+  return fit_scale(uint32_t(std::max(scroll->w(), 0)), uint32_t(std::max(scroll->h(), 0)), iw, ih);
 }
 
 void ImageDialogDrv::show_whole_image(int zw, int zh, int interpolation) {

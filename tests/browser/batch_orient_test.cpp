@@ -105,7 +105,8 @@ std::string write_exr_file(const Temp_dir& dir) {
   static std::vector<float> planes[3];
   for (int c = 0; c < 3; ++c) {
     planes[c].resize(k_w * k_h);
-    for (uint32_t i = 0; i < k_w * k_h; ++i) planes[c][i] = 1e-3f * float(i + 1) * float(c + 1) + 123456.7f * float(c);
+    for (uint32_t i = 0; i < k_w * k_h; ++i)
+      planes[c][i] = 1e-3f * float(i + 1) * float(c + 1) + 123456.7f * float(c);
   }
   Exr_layout layout;
   layout.width = k_w;
@@ -147,9 +148,10 @@ struct Op_case {
   char axis;
 };
 
-const Op_case k_ops[] = {
-    {"left", true, -90, 0}, {"right", true, 90, 0}, {"vertical", false, 0, 'y'},
-    {"horizontal", false, 0, 'x'}};
+const Op_case k_ops[] = {{"left", true, -90, 0},
+                         {"right", true, 90, 0},
+                         {"vertical", false, 0, 'y'},
+                         {"horizontal", false, 0, 'x'}};
 
 class BatchOrient : public ::testing::TestWithParam<std::tuple<Format_case, Op_case>> {};
 
@@ -177,11 +179,13 @@ TEST_P(BatchOrient, MovesEveryPixelAndKeepsTheFormat) {
   EXPECT_EQ(view.events, events);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FormatsAndOps, BatchOrient, ::testing::Combine(::testing::ValuesIn(k_formats), ::testing::ValuesIn(k_ops)),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(FormatsAndOps, BatchOrient,
+                         ::testing::Combine(::testing::ValuesIn(k_formats),
+                                            ::testing::ValuesIn(k_ops)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" +
+                                  std::get<1>(info.param).name;
+                         });
 
 std::string exif_make(const std::string& path) {
   ExifData* exif = exif_data_new_from_file(path.c_str());
@@ -241,17 +245,17 @@ TEST(BatchOrient, CorruptFileInTheMiddleIsAlertedAndSkipped) {
   ASSERT_TRUE(write_file_bytes(bad, "\x89PNG\r\n\x1a\nnot really"));
   const Hdr_image first_before = load(first, k_type_png), third_before = load(third, k_type_tiff8);
   File_view_recorder view;
-  EXPECT_EQ(rotate_files({entry(first, k_type_png), entry(bad, k_type_png),
-                          entry(third, k_type_tiff8)},
-                         -90, view),
-            2);
+  EXPECT_EQ(
+      rotate_files({entry(first, k_type_png), entry(bad, k_type_png), entry(third, k_type_tiff8)},
+                   -90, view),
+      2);
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_EQ(messages.alerts[0], "Cannot rotate '" + bad + "'. Image data seems to be corrupted.");
   EXPECT_EQ(read_file_bytes(bad), std::string("\x89PNG\r\n\x1a\nnot really"));
   EXPECT_TRUE(images_match(rotated_by_hand(first_before, -90), load(first, k_type_png)));
   EXPECT_TRUE(images_match(rotated_by_hand(third_before, -90), load(third, k_type_tiff8)));
   const std::vector<std::string> events = {
-      "begin 3 Rotating...", "step 0", "rotated -90 " + first, "step 1", "step 2",
+      "begin 3 Rotating...",  "step 0", "rotated -90 " + first, "step 1", "step 2",
       "rotated -90 " + third, "end"};
   EXPECT_EQ(view.events, events);
 }
@@ -268,8 +272,8 @@ TEST(BatchOrient, JpegCutShortIsAlertedOnceAndKeepsItsBytes) {
   ASSERT_TRUE(write_file_bytes(cut, cut_in_scan(bytes)));
   File_view_recorder view;
   EXPECT_EQ(rotate_files({entry(cut, k_type_jpeg)}, 90, view), 0);
-  EXPECT_EQ(messages.alerts,
-            std::vector<std::string>{"Cannot rotate '" + cut + "'. Image data seems to be corrupted."});
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"Cannot rotate '" + cut +
+                                                      "'. Image data seems to be corrupted."});
   EXPECT_EQ(read_file_bytes(cut), cut_in_scan(bytes));
 }
 

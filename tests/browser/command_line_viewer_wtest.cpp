@@ -25,7 +25,7 @@ ImageDialogDrv* shown_viewer() {
 }
 
 class Command_line_image : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { g_dir_view = &view; }
   void TearDown() override {
     delete_all_viewers();

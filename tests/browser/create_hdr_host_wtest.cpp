@@ -50,8 +50,7 @@ TEST(Create_hdr_host, FailedHandOverLeavesNoViewerShownOrAlive) {
   install_browser_seam();
   browser.answers().grid_paths = []() -> std::vector<std::string> { throw std::bad_alloc(); };
   const int before = ImageDialogDrv::live_count();
-  EXPECT_THROW(show_result(make_test_image(6, 4, k_type_new_hdr, grey), "/tmp/r/"),
-               std::bad_alloc);
+  EXPECT_THROW(show_result(make_test_image(6, 4, k_type_new_hdr, grey), "/tmp/r/"), std::bad_alloc);
   EXPECT_EQ(ImageDialogDrv::live_count(), before);
   EXPECT_EQ(shown_viewer(), nullptr);
   EXPECT_TRUE(g_closed_viewers.empty());

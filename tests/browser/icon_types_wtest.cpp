@@ -36,11 +36,16 @@ void write_file_of(const Image_format& row, const std::string& path) {
 
 bool has_class_of(const Icon& tile, uint32_t type) {
   switch (type) {
-    case k_type_jpeg: return dynamic_cast<const JPEG_icon*>(&tile) != nullptr;
-    case k_type_png: return dynamic_cast<const PNG_icon*>(&tile) != nullptr;
-    case k_type_rgbe: return dynamic_cast<const RGBE_icon*>(&tile) != nullptr;
-    case k_type_exr: return dynamic_cast<const OPENEXR_icon*>(&tile) != nullptr;
-    default: return dynamic_cast<const TIFF_icon*>(&tile) != nullptr;
+    case k_type_jpeg:
+      return dynamic_cast<const JPEG_icon*>(&tile) != nullptr;
+    case k_type_png:
+      return dynamic_cast<const PNG_icon*>(&tile) != nullptr;
+    case k_type_rgbe:
+      return dynamic_cast<const RGBE_icon*>(&tile) != nullptr;
+    case k_type_exr:
+      return dynamic_cast<const OPENEXR_icon*>(&tile) != nullptr;
+    default:
+      return dynamic_cast<const TIFF_icon*>(&tile) != nullptr;
   }
 }
 

@@ -5,8 +5,8 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Choice.H>
 #include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Progress.H>
@@ -132,8 +132,8 @@ TEST_F(Grid, ScanOfBrokenAndUnreadableFilesCompletesWithTheRightTiles) {
   ASSERT_TRUE(write_file_bytes(dir + "plain.jpg", solid_jpeg(200, 100, 10, 200, 10)));
   std::string broken = solid_jpeg(160, 120, 1, 2, 3);
   broken.resize(60);
-  ASSERT_TRUE(write_file_bytes(
-      dir + "bad_thumb.jpg", with_exif_thumbnail(solid_jpeg(300, 150, 10, 10, 200), broken)));
+  ASSERT_TRUE(write_file_bytes(dir + "bad_thumb.jpg",
+                               with_exif_thumbnail(solid_jpeg(300, 150, 10, 10, 200), broken)));
   ASSERT_TRUE(write_file_bytes(
       dir + "corrupt_scan.jpg",
       read_file_bytes(std::string(VELTRUM_TEST_DATA) + "/regressions/jpeg_corrupt_scan_leak.jpg")));
@@ -235,8 +235,8 @@ TEST_F(Grid, ClicksCtrlAndShiftKeepTheClickOrder) {
   EXPECT_EQ(status(), "1 of 10 images");
   EXPECT_TRUE(active("&File/&Open Image"));
   click(8, FL_SHIFT);
-  EXPECT_EQ(selected(), (Names{"img3.jpg", "img4.jpg", "img5.jpg", "img6.jpg", "img7.jpg",
-                               "img8.jpg"}));
+  EXPECT_EQ(selected(),
+            (Names{"img3.jpg", "img4.jpg", "img5.jpg", "img6.jpg", "img7.jpg", "img8.jpg"}));
   click(8, FL_SHIFT);  // the anchor is 8 now: only 8 changes
   EXPECT_EQ(selected(), (Names{"img3.jpg", "img4.jpg", "img5.jpg", "img6.jpg", "img7.jpg"}));
   EXPECT_FALSE(view->icons[8]->is_selected());
@@ -408,7 +408,8 @@ TEST_F(Grid, TileOverACutCacheFileShowsTheFullLoadAndRewritesTheCache) {
 TEST_F(Grid, JpegCutShortGetsNoThumbnailAndNoCacheFile) {
   const std::string dir = folder("f");
   write_textured_jpeg(m_dir.file("whole.jpg"), 400, 300, 3);
-  ASSERT_TRUE(write_file_bytes(dir + "cut.jpg", cut_in_scan(read_file_bytes(m_dir.file("whole.jpg")))));
+  ASSERT_TRUE(
+      write_file_bytes(dir + "cut.jpg", cut_in_scan(read_file_bytes(m_dir.file("whole.jpg")))));
   view->load_directory(dir);
   ASSERT_EQ(view->icons.size(), 1u);
   EXPECT_TRUE(view->icons[0]->readable);

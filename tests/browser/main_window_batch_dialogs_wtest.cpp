@@ -127,8 +127,7 @@ TEST_F(Main_window_batch_dialogs, SelectionsOfDifferentSizesAreRefused) {
   g_icon_view->select_all();
   window->resize_images();
   window->crop_images();
-  EXPECT_EQ(m_messages.alerts,
-            (std::vector<std::string>{k_resize_size_alert, k_crop_size_alert}));
+  EXPECT_EQ(m_messages.alerts, (std::vector<std::string>{k_resize_size_alert, k_crop_size_alert}));
   EXPECT_FALSE(g_resize_dialog->shown());
   EXPECT_FALSE(g_crop_dialog->shown());
 }

@@ -17,10 +17,10 @@
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
+#include "core/hist_box.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
-#include "core/hist_box.h"
 #include "viewer/hist_dlg.h"
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
@@ -109,8 +109,8 @@ TEST_F(Main_window_details, HistogramLoadsTheSelectedFileAndFreesItOnClose) {
 TEST_F(Main_window_details, HistogramOfAnUnreadableFileAlertsAndStaysHidden) {
   spoil_file();
   pick("&View/Histogram...");
-  EXPECT_EQ(m_messages.alerts,
-            std::vector<std::string>{"Cannot compute histogram. Image data seems to be corrupted."});
+  EXPECT_EQ(m_messages.alerts, std::vector<std::string>{
+                                   "Cannot compute histogram. Image data seems to be corrupted."});
   EXPECT_FALSE(g_histogram_dialog->shown());
   EXPECT_EQ(g_histogram_dialog->image(), nullptr);
 }
@@ -121,19 +121,19 @@ TEST_F(Main_window_details, ImageStatsLoadsTheSelectedFile) {
   EXPECT_TRUE(d->shown());
   // log10(54.1875 / 18.3855) = 0.47; log2 of it: 1.56.
   EXPECT_EQ(lines(d->browser),
-            (std::vector<std::string>{"@b@S12Name:\t@S12 a.png",
-                                      "@b@S12Dynamic range (EVs):\t@S12 1.56",
-                                      "@b@S12Dynamic range:\t@S12 0.47",
-                                      "@b@S12Dynamic range (99%):\t@S12 0.47",
-                                      "@b@S12Dynamic range (95%):\t@S12 0.47"}));
+            (std::vector<std::string>{
+                "@b@S12Name:\t@S12 a.png", "@b@S12Dynamic range (EVs):\t@S12 1.56",
+                "@b@S12Dynamic range:\t@S12 0.47", "@b@S12Dynamic range (99%):\t@S12 0.47",
+                "@b@S12Dynamic range (95%):\t@S12 0.47"}));
   d->hide();
 }
 
 TEST_F(Main_window_details, ImageStatsOfAnUnreadableFileAlertsAndStaysHidden) {
   spoil_file();
   pick("&View/Image Stats...");
-  EXPECT_EQ(m_messages.alerts,
-            std::vector<std::string>{"Cannot compute image stats. Image data seems to be corrupted."});
+  EXPECT_EQ(
+      m_messages.alerts,
+      std::vector<std::string>{"Cannot compute image stats. Image data seems to be corrupted."});
   EXPECT_FALSE(g_image_stats_dialog->shown());
   EXPECT_EQ(lines(g_image_stats_dialog->browser),
             std::vector<std::string>{"@b@S12Name:\t@S12 a.png"});
@@ -145,8 +145,8 @@ TEST_F(Main_window_details, ImageInfoShowsTheTilesDimensions) {
   ImageInfoDialog* d = g_image_info_dialog;
   EXPECT_TRUE(d->shown());
   EXPECT_EQ(lines(d->browsers[k_tab_general]),
-            (std::vector<std::string>{"@b@S12Name:\t@S12 a.png", size,
-                                      "@b@S12Width:\t@S12 2 px", "@b@S12Height:\t@S12 1 px"}));
+            (std::vector<std::string>{"@b@S12Name:\t@S12 a.png", size, "@b@S12Width:\t@S12 2 px",
+                                      "@b@S12Height:\t@S12 1 px"}));
   for (int tab = k_tab_camera; tab < k_info_tabs; ++tab) EXPECT_EQ(d->browsers[tab]->size(), 0);
   d->hide();
 }

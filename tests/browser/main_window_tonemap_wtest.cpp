@@ -37,7 +37,8 @@ void write_exr(const std::string& path, float level) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 24; ++x)
       for (int c = 0; c < 3; ++c)
-        image(x, y, 0, c) = level * std::pow(10.f, float(x) / 6.f) * (1.f + 0.2f * float(c + y % 3));
+        image(x, y, 0, c) =
+            level * std::pow(10.f, float(x) / 6.f) * (1.f + 0.2f * float(c + y % 3));
   save_image_as(image, path, k_type_exr);
 }
 

@@ -4,8 +4,8 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
@@ -317,9 +317,9 @@ TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
     if (c.asked) {
       ASSERT_EQ(messages.questions.size(), 1u);
       const std::string& q = messages.questions[0];
-      EXPECT_EQ(q.rfind(std::to_string(c.changed) + (c.changed == 1 ? " image has" : " images have"),
-                        0),
-                0u)
+      EXPECT_EQ(
+          q.rfind(std::to_string(c.changed) + (c.changed == 1 ? " image has" : " images have"), 0),
+          0u)
           << q;
       for (int i = 1; i <= c.changed; ++i)
         EXPECT_NE(q.find("\nv" + std::to_string(i) + ".png"), std::string::npos) << q;
@@ -381,7 +381,7 @@ TEST_F(Main_window, ScreenshotShowsDarkMenuBarWhiteLabelsAndGrid) {
   expect_colour(700, 12, 36);   // menu bar right of the last menu
   expect_colour(500, 300, 34);  // grid
   expect_colour(900, 200, 34);
-  expect_colour(85, 500, 36);   // folder list, empty before any folder is shown
+  expect_colour(85, 500, 36);  // folder list, empty before any folder is shown
   // The menu labels are drawn in white on the dark bar.
   int brightest = 0;
   for (int y = 2; y < 23; ++y)

@@ -40,7 +40,7 @@ TEST(PasteFiles, CopyIntoOwnFolderMakesCopyThenCopy2) {
   EXPECT_EQ(read_file_bytes(dir.file("a.jpg")), "image bytes");
   EXPECT_TRUE(messages.questions.empty());
   const std::vector<std::string> expected = {
-      "begin 1 Copying...", "step 0", "added " + dir.file("a_copy.jpg"), "end",
+      "begin 1 Copying...", "step 0", "added " + dir.file("a_copy.jpg"),  "end",
       "begin 1 Copying...", "step 0", "added " + dir.file("a_copy2.jpg"), "end"};
   EXPECT_EQ(view.events, expected);
 }
@@ -73,7 +73,7 @@ TEST(PasteFiles, CutBetweenFoldersMovesEveryFileInOrder) {
   EXPECT_FALSE(exists(from + "two.tif"));
   EXPECT_EQ(read_file_bytes(to + "one.jpg"), "1");
   EXPECT_EQ(read_file_bytes(to + "two.tif"), "2");
-  const std::vector<std::string> expected = {"begin 2 Copying...", "step 0",
+  const std::vector<std::string> expected = {"begin 2 Copying...",          "step 0",
                                              "removed " + from + "one.jpg", "step 1",
                                              "removed " + from + "two.tif", "end"};
   EXPECT_EQ(view.events, expected);

@@ -30,18 +30,18 @@ TEST_P(Unsaved_images_question, CountsAndNamesTheImages) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Unsaved_images_question,
     ::testing::Values(
-        Question_case{"one", {"IMG 0001.jpg"},
+        Question_case{"one",
+                      {"IMG 0001.jpg"},
                       "1 image has unsaved changes:\nIMG 0001.jpg\n\nQuit and lose these changes?"},
-        Question_case{"two", {"a.exr", "Untitled"},
+        Question_case{"two",
+                      {"a.exr", "Untitled"},
                       "2 images have unsaved changes:\na.exr\nUntitled\n\nQuit and lose these "
                       "changes?"},
-        Question_case{"ten: all named",
-                      numbered_names(10),
+        Question_case{"ten: all named", numbered_names(10),
                       "10 images have unsaved changes:\nphoto1.jpg\nphoto2.jpg\nphoto3.jpg\n"
                       "photo4.jpg\nphoto5.jpg\nphoto6.jpg\nphoto7.jpg\nphoto8.jpg\nphoto9.jpg\n"
                       "photo10.jpg\n\nQuit and lose these changes?"},
-        Question_case{"eleven: ten named, then an ellipsis",
-                      numbered_names(11),
+        Question_case{"eleven: ten named, then an ellipsis", numbered_names(11),
                       "11 images have unsaved changes:\nphoto1.jpg\nphoto2.jpg\nphoto3.jpg\n"
                       "photo4.jpg\nphoto5.jpg\nphoto6.jpg\nphoto7.jpg\nphoto8.jpg\nphoto9.jpg\n"
                       "photo10.jpg\n\u2026\n\nQuit and lose these changes?"}),

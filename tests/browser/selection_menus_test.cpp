@@ -14,9 +14,9 @@ bool has(const std::vector<std::string>& items, const char* item) {
 
 TEST(SelectionMenus, TwoJpegsAllowHdrCreationButNotTonemapping) {
   const auto on = active_selection_items({k_type_jpeg, k_type_jpeg}, 5);
-  for (const char* item : {"&Process/Create HDR...", "&Process/Fuse Exposures...",
-                           "&Process/Batch Create HDR...", "&Edit/Select All", "&Edit/Cut",
-                           "&Tools/Crop...", "&Edit/Invert Selection"})
+  for (const char* item :
+       {"&Process/Create HDR...", "&Process/Fuse Exposures...", "&Process/Batch Create HDR...",
+        "&Edit/Select All", "&Edit/Cut", "&Tools/Crop...", "&Edit/Invert Selection"})
     EXPECT_TRUE(has(on, item)) << item;
   for (const char* item : {"&Process/Tonemap...", "&File/&Open Image", "&View/Show on HDR Display",
                            "&File/Rename Image..."})

@@ -94,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(Names, RenameRefused,
 TEST_F(RenameDialog, ExistingNameIsRefusedAndKeepsBothFiles) {
   ASSERT_TRUE(write_file_bytes(m_dir.file("other.jpg"), "other"));
   type_and_rename("other");
-  EXPECT_EQ(m_messages.alerts, std::vector<std::string>{
-                                   "Another file with the same name exists. Please use a "
-                                   "different name."});
+  EXPECT_EQ(m_messages.alerts,
+            std::vector<std::string>{"Another file with the same name exists. Please use a "
+                                     "different name."});
   EXPECT_TRUE(m_dlg.shown());
   EXPECT_EQ(read_file_bytes(m_dir.file("other.jpg")), "other");
   EXPECT_EQ(read_file_bytes(m_dir.file("photo.jpg")), "photo");
@@ -239,7 +239,8 @@ TEST_F(TextDialogs, ReadTheirWholeFiles) {
   ASSERT_EQ(mkdir(dir.file("interface").c_str(), 0755), 0);
   // Longer than one read chunk of 131,072 bytes.
   std::string thanks;
-  while (thanks.size() < 300000) thanks += "Thank you, line " + std::to_string(thanks.size()) + "\n";
+  while (thanks.size() < 300000)
+    thanks += "Thank you, line " + std::to_string(thanks.size()) + "\n";
   ASSERT_TRUE(write_file_bytes(dir.file("interface/thanksto.txt"), thanks));
   ASSERT_TRUE(write_file_bytes(dir.file("interface/release_notes.txt"), "Notes\n"));
   ASSERT_EQ(chdir(dir.path().c_str()), 0);

@@ -3,7 +3,6 @@
 
 #include "browser/startup.h"
 
-
 #include <filesystem>
 #include <string>
 

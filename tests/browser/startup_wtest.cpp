@@ -139,8 +139,7 @@ void child_without_arguments() {
   require(g_directory_chooser->type() == Fl_File_Chooser::DIRECTORY, "directory chooser type");
   require(g_help_dialog != nullptr, "help dialog");
   require(g_progress_dialog && g_progress_dialog->w() == 420 && g_progress_dialog->h() == 115 &&
-              std::string(g_progress_dialog->label()) == "Progress" &&
-              !g_progress_dialog->shown(),
+              std::string(g_progress_dialog->label()) == "Progress" && !g_progress_dialog->shown(),
           "progress dialog built and hidden");
   require(g_fusion_dialog && g_fusion_dialog->w() == 295 && g_fusion_dialog->h() == 210 &&
               std::string(g_fusion_dialog->label()) == "Exposure Fusion" &&
@@ -161,8 +160,7 @@ void child_without_arguments() {
               std::string(g_image_stats_dialog->label()) == "Image Stats" &&
               !g_image_stats_dialog->shown(),
           "image stats dialog built and hidden");
-  require(g_histogram_dialog && g_histogram_dialog->w() == 525 &&
-              g_histogram_dialog->h() == 220 &&
+  require(g_histogram_dialog && g_histogram_dialog->w() == 525 && g_histogram_dialog->h() == 220 &&
               std::string(g_histogram_dialog->label()) == "Histogram" &&
               !g_histogram_dialog->shown(),
           "histogram dialog built and hidden");
@@ -174,8 +172,7 @@ void child_without_arguments() {
               std::string(g_enter_response_dialog->label()) == "Enter Camera Response" &&
               !g_enter_response_dialog->shown(),
           "response entry dialog built and hidden");
-  require(g_calibrate_dialog && g_calibrate_dialog->w() == 490 &&
-              g_calibrate_dialog->h() == 125 &&
+  require(g_calibrate_dialog && g_calibrate_dialog->w() == 490 && g_calibrate_dialog->h() == 125 &&
               std::string(g_calibrate_dialog->label()) == "Calibrate Image" &&
               !g_calibrate_dialog->shown() && g_calibrate_dialog->modal(),
           "calibration dialog built and hidden");
@@ -232,9 +229,11 @@ void child_without_arguments() {
   require(folder_icon && std::string(folder_icon->pattern()).empty() && folder_icon->size() > 0,
           "folder icon registered and loaded");
   // A press on a viewer's image in calibration mode reaches the calibration dialog.
-  ImageDialogDrv* viewer = open_test_viewer(
-      make_test_image(8, 8, k_type_exr, [](uint32_t, uint32_t) { return Rgb{1.f, 1.f, 1.f}; }),
-      "c.exr");
+  ImageDialogDrv* viewer = open_test_viewer(make_test_image(8, 8, k_type_exr,
+                                                            [](uint32_t, uint32_t) {
+                                                              return Rgb{1.f, 1.f, 1.f};
+                                                            }),
+                                            "c.exr");
   require(start_calibration(*viewer, 3, 2) && g_calibrate_dialog->shown() &&
               g_calibrate_dialog->pixel_x() == 3 && g_calibrate_dialog->pixel_y() == 2,
           "calibration starts in the program's dialog");

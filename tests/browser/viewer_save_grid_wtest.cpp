@@ -33,7 +33,7 @@ Rgb red(uint32_t, uint32_t) { return {250.f, 0.f, 0.f}; }
 Rgb blue(uint32_t, uint32_t) { return {0.f, 0.f, 250.f}; }
 
 class Viewer_save_grid : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_previous_exit = set_exit_function(ignore_exit);
     save_image_as(*make_test_image(16, 12, k_type_png, red), m_dir.file("a.png"), k_type_png);
@@ -67,7 +67,7 @@ protected:
   Scripted_messages m_messages;
   MainWindowDrv* window = nullptr;
 
-private:
+ private:
   Exit_fn m_previous_exit = nullptr;
 };
 

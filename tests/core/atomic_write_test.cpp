@@ -159,9 +159,8 @@ TEST(AtomicWrite, LongestFileNamesCanBeReplaced) {
   for (size_t length : {238u, 239u, 250u, 255u}) {
     const std::string target = dir.file(std::string(length - 4, 'n') + ".hdr");
     ASSERT_TRUE(write_file_bytes(target, "old")) << length;
-    write_file_atomically(target, [&](const std::string& temp) {
-      EXPECT_TRUE(write_file_bytes(temp, "new"));
-    });
+    write_file_atomically(
+        target, [&](const std::string& temp) { EXPECT_TRUE(write_file_bytes(temp, "new")); });
     EXPECT_EQ(read_file_bytes(target), "new") << length;
     std::remove(target.c_str());
   }

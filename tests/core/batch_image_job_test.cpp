@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <new>
@@ -97,8 +97,8 @@ TEST(Image_batch, OutputsGetTheSuffixAndKeepEachFilesFormat) {
   EXPECT_EQ(run_image_batch(files, job), 2);
   EXPECT_TRUE(messages.alerts.empty());
   EXPECT_EQ(steps, (std::vector<std::size_t>{0, 1}));
-  EXPECT_EQ(written, (std::vector<std::string>{dst.file("photo_resize.png"),
-                                               dst.file("shot_resize.jpg")}));
+  EXPECT_EQ(written,
+            (std::vector<std::string>{dst.file("photo_resize.png"), dst.file("shot_resize.jpg")}));
   const Hdr_image png = load(dst.file("photo_resize.png"), k_type_png);
   EXPECT_EQ(png.width(), int(k_w / 2));
   EXPECT_EQ(png.height(), int(k_h / 2));
@@ -157,9 +157,9 @@ TEST(Image_batch, SixteenBitTiffComesBackAsFloatTiff) {
   layout.bits = 16;
   std::vector<uint16_t> samples(k_w * k_h * 3, 40000);
   write_tiff(src.file("deep.tif"), layout, samples.data());
-  ASSERT_EQ(run_image_batch({entry(src.file("deep.tif"), k_type_tiff_float)},
-                            halving_job(dst.path())),
-            1);
+  ASSERT_EQ(
+      run_image_batch({entry(src.file("deep.tif"), k_type_tiff_float)}, halving_job(dst.path())),
+      1);
   TIFF* tif = TIFFOpen(dst.file("deep_resize.tif").c_str(), "r");
   ASSERT_NE(tif, nullptr);
   uint16_t bits = 0, format = 0;
@@ -326,8 +326,8 @@ TEST(Image_batch, RefusedAndFailedTransformsSkipTheFile) {
     return std::string();
   };
   EXPECT_EQ(run_image_batch(files, job), 1);
-  EXPECT_EQ(messages.alerts, (std::vector<std::string>{"refused " + src.file("a.png"),
-                                                       job.transform_failure}));
+  EXPECT_EQ(messages.alerts,
+            (std::vector<std::string>{"refused " + src.file("a.png"), job.transform_failure}));
   EXPECT_FALSE(file_exists(dst.file("a_resize.png")));
   EXPECT_FALSE(file_exists(dst.file("b_resize.png")));
   EXPECT_TRUE(file_exists(dst.file("c_resize.png")));

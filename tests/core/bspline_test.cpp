@@ -82,8 +82,7 @@ TEST(Samplers, ClampedPositions) {
   Hdr_image image(4, 3, 1, 1, 0.f);
   for (uint64_t i = 0; i < image.size(); ++i) image.data()[i] = float(i * i % 7);
   EXPECT_EQ(cubic_bspline_at(image, -5.f, 1.f, 0, 0), cubic_bspline_at(image, 0.f, 1.f, 0, 0));
-  EXPECT_EQ(cubic_bspline_at(image, 4.f + 3.f, 1.f, 0, 0),
-            cubic_bspline_at(image, 3.f, 1.f, 0, 0));
+  EXPECT_EQ(cubic_bspline_at(image, 4.f + 3.f, 1.f, 0, 0), cubic_bspline_at(image, 3.f, 1.f, 0, 0));
   EXPECT_EQ(cubic_bspline_at(image, 1.f, 50.f, 0, 0), cubic_bspline_at(image, 1.f, 2.f, 0, 0));
   // Positions that are not numbers sample as 0 or the far edge, never outside memory.
   EXPECT_EQ(cubic_bspline_at(image, k_nan, k_nan, 0, 0), cubic_bspline_at(image, 0.f, 0.f, 0, 0));

@@ -18,7 +18,7 @@ float test_gamma() { return g_gamma; }
 
 // Installs a gamma for the duration of a test.
 class Gamma_guard {
-public:
+ public:
   explicit Gamma_guard(float gamma) {
     g_gamma = gamma;
     set_display_gamma_source(test_gamma);
@@ -49,10 +49,10 @@ TEST_P(GammaTableEntries, Byte) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, GammaTableEntries,
     ::testing::Values(Entry_case{1.f, 0, 0}, Entry_case{1.f, 100, 3}, Entry_case{1.f, 5000, 128},
-                      Entry_case{1.f, 9999, 255}, Entry_case{2.2f, 1, 4},
-                      Entry_case{2.2f, 10, 11}, Entry_case{2.2f, 1000, 90},
-                      Entry_case{2.2f, 5000, 186}, Entry_case{2.2f, 9999, 255},
-                      Entry_case{1.8f, 2500, 118}, Entry_case{1.8f, 5000, 174},
+                      Entry_case{1.f, 9999, 255}, Entry_case{2.2f, 1, 4}, Entry_case{2.2f, 10, 11},
+                      Entry_case{2.2f, 1000, 90}, Entry_case{2.2f, 5000, 186},
+                      Entry_case{2.2f, 9999, 255}, Entry_case{1.8f, 2500, 118},
+                      Entry_case{1.8f, 5000, 174},
                       // Gammas that are no positive finite number fall back to 2.2.
                       Entry_case{0.f, 5000, 186}, Entry_case{-1.f, 5000, 186},
                       Entry_case{k_nan, 1000, 90}, Entry_case{k_inf, 5000, 186}));
@@ -123,12 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Pixel_case{k_type_rgbe, 1e30f, 255}, Pixel_case{k_type_new_hdr, k_inf, 255},
                       Pixel_case{k_type_tiff_float, k_nan, 0}, Pixel_case{k_type_exr, -5.f, 0},
                       Pixel_case{k_type_exr, -k_inf, 0},
-                      Pixel_case{k_type_exr, 4999.5f, 128},    // index 5000
-                      Pixel_case{k_type_exr, 4999.49f, 127},   // index 4999
+                      Pixel_case{k_type_exr, 4999.5f, 128},      // index 5000
+                      Pixel_case{k_type_exr, 4999.49f, 127},     // index 4999
                       Pixel_case{k_type_tiff_logluv, 99.5f, 3},  // index 100
                       Pixel_case{k_type_png, 254.6f, 255}, Pixel_case{k_type_jpeg, -3.f, 0},
-                      Pixel_case{k_type_tiff8, 100.49f, 100}, Pixel_case{k_type_new_ldr, 100.5f, 101},
-                      Pixel_case{k_type_png, 300.f, 255}, Pixel_case{k_type_png, k_nan, 0},
+                      Pixel_case{k_type_tiff8, 100.49f, 100},
+                      Pixel_case{k_type_new_ldr, 100.5f, 101}, Pixel_case{k_type_png, 300.f, 255},
+                      Pixel_case{k_type_png, k_nan, 0},
                       Pixel_case{k_type_unassigned, 0.49999997f, 0}));
 
 TEST(DisplayConvert, PlanarTableFollowsTheGamma) {
@@ -208,8 +209,7 @@ Hdr_image luminances(uint32_t n, float (*value)(uint32_t)) {
 // before. Between percentiles the value is that of the nearest one above.
 Hdr_image rising_steps(int steps) {
   std::vector<float> sorted(1000), v(1000);
-  for (int j = 0; j < 1000; ++j)
-    sorted[size_t(j)] = float(1 + std::max((j + 6) / 10, 100 - steps));
+  for (int j = 0; j < 1000; ++j) sorted[size_t(j)] = float(1 + std::max((j + 6) / 10, 100 - steps));
   for (int i = 0; i < 1000; ++i) v[size_t(i)] = sorted[size_t((i * 37) % 1000)];
   return grey_row(v);
 }
@@ -233,11 +233,14 @@ INSTANTIATE_TEST_SUITE_P(
         // One level: no steps, the maximum.
         Scale_case{"Uniform", grey_row({3.f, 3.f, 3.f, 3.f}), 3.f},
         // 1..100 in shuffled order: richly graded, the 92nd value.
-        Scale_case{"OneToHundred", luminances(100, [](uint32_t i) { return float((i * 37) % 100 + 1); }), 92.f},
+        Scale_case{"OneToHundred",
+                   luminances(100, [](uint32_t i) { return float((i * 37) % 100 + 1); }), 92.f},
         // 40 equal darks then 60 levels: between 51 and 90 steps, the 97th value.
-        Scale_case{"SixtyLevels", luminances(100, [](uint32_t i) { return i < 40 ? 1.f : float(i + 1); }), 97.f},
+        Scale_case{"SixtyLevels",
+                   luminances(100, [](uint32_t i) { return i < 40 ? 1.f : float(i + 1); }), 97.f},
         // Two levels: the maximum.
-        Scale_case{"Posterised", luminances(100, [](uint32_t i) { return i < 50 ? 1.f : 8.f; }), 8.f},
+        Scale_case{"Posterised", luminances(100, [](uint32_t i) { return i < 50 ? 1.f : 8.f; }),
+                   8.f},
         // Boundaries of the step count on 1000 pixels (rising steps exactly 91, 90, 51, 50):
         // 92nd value 93, 97th value 98, maximum 101.
         Scale_case{"NinetyOneSteps", rising_steps(91), 93.f},

@@ -72,10 +72,9 @@ TEST_F(Exif_thumbnail, EmbeddedThumbnailCutToHalfGivesNoImage) {
   const std::string half = thumbnail.substr(0, thumbnail.size() / 2);
   std::vector<uint8_t> rgb;
   uint32_t w = 0, h = 0;
-  EXPECT_FALSE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(half.data()),
-                                      half.size(), rgb, w, h));
-  const std::string path =
-      file("cut.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), half));
+  EXPECT_FALSE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(half.data()), half.size(),
+                                      rgb, w, h));
+  const std::string path = file("cut.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), half));
   Thumbnail_planes out;
   Exif_record exif;
   EXPECT_FALSE(load_exif_thumbnail(path, out, exif));
@@ -92,10 +91,10 @@ TEST(DecodeJpegMemory, RefusesGarbageAndOversizedData) {
   EXPECT_FALSE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(garbage.data()),
                                       garbage.size(), rgb, w, h));
   const std::string big = solid_jpeg(300, 200, 1, 2, 3);
-  EXPECT_FALSE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(big.data()), big.size(),
-                                      rgb, w, h, 300 * 200 - 1));
-  ASSERT_TRUE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(big.data()), big.size(),
-                                     rgb, w, h, 300 * 200));
+  EXPECT_FALSE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(big.data()), big.size(), rgb,
+                                      w, h, 300 * 200 - 1));
+  ASSERT_TRUE(decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(big.data()), big.size(), rgb,
+                                     w, h, 300 * 200));
   EXPECT_EQ(w, 300u);
   EXPECT_EQ(h, 200u);
   EXPECT_EQ(rgb.size(), 300u * 200u * 3u);

@@ -34,7 +34,7 @@ struct Window_case {
   const char* name;
   int origin_x, origin_y;
   bool half;
-  int height = 5;  // taller than a compression block: read and clamped block by block
+  int height = 5;             // taller than a compression block: read and clamped block by block
   bool negative_red = false;  // red written as -(i + 1): the clamp must turn it to 0
 };
 
@@ -64,16 +64,15 @@ TEST_P(ExrWindows, FirstPixelLandsAtOrigin) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(All, ExrWindows,
-                         ::testing::Values(Window_case{"origin", 0, 0, false},
-                                           Window_case{"offset", 10, 20, false},
-                                           Window_case{"negative", -30, -4, false},
-                                           Window_case{"offset_half", 10, 20, true},
-                                           Window_case{"tall_offset", 3, -7, false, 41},
-                                           // The clamp counts rows from the window's top.
-                                           Window_case{"negative_red_below_origin", 0, 50, false,
-                                                       5, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    All, ExrWindows,
+    ::testing::Values(Window_case{"origin", 0, 0, false}, Window_case{"offset", 10, 20, false},
+                      Window_case{"negative", -30, -4, false},
+                      Window_case{"offset_half", 10, 20, true},
+                      Window_case{"tall_offset", 3, -7, false, 41},
+                      // The clamp counts rows from the window's top.
+                      Window_case{"negative_red_below_origin", 0, 50, false, 5, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExrRead, LuminanceOnlyFileReadsBlack) {
   Temp_dir dir;

@@ -17,7 +17,7 @@ Hdr_image grey_row(const std::vector<float>& values) {
 
 TEST(ImageType, HdrCodes) {
   const bool expected[] = {true, true, false, false, false, false, true,
-                           true, true, true, false, false, false};
+                           true, true, true,  false, false, false};
   for (uint32_t code = 0; code < 13; ++code) {
     EXPECT_EQ(is_hdr_type(code), expected[code]) << code;
     EXPECT_EQ(is_ldr_type(code), !expected[code]) << code;

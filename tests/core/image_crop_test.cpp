@@ -46,10 +46,10 @@ TEST_P(CropImage, KeepsTheInclusiveColumnsAndRowsOfEveryPlane) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bounds, CropImage,
-                         ::testing::Values(Crop_case{{0, 0, 6, 4}},   // whole image
-                                           Crop_case{{2, 1, 4, 3}},   // inner block
-                                           Crop_case{{6, 4, 6, 4}},   // one corner pixel
-                                           Crop_case{{0, 2, 6, 2}},   // one row
+                         ::testing::Values(Crop_case{{0, 0, 6, 4}},    // whole image
+                                           Crop_case{{2, 1, 4, 3}},    // inner block
+                                           Crop_case{{6, 4, 6, 4}},    // one corner pixel
+                                           Crop_case{{0, 2, 6, 2}},    // one row
                                            Crop_case{{3, 0, 3, 4}}));  // one column
 
 TEST(CropImage, BoundsOutsideTheImageAreRefusedAndChangeNothing) {

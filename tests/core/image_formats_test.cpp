@@ -100,8 +100,7 @@ TEST_P(FormatRow, EveryExtensionLeadsBackToTheRowOrItsFamily) {
 }
 
 // The read-only rows' files come from libtiff directly: LogL holds the green channel.
-void write_read_only_fixture(const Image_format& r, const std::string& path,
-                             Hdr_image& expected) {
+void write_read_only_fixture(const Image_format& r, const std::string& path, Hdr_image& expected) {
   ASSERT_EQ(r.type, uint32_t(k_type_tiff_logl)) << "a read-only row without a fixture here";
   std::vector<float> y;
   for (uint32_t row = 0; row < k_height; ++row)
@@ -193,8 +192,8 @@ TEST(FormatTable, CodesAndNamesOutsideTheTableAreRefused) {
     Hdr_image back;
     EXPECT_THROW(load_image(back, path, code), Read_error) << code;
   }
-  for (const char* name : {"photo", "photo.", "photo.jpg2", "photo.tif.bak", "dir.jpg/photo",
-                           "photo.jp"})
+  for (const char* name :
+       {"photo", "photo.", "photo.jpg2", "photo.tif.bak", "dir.jpg/photo", "photo.jp"})
     EXPECT_EQ(image_format_for_name(name), nullptr) << name;
 }
 

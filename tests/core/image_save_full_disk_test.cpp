@@ -30,7 +30,7 @@ struct Full_disk_case {
 Hdr_image noisy_picture() {
   Hdr_image img(512, 512, 1, 3, 0.f);
   unsigned state = 12345;
-  for (float* v = img.data(), *end = v + img.size(); v < end; ++v) {
+  for (float *v = img.data(), *end = v + img.size(); v < end; ++v) {
     state = state * 1103515245u + 12345u;
     *v = float((state >> 16) & 255);
   }

@@ -30,16 +30,15 @@ TEST_P(HistogramTable, Counts) {
 const float k_nan = std::numeric_limits<float>::quiet_NaN();
 const float k_inf = std::numeric_limits<float>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HistogramTable,
-    ::testing::Values(Histogram_case{{0.f, 0.5f, 1.f}, 3, {1, 1, 1}},
-                      Histogram_case{{0.f, 0.5f, 1.f}, 2, {2, 1}},
-                      Histogram_case{{4.f, 4.f, 4.f, 4.f}, 5, {4, 0, 0, 0, 0}},
-                      Histogram_case{{}, 4, {0, 0, 0, 0}},
-                      Histogram_case{{k_nan, 1.f, k_nan, 2.f}, 2, {1, 1}},
-                      Histogram_case{{k_nan, k_nan}, 2, {0, 0}},
-                      Histogram_case{{0.f, 1.f, k_inf}, 3, {2, 0, 1}},
-                      Histogram_case{{-k_inf, 0.f, 1.f}, 2, {2, 1}}));
+INSTANTIATE_TEST_SUITE_P(Cases, HistogramTable,
+                         ::testing::Values(Histogram_case{{0.f, 0.5f, 1.f}, 3, {1, 1, 1}},
+                                           Histogram_case{{0.f, 0.5f, 1.f}, 2, {2, 1}},
+                                           Histogram_case{{4.f, 4.f, 4.f, 4.f}, 5, {4, 0, 0, 0, 0}},
+                                           Histogram_case{{}, 4, {0, 0, 0, 0}},
+                                           Histogram_case{{k_nan, 1.f, k_nan, 2.f}, 2, {1, 1}},
+                                           Histogram_case{{k_nan, k_nan}, 2, {0, 0}},
+                                           Histogram_case{{0.f, 1.f, k_inf}, 3, {2, 0, 1}},
+                                           Histogram_case{{-k_inf, 0.f, 1.f}, 2, {2, 1}}));
 
 TEST(Histogram, LogFlagRewritesCallersValues) {
   std::vector<float> v = {0.f, std::exp(1.f) - 1e-6f};
@@ -143,9 +142,8 @@ namespace {
 
 // Unit colours pin every coefficient of both matrices, not only their row sums.
 TEST(Yxy, MatrixCoefficients) {
-  const float m[3][3] = {{0.4124f, 0.3576f, 0.1805f},
-                         {0.2126f, 0.7152f, 0.0722f},
-                         {0.0193f, 0.1192f, 0.9505f}};
+  const float m[3][3] = {
+      {0.4124f, 0.3576f, 0.1805f}, {0.2126f, 0.7152f, 0.0722f}, {0.0193f, 0.1192f, 0.9505f}};
   for (int j = 0; j < 3; ++j) {
     float p[3] = {0, 0, 0};
     p[j] = 1.f;

@@ -63,18 +63,23 @@ const Pipe_reader k_readers[] = {
          load_image_detect_type(img, p);
        });
      }},
-    {"probe_jpeg", "a.jpg", [](const std::string& p) { return probe_refuses(read_jpeg_header, p); }},
+    {"probe_jpeg", "a.jpg",
+     [](const std::string& p) { return probe_refuses(read_jpeg_header, p); }},
     {"probe_exr", "a.exr", [](const std::string& p) { return probe_refuses(read_exr_header, p); }},
     {"probe_png", "a.png", [](const std::string& p) { return probe_refuses(read_png_header, p); }},
-    {"probe_rgbe", "a.hdr", [](const std::string& p) { return probe_refuses(read_rgbe_header, p); }},
+    {"probe_rgbe", "a.hdr",
+     [](const std::string& p) { return probe_refuses(read_rgbe_header, p); }},
     {"read_jpeg_rgb", "a.jpg",
      [](const std::string& p) {
        uint32_t w, h, c;
        return !read_jpeg_rgb(p, w, h, c);
      }},
-    {"read_exif_segment", "a.jpg", [](const std::string& p) { return read_exif_segment(p).empty(); }},
+    {"read_exif_segment", "a.jpg",
+     [](const std::string& p) { return read_exif_segment(p).empty(); }},
     {"insert_exif_segment", "a.jpg",
-     [](const std::string& p) { return !insert_exif_segment(p, {0xff, 0xe1, 0, 2}); }},
+     [](const std::string& p) {
+       return !insert_exif_segment(p, {0xff, 0xe1, 0, 2});
+     }},
     {"exif_thumbnail", "a.jpg",
      [](const std::string& p) {
        Thumbnail_planes planes;

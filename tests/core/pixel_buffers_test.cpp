@@ -65,8 +65,7 @@ TEST(PixelBuffers, InterleavedFloats) {
   auto buf = image_to_interleaved(image);
   for (uint32_t y = 0; y < 2; ++y)
     for (uint32_t x = 0; x < 3; ++x)
-      for (uint32_t c = 0; c < 3; ++c)
-        EXPECT_EQ(buf[(y * 3 + x) * 3 + c], image(x, y, 0, c));
+      for (uint32_t c = 0; c < 3; ++c) EXPECT_EQ(buf[(y * 3 + x) * 3 + c], image(x, y, 0, c));
 }
 
 TEST(PixelBuffers, BytesRoundTripThroughInterleaved) {

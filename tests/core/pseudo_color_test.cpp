@@ -63,7 +63,8 @@ TEST(PseudoColor, DarkestIsMagentaBrightestIsRed) {
   expect_entry(out, 0, 0);
   expect_entry(out, 1, 255);
   // ln of the linearised luminance, placed between the ends.
-  const double lo = std::log(std::pow(10.0, 2.2) + 1e-6), hi = std::log(std::pow(200.0, 2.2) + 1e-6);
+  const double lo = std::log(std::pow(10.0, 2.2) + 1e-6),
+               hi = std::log(std::pow(200.0, 2.2) + 1e-6);
   const int mid = int((std::log(std::pow(50.0, 2.2)) - lo) / (hi - lo) * 255 + 0.5);
   expect_entry(out, 2, mid);
 }

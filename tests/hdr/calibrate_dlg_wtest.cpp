@@ -28,13 +28,12 @@ namespace {
 // A viewer stand-in: pixels at exposure 2 (get_pixel divides it out); it records every
 // call with the dialog's active state at that moment.
 class Recording_target : public Calibration_target {
-public:
-  explicit Recording_target(const CalibrateDlg& dialog)
-      : image(6, 4, 1, 3, 2.f), m_dialog(dialog) {
+ public:
+  explicit Recording_target(const CalibrateDlg& dialog) : image(6, 4, 1, 3, 2.f), m_dialog(dialog) {
     image.type = k_type_exr;
-    image(2, 1, 0, 0) = 8.f;   // r = 4 at exposure 1
-    image(2, 1, 0, 1) = 16.f;  // g = 8
-    image(2, 1, 0, 2) = 2.f;   // b = 1
+    image(2, 1, 0, 0) = 8.f;                                          // r = 4 at exposure 1
+    image(2, 1, 0, 1) = 16.f;                                         // g = 8
+    image(2, 1, 0, 2) = 2.f;                                          // b = 1
     image(5, 3, 0, 0) = image(5, 3, 0, 1) = image(5, 3, 0, 2) = 0.f;  // black
   }
   void get_pixel(int x, int y, float& r, float& g, float& b) const override {
@@ -56,7 +55,7 @@ public:
   Hdr_image image, undo_copy;
   bool open = true, fail_undo = false;
 
-private:
+ private:
   void record(const std::string& call) {
     calls.push_back(call + (m_dialog.active() ? " active" : " inactive"));
   }
@@ -64,7 +63,7 @@ private:
 };
 
 class Calibrate_dialog : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dialog = std::make_unique<CalibrateDlgDrv>(490, 125, "Calibrate Image");
     target = std::make_unique<Recording_target>(*dialog);
@@ -173,15 +172,14 @@ TEST_P(Calibrate_refused, ImageUntouchedAndDialogOpen) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Calibrate_refused,
-    ::testing::Values(Refused_case{"Negative", -3.0, "0 or more"},
-                      Refused_case{"NotANumber", std::numeric_limits<double>::quiet_NaN(),
-                                   "0 or more"},
-                      Refused_case{"Infinite", std::numeric_limits<double>::infinity(),
-                                   "0 or more"},
-                      // 1e33 / 1e-6 is no float.
-                      Refused_case{"DividedIntoInfinity", 1e33, "too large"},
-                      // 1e32 / 1e-6 = 1e38 is, but values up to 16 would pass the range.
-                      Refused_case{"ValuesWouldOverflow", 1e32, "too large"}),
+    ::testing::Values(
+        Refused_case{"Negative", -3.0, "0 or more"},
+        Refused_case{"NotANumber", std::numeric_limits<double>::quiet_NaN(), "0 or more"},
+        Refused_case{"Infinite", std::numeric_limits<double>::infinity(), "0 or more"},
+        // 1e33 / 1e-6 is no float.
+        Refused_case{"DividedIntoInfinity", 1e33, "too large"},
+        // 1e32 / 1e-6 = 1e38 is, but values up to 16 would pass the range.
+        Refused_case{"ValuesWouldOverflow", 1e32, "too large"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Calibrate_dialog, ZeroIsAcceptedAndBlackensTheImage) {

@@ -2,6 +2,7 @@
 // host that stands in for the browser.
 #include <gtest/gtest.h>
 
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Float_Input.H>
@@ -10,7 +11,6 @@
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Value_Slider.H>
-#include <FL/Fl_Button.H>
 
 #include <memory>
 #include <string>
@@ -28,7 +28,7 @@ namespace {
 // The browser as the dialog sees it: the tiles of files, and the seam's selection,
 // folder and result viewer answered from the fields below.
 class Test_host : public Create_hdr_host {
-public:
+ public:
   Test_host() {
     Browser_seam& seam = browser.answers();
     seam.selected_paths = [this] { return paths; };
@@ -55,7 +55,7 @@ public:
 };
 
 class Create_hdr_dialog : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dialog = std::make_unique<CreateHDRDialogDrv>(450, 445, "Create HDR");
     dialog->set_host(&host);

@@ -56,9 +56,11 @@ struct Shifted_series {
       for (int c = 0; c < 3; ++c)
         for (int y = 0; y < int(k_h); ++y)
           for (int x = 0; x < int(k_w); ++x) {
-            const bool inside = x + dx >= 0 && x + dx < int(k_w) && y + dy >= 0 && y + dy < int(k_h);
+            const bool inside =
+                x + dx >= 0 && x + dx < int(k_w) && y + dy >= 0 && y + dy < int(k_h);
             const uint8_t expected =
-                inside ? gain[k](uint8_t(texture(x + k_pad + ox[m], y + k_pad + oy[m]) + 7 * c)) : 0;
+                inside ? gain[k](uint8_t(texture(x + k_pad + ox[m], y + k_pad + oy[m]) + 7 * c))
+                       : 0;
             wrong += series.pixels[k][(size_t(c) * k_h + y) * k_w + x] != expected;
           }
       EXPECT_EQ(wrong, 0) << "exposure " << k << " expected shift " << dx << "," << dy;
@@ -94,14 +96,13 @@ TEST_P(AlignsKnownShifts, EveryExposureMatchesTheMiddleOne) {
 // Exposure offsets: content at (x, y) of exposure k sits at (x - ox[k] + ox[j], ...) in j.
 INSTANTIATE_TEST_SUITE_P(
     Series, AlignsKnownShifts,
-    testing::Values(
-        Shift_case{"identical", {0, 0, 0}, {0, 0, 0}, false},
-        // Exposure 2 displaced by (+3, -2) against exposure 1.
-        Shift_case{"three_plus3_minus2", {0, 0, -3}, {0, 0, 2}, false},
-        Shift_case{"two_exposures", {0, 5}, {0, -4}, false},
-        Shift_case{"four_exposures", {2, -1, 0, 6}, {-3, 0, 1, 1}, true},
-        Shift_case{"five_with_brightness", {0, 1, 3, 6, 10}, {0, -2, -4, -6, -8}, true},
-        Shift_case{"largest_search_step", {0, 18}, {0, -18}, true}),
+    testing::Values(Shift_case{"identical", {0, 0, 0}, {0, 0, 0}, false},
+                    // Exposure 2 displaced by (+3, -2) against exposure 1.
+                    Shift_case{"three_plus3_minus2", {0, 0, -3}, {0, 0, 2}, false},
+                    Shift_case{"two_exposures", {0, 5}, {0, -4}, false},
+                    Shift_case{"four_exposures", {2, -1, 0, 6}, {-3, 0, 1, 1}, true},
+                    Shift_case{"five_with_brightness", {0, 1, 3, 6, 10}, {0, -2, -4, -6, -8}, true},
+                    Shift_case{"largest_search_step", {0, 18}, {0, -18}, true}),
     [](const testing::TestParamInfo<Shift_case>& i) { return i.param.name; });
 
 // On a texture repeating every 8 pixels every shift by multiples of 8 matches as well;
@@ -266,7 +267,7 @@ TEST(TranslateExposure, MovesAllChannelsWithZeroFill) {
   for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i + 1);
   Exposure_planes e{px.data(), 4, 2, 3};
   translate_exposure(e, 1, -1);  // new (x, y) = old (x + 1, y - 1)
-  const std::vector<uint8_t> expected = {0, 0, 0, 0, 2, 3, 4, 0, 0, 0, 0, 0,
+  const std::vector<uint8_t> expected = {0,  0,  0,  0, 2, 3, 4, 0, 0,  0,  0,  0,
                                          10, 11, 12, 0, 0, 0, 0, 0, 18, 19, 20, 0};
   EXPECT_EQ(px, expected);
   translate_exposure(e, 4, 0);  // as wide as the image
@@ -279,10 +280,14 @@ TEST(DirectionCodes, SignsOfRightAndLowerDifferences) {
     std::function<int(int, int)> level;
   };
   const Case cases[] = {
-      {1, [](int x, int y) { return 200 - x - y; }}, {2, [](int x, int y) { return 150 - x + y; }},
-      {3, [](int x, int) { return 200 - x; }},       {4, [](int x, int y) { return 100 + x - y; }},
-      {5, [](int x, int y) { return 50 + x + y; }},  {6, [](int x, int) { return 100 + x; }},
-      {7, [](int, int y) { return 200 - y; }},       {8, [](int, int y) { return 100 + y; }},
+      {1, [](int x, int y) { return 200 - x - y; }},
+      {2, [](int x, int y) { return 150 - x + y; }},
+      {3, [](int x, int) { return 200 - x; }},
+      {4, [](int x, int y) { return 100 + x - y; }},
+      {5, [](int x, int y) { return 50 + x + y; }},
+      {6, [](int x, int) { return 100 + x; }},
+      {7, [](int, int y) { return 200 - y; }},
+      {8, [](int, int y) { return 100 + y; }},
       {9, [](int, int) { return 77; }},
   };
   for (const Case& c : cases) {

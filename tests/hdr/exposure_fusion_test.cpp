@@ -476,7 +476,6 @@ TEST(ExposureFusion, DifferentSizesGiveTheSameResolutionText) {
   }
 }
 
-
 // The fused pixels of a textured series at odd sizes, pinned bit for bit: the fusion's
 // inner loops may be rearranged for speed, but every float must come out as before.
 struct Pinned_fusion {
@@ -501,9 +500,10 @@ TEST_P(FusionPinned, TexturedSeriesGivesThePinnedFloats) {
   EXPECT_EQ(h, GetParam().hash) << "pixel (10, 20): " << fused.at<cv::Vec3f>(10, 20);
 }
 
-INSTANTIATE_TEST_SUITE_P(Exponents, FusionPinned,
-                         ::testing::Values(Pinned_fusion{{1.f, 1.f, 1.f}, 15353330389590657187ull},
-                                           Pinned_fusion{{0.7f, 0.4f, 0.9f}, 1543139985380513262ull},
-                                           Pinned_fusion{{0.f, 1.f, 0.5f}, 11197830082882435644ull}));
+INSTANTIATE_TEST_SUITE_P(
+    Exponents, FusionPinned,
+    ::testing::Values(Pinned_fusion{{1.f, 1.f, 1.f}, 15353330389590657187ull},
+                      Pinned_fusion{{0.7f, 0.4f, 0.9f}, 1543139985380513262ull},
+                      Pinned_fusion{{0.f, 1.f, 0.5f}, 11197830082882435644ull}));
 
 }  // namespace

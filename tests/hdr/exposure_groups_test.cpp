@@ -61,15 +61,14 @@ TEST_P(GroupsByCount, ClosesEveryKFilesKeepingSelectionOrder) {
 const double k_nan = std::numeric_limits<double>::quiet_NaN();
 const double k_inf = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GroupsByCount,
-    ::testing::Values(Count_case{12, 5, {5, 5, 2}}, Count_case{10, 5, {5, 5}},
-                      Count_case{7, 3.9, {3, 3, 1}},  // truncated, not rounded
-                      Count_case{3, 20, {3}}, Count_case{0, 5, {}},
-                      // Values the slider never holds must still end the walk.
-                      Count_case{3, 0, {1, 1, 1}}, Count_case{2, -4, {1, 1}},
-                      Count_case{2, k_nan, {1, 1}}, Count_case{4, k_inf, {4}},
-                      Count_case{4, 1e300, {4}}));
+INSTANTIATE_TEST_SUITE_P(Cases, GroupsByCount,
+                         ::testing::Values(Count_case{12, 5, {5, 5, 2}}, Count_case{10, 5, {5, 5}},
+                                           Count_case{7, 3.9, {3, 3, 1}},  // truncated, not rounded
+                                           Count_case{3, 20, {3}}, Count_case{0, 5, {}},
+                                           // Values the slider never holds must still end the walk.
+                                           Count_case{3, 0, {1, 1, 1}}, Count_case{2, -4, {1, 1}},
+                                           Count_case{2, k_nan, {1, 1}}, Count_case{4, k_inf, {4}},
+                                           Count_case{4, 1e300, {4}}));
 
 std::vector<Exposure_record> timed(const std::vector<int64_t>& times) {
   std::vector<Exposure_record> records(times.size());
@@ -84,9 +83,8 @@ TEST(GroupsByCaptureTime, GapsOfFifteenSecondsStayTogetherSixteenSplit) {
   // Given out of order: grouping sorts by time first.
   const auto records = timed({31, 96, 0, 65, 5, 50, 10, 80, 25, 30});
   EXPECT_EQ(paths_of(groups_by_capture_time(records)),
-            (std::vector<std::vector<std::string>>{{"0", "5", "10", "25", "30", "31"},
-                                                   {"50", "65", "80"},
-                                                   {"96"}}));
+            (std::vector<std::vector<std::string>>{
+                {"0", "5", "10", "25", "30", "31"}, {"50", "65", "80"}, {"96"}}));
 }
 
 TEST(GroupsByCaptureTime, ExtremeAndEqualTimesNeitherOverflowNorSplit) {
@@ -102,7 +100,7 @@ TEST(GroupsByCaptureTime, ExtremeAndEqualTimesNeitherOverflowNorSplit) {
 
 // Exposure files in a temporary folder, with capture times seconds after a base date.
 class Grouping : public ::testing::Test {
-protected:
+ protected:
   Exposure_record file(const std::string& name, const Exposure_exif& fields, uint8_t grey = 128) {
     Exposure_record r;
     r.path = dir.file(name);
@@ -195,9 +193,9 @@ TEST_F(Grouping, BatchByCountAssignsStepsPerGroupByBrightness) {
   settings.exposure_variation = 3;  // "1 F-stop"
   Exposure_groups groups;
   ASSERT_TRUE(group_exposures(files, settings, groups));
-  EXPECT_EQ(paths_of(groups), (std::vector<std::vector<std::string>>{
-                                  {files[1].path, files[2].path, files[0].path},
-                                  {files[4].path, files[3].path}}));
+  EXPECT_EQ(paths_of(groups),
+            (std::vector<std::vector<std::string>>{{files[1].path, files[2].path, files[0].path},
+                                                   {files[4].path, files[3].path}}));
   EXPECT_EQ(groups[0][2].exposure, 4.f);
   EXPECT_EQ(groups[1][0].exposure, 1.f);
   EXPECT_EQ(groups[1][1].exposure, 2.f);
@@ -215,8 +213,8 @@ TEST_P(CameraCheck, WarnsOnceOnlyForRecoveredResponses) {
   other.model = "EOS 6D";
   Exposure_exif unknown = at("2024:05:06 10:00:00");
   unknown.make.reset();
-  const std::vector<Exposure_record> files = {
-      file("a.jpg", at("2024:05:06 10:00:00")), file("b.jpg", other), file("c.jpg", unknown)};
+  const std::vector<Exposure_record> files = {file("a.jpg", at("2024:05:06 10:00:00")),
+                                              file("b.jpg", other), file("c.jpg", unknown)};
   Grouping_settings settings;
   settings.batch = true;
   settings.autodetect = false;

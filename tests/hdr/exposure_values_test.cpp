@@ -31,8 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ExposureTimeFromText,
     ::testing::Values(Text_case{"1/250 sec.", 1.f / 250.f}, Text_case{"1/3 sec.", 1.f / 3.f},
                       Text_case{"2 sec.", 2.f}, Text_case{"30 sec.", 30.f},
-                      Text_case{"1/8", 0.125f}, Text_case{"2.5", 2.5f},
-                      Text_case{"0 sec.", 0.f},
+                      Text_case{"1/8", 0.125f}, Text_case{"2.5", 2.5f}, Text_case{"0 sec.", 0.f},
                       // What libexif prints for a zero denominator, and worse.
                       Text_case{"1/0", 0.f}, Text_case{"0/0 sec.", 0.f}, Text_case{"/ sec.", 0.f},
                       Text_case{"abc sec.", 0.f}, Text_case{"", 0.f},
@@ -132,7 +131,7 @@ TEST(ExposureValues, ThumbnailsMissingStillGiveFinitePowers) {
 }
 
 class ExifExposureValues : public ::testing::Test {
-protected:
+ protected:
   Exposure_record file(const std::string& name, std::optional<uint32_t> num, uint32_t den) {
     Exposure_exif fields;
     fields.time_numerator = num;
@@ -160,7 +159,9 @@ TEST_F(ExifExposureValues, ExposureTimesAsLibexifPrintsThem) {
 
 TEST_F(ExifExposureValues, MissingZeroOrBrokenTimesAreRefusedBeforeLoading) {
   for (auto [num, den] : {std::pair<std::optional<uint32_t>, uint32_t>{std::nullopt, 1},
-                          {0u, 1u}, {1u, 0u}, {0u, 0u}}) {
+                          {0u, 1u},
+                          {1u, 0u},
+                          {0u, 0u}}) {
     messages.alerts.clear();
     Exposure_groups groups = {{file("good.jpg", 1, 100), file("bad.jpg", num, den)}};
     EXPECT_FALSE(exposure_values(groups, k_variation_exif, ""));

@@ -20,7 +20,8 @@ std::vector<float> scene() {
   std::vector<float> radiance(k_width * k_height * 3);
   for (uint32_t y = 0; y < k_height; ++y)
     for (uint32_t x = 0; x < k_width; ++x) {
-      const double stops = -k_stops + k_stops * (x + 0.5) / k_width + 0.25 * std::sin(0.7 * y + 0.05 * x);
+      const double stops =
+          -k_stops + k_stops * (x + 0.5) / k_width + 0.25 * std::sin(0.7 * y + 0.05 * x);
       for (int c = 0; c < 3; ++c)
         radiance[(c * k_height + y) * k_width + x] = float(std::exp2(stops) * tint[c]);
     }

@@ -253,8 +253,8 @@ TEST_P(BuildHdrCancel, ReturnsMinusOne) {
   EXPECT_EQ(a.run(series, result), -1);
   EXPECT_EQ(a.progress.phases(), GetParam().phases);
   EXPECT_EQ(a.progress.calls.back().what, "update");
-  EXPECT_EQ(a.progress.calls.back().value, float(GetParam().cancel_at > 5 ? GetParam().cancel_at - 5
-                                                                         : GetParam().cancel_at));
+  EXPECT_EQ(a.progress.calls.back().value,
+            float(GetParam().cancel_at > 5 ? GetParam().cancel_at - 5 : GetParam().cancel_at));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -420,7 +420,8 @@ TEST_P(BuildHdrRefuses, GroupBeforeAnyWork) {
   const Refusal_case& r = GetParam();
   Assembly a;
   a.settings.response_choice = k_response_recover;  // would ask a question if reached
-  std::vector<uint8_t> first(4 * 3 * 3, 100), second(uint64_t(r.width) * r.height * r.channels, 150);
+  std::vector<uint8_t> first(4 * 3 * 3, 100),
+      second(uint64_t(r.width) * r.height * r.channels, 150);
   std::vector<Exposure_planes> planes = {{first.data(), 4, 3, 3},
                                          {second.data(), r.width, r.height, r.channels}};
   Hdr_image result(4, 3, 1, 3, 0.f);
@@ -456,7 +457,7 @@ TEST(BuildHdr, RefusesAResultOfAnotherSize) {
 
 // A camera response full of what a failed recovery or a damaged store can leave.
 class Broken_source : public Camera_response_source {
-public:
+ public:
   bool recover_and_check(const std::vector<Exposure_planes>&, const std::vector<float>&,
                          Camera_response&) override {
     return false;

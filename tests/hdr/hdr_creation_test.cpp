@@ -56,14 +56,14 @@ TEST_P(Output_names, SeparatorOnlyWhereTheFolderLacksOne) {
   EXPECT_EQ(numbered_output_path(c.destination, c.base, c.k, ".exr"), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Output_names,
-    ::testing::Values(Name_case{"/out", "image", 0, "/out/image0.exr"},
-                      Name_case{"/out/", "image", 1, "/out/image1.exr"},
-                      Name_case{"C:\\out\\", "image", 2, "C:\\out\\image2.exr"},
-                      Name_case{"", "image", 3, "image3.exr"},
-                      Name_case{"/out", "", 12, "/out/12.exr"},
-                      Name_case{"/out", "img1", 1, "/out/img11.exr"}));
+INSTANTIATE_TEST_SUITE_P(Cases, Output_names,
+                         ::testing::Values(Name_case{"/out", "image", 0, "/out/image0.exr"},
+                                           Name_case{"/out/", "image", 1, "/out/image1.exr"},
+                                           Name_case{"C:\\out\\", "image", 2,
+                                                     "C:\\out\\image2.exr"},
+                                           Name_case{"", "image", 3, "image3.exr"},
+                                           Name_case{"/out", "", 12, "/out/12.exr"},
+                                           Name_case{"/out", "img1", 1, "/out/img11.exr"}));
 
 TEST(OutputTypes, EveryIndexHasItsCodeAndNothingSelectedFallsBackToTheFirst) {
   Hdr_creation_settings s;
@@ -81,9 +81,10 @@ TEST(OutputTypes, EveryIndexHasItsCodeAndNothingSelectedFallsBackToTheFirst) {
     EXPECT_EQ(type, want.first) << index;
     EXPECT_EQ(path, want.second) << index;
   }
-  const std::pair<int, std::pair<uint32_t, std::string>> ldr[] = {
-      {0, {k_type_jpeg, "/d/b4.jpg"}}, {1, {k_type_tiff8, "/d/b4.tif"}},
-      {2, {k_type_png, "/d/b4.png"}},  {-1, {k_type_jpeg, "/d/b4.jpg"}}};
+  const std::pair<int, std::pair<uint32_t, std::string>> ldr[] = {{0, {k_type_jpeg, "/d/b4.jpg"}},
+                                                                  {1, {k_type_tiff8, "/d/b4.tif"}},
+                                                                  {2, {k_type_png, "/d/b4.png"}},
+                                                                  {-1, {k_type_jpeg, "/d/b4.jpg"}}};
   for (const auto& [index, want] : ldr) {
     s.ldr_type_index = index;
     std::string path;
@@ -138,7 +139,7 @@ TEST(ConfirmOverwrite, AsksOnlyForAnExistingFileWithThePromptOn) {
 // Exposure files of one scene: a smooth radiance rendered with the sRGB inverse at the
 // given relative exposures, written as PNG.
 class Creation_run : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     radiance.resize(size_t(k_w) * k_h * 3);
     for (uint32_t c = 0; c < 3; ++c)
@@ -183,8 +184,8 @@ protected:
 
   Creation_end run(const std::vector<Exposure_inputs>& groups) {
     return run_hdr_creation(
-        groups, settings, merge(), [this](const std::string& p) { written.push_back(p); },
-        progress, single);
+        groups, settings, merge(), [this](const std::string& p) { written.push_back(p); }, progress,
+        single);
   }
 
   // The group merged straight from its files, as a reference.
@@ -364,7 +365,7 @@ TEST_F(Creation_run, AnExposureOfAnotherSizeOrWithoutAnExposureValueIsRefused) {
   Exposure_inputs a = write_group(in.path(), "a", {1, 4});
   Exposure_inputs b = write_group(in.path(), "b", {1, 4});
   for (auto& e : a) e.width = k_w + 1;  // the header spoke of another size than the file has
-  b[0].exposure = 0.f;  // an exposure time that could not be read
+  b[0].exposure = 0.f;                  // an exposure time that could not be read
   settings.batch = true;
   ASSERT_EQ(run({a, b}), Creation_end::finished);
   EXPECT_EQ(merges, 0);
@@ -395,9 +396,9 @@ TEST_F(Creation_run, AStopFromTheMergeEndsTheBatchAfterTheGroupsSaved) {
     Assembly_settings s;
     return build_hdr(*state, r, e, t, s, progress);
   };
-  EXPECT_EQ(run_hdr_creation({a, a, a}, settings, second_cancels,
-                             [this](const std::string& p) { written.push_back(p); }, progress,
-                             single),
+  EXPECT_EQ(run_hdr_creation(
+                {a, a, a}, settings, second_cancels,
+                [this](const std::string& p) { written.push_back(p); }, progress, single),
             Creation_end::stopped);
   EXPECT_EQ(written, std::vector<std::string>{out.file("image0.exr")});
   EXPECT_FALSE(file_exists(out.file("image1.exr")));

@@ -81,7 +81,7 @@ struct Floor_input : Kernel_input {
 };
 
 class MergeKernels : public ::testing::TestWithParam<std::string> {
-protected:
+ protected:
   void TearDown() override { use_merge_kernel(m_default.c_str()); }
   std::string m_default = merge_kernel_name();
 };

@@ -37,7 +37,7 @@ namespace {
 
 // The browser as the dialog sees it: the chosen files are the whole selection.
 class Chosen_files_host : public Create_hdr_host {
-public:
+ public:
   Chosen_files_host() {
     browser.answers().selected_paths = [this] { return paths; };
     browser.answers().open_result = [](std::unique_ptr<Hdr_image>, const std::string&) {};
@@ -113,7 +113,7 @@ int row_of(float v) {
 }
 
 class Response_dialogs : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     store = std::make_unique<Fl_Preferences>(dir.path().c_str(), "veltrum.org", "dialogs_test");
     g_plot_dialog = new PlotDlg(290, 375, "Camera Response");
@@ -345,7 +345,7 @@ TEST_F(Response_dialogs, CloseAndTheWindowsCloseBoxHideThePlot) {
 
 // The entry dialog, opened by choosing "Enter response".
 class Response_entry : public Response_dialogs {
-protected:
+ protected:
   void choose_enter_response() {
     Fl_Choice* menu = dialog->camera_response;
     menu->picked(CreateHDRDialog::find_item(menu, "Enter response"));

@@ -25,17 +25,16 @@ TEST_P(Plot_row_offset, LandsOnTheTruncatedRowOrOneBoxBeyondTheEdges) {
 
 constexpr float k_inf = std::numeric_limits<float>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, Plot_row_offset,
-    ::testing::Values(Landing{1.f, 256}, Landing{0.f, 0}, Landing{0.5f, 128},
-                      Landing{0.999f, 255},   // 255.744 truncated
-                      Landing{-0.001f, 0},    // toward zero, not down
-                      Landing{-0.5f, -128}, Landing{1.5f, 384},
-                      // Far outside: held one box height beyond the edge.
-                      Landing{2.5f, 512}, Landing{-7.f, -256},
-                      // The product overflows to infinity in single precision.
-                      Landing{3e38f, 512}, Landing{-3e38f, -256},
-                      Landing{k_inf, 512}, Landing{-k_inf, -256}));
+INSTANTIATE_TEST_SUITE_P(Values, Plot_row_offset,
+                         ::testing::Values(Landing{1.f, 256}, Landing{0.f, 0}, Landing{0.5f, 128},
+                                           Landing{0.999f, 255},  // 255.744 truncated
+                                           Landing{-0.001f, 0},   // toward zero, not down
+                                           Landing{-0.5f, -128}, Landing{1.5f, 384},
+                                           // Far outside: held one box height beyond the edge.
+                                           Landing{2.5f, 512}, Landing{-7.f, -256},
+                                           // The product overflows to infinity in single precision.
+                                           Landing{3e38f, 512}, Landing{-3e38f, -256},
+                                           Landing{k_inf, 512}, Landing{-k_inf, -256}));
 
 TEST(Plot_row_offset, NotANumberLandsNowhere) {
   int offset = 7;

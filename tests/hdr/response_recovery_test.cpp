@@ -50,8 +50,8 @@ struct Recovered {
   Progress_recorder progress;
 
   int run(Exposure_series& s, uint32_t seed) {
-    degree = recover_response(s.planes, s.times.data(), int(s.times.size()), coefficients, f,
-                              f_inv, f_pri, progress, seed);
+    degree = recover_response(s.planes, s.times.data(), int(s.times.size()), coefficients, f, f_inv,
+                              f_pri, progress, seed);
     return degree;
   }
 };
@@ -109,8 +109,8 @@ TEST_P(RecoversKnownCurve, FromSyntheticSeries) {
       double worst = 0;
       for (int z = 0; z < 256; ++z)
         worst = std::max(worst, std::abs(double(r.f_inv[c][z]) - truth[size_t(z)]));
-      EXPECT_LT(worst, cc.tolerance) << cc.name << " seed " << seed << " channel " << c
-                                     << " degree " << r.degree;
+      EXPECT_LT(worst, cc.tolerance)
+          << cc.name << " seed " << seed << " channel " << c << " degree " << r.degree;
       // f inverts the curve: at linear level v it gives the level whose f_inv is v.
       for (int v = 8; v < 248; v += 16) {
         const float* at = std::lower_bound(truth.begin(), truth.end(), v / 255.f);
@@ -178,8 +178,7 @@ TEST(RecoverResponse, DegenerateSeriesGiveSoundTables) {
     SCOPED_TRACE(c.name);
     Exposure_series series;
     // Rendered with the first finite time so that the pixels are the same in every case.
-    render_exposures(series, scene, 96, 96, std::vector<float>(c.times.size(), 1.f),
-                     truth.data());
+    render_exposures(series, scene, 96, 96, std::vector<float>(c.times.size(), 1.f), truth.data());
     series.times = c.times;
     Recovered r;
     r.run(series, 4);
@@ -192,7 +191,8 @@ TEST(RecoverResponse, SaturatedTinyAndMismatchedSeriesGiveTheStraightLine) {
   {
     SCOPED_TRACE("all saturated");
     Exposure_series series;
-    make_series(series, 64, 64, std::vector<std::vector<uint8_t>>(3, std::vector<uint8_t>(64 * 64 * 3, 255)),
+    make_series(series, 64, 64,
+                std::vector<std::vector<uint8_t>>(3, std::vector<uint8_t>(64 * 64 * 3, 255)),
                 {1.f, 2.f, 4.f});
     Recovered r;
     r.run(series, 1);
@@ -201,7 +201,8 @@ TEST(RecoverResponse, SaturatedTinyAndMismatchedSeriesGiveTheStraightLine) {
   {
     SCOPED_TRACE("narrower than a patch");
     Exposure_series series;
-    make_series(series, 11, 40, std::vector<std::vector<uint8_t>>(2, std::vector<uint8_t>(11 * 40 * 3, 100)),
+    make_series(series, 11, 40,
+                std::vector<std::vector<uint8_t>>(2, std::vector<uint8_t>(11 * 40 * 3, 100)),
                 {1.f, 2.f});
     Recovered r;
     r.run(series, 1);
@@ -280,8 +281,8 @@ TEST(RecoverySampling, LevelsFiveAndTwoHundredFiftyAreUsable) {
 TEST(RecoverySampling, OverlapIsHalfOpen) {
   Sampling s(64, 64, 128, 1);
   s.hold(0, 3, 20, 20, 128.f);
-  EXPECT_TRUE(patch_overlaps_kept(s.state, 0, 8, 20));    // 12 to the left
-  EXPECT_TRUE(patch_overlaps_kept(s.state, 0, 20, 8));    // 12 above
+  EXPECT_TRUE(patch_overlaps_kept(s.state, 0, 8, 20));  // 12 to the left
+  EXPECT_TRUE(patch_overlaps_kept(s.state, 0, 20, 8));  // 12 above
   EXPECT_TRUE(patch_overlaps_kept(s.state, 0, 31, 31));
   EXPECT_FALSE(patch_overlaps_kept(s.state, 0, 32, 20));  // 12 to the right
   EXPECT_FALSE(patch_overlaps_kept(s.state, 0, 20, 32));  // 12 below

@@ -37,7 +37,7 @@ TEST(ReadResponseList, StopsAtTheFirstFailureAndClearsTheRest) {
 
 // A store of its own in a temporary folder; reopen() writes the file and reads it back.
 class Store : public ::testing::Test {
-protected:
+ protected:
   Store() { reopen(); }
   void reopen() {
     root.reset();  // destruction writes the file
@@ -155,7 +155,8 @@ TEST_P(HostileCameraName, SurvivesTheFileAndLeavesOtherCamerasIntact) {
   reopen();
   reopen();  // the file as the hostile name left it can be read and written again
   auto camera = std::make_unique<Camera_response>();
-  for (const std::string& name : {std::string("Canon EOS 5D"), GetParam(), std::string("Nikon D800")}) {
+  for (const std::string& name :
+       {std::string("Canon EOS 5D"), GetParam(), std::string("Nikon D800")}) {
     EXPECT_TRUE(has_stored_response(*root, name)) << name;
     EXPECT_TRUE(load_response(*root, name, *camera)) << name;
   }
@@ -188,7 +189,7 @@ std::unique_ptr<Camera_response> good_response() {
 
 struct Fault_case {
   const char* name;
-  int zeros, dips;        // in blue, zeros from level 1 up, dips at levels 10, 20, ...
+  int zeros, dips;  // in blue, zeros from level 1 up, dips at levels 10, 20, ...
   bool zero_top, huge_bottom;
   bool ok;
 };
@@ -203,7 +204,7 @@ TEST_P(ResponseReliability, AtMostFiveZerosAndFiveDecreasesPerChannel) {
   Response_table& inv = r->f_inv[2];
   for (int i = 1; i <= q.zeros; ++i) inv[i] = 0.f;
   for (int k = 1; k <= q.dips; ++k) inv[10 * k] = inv[10 * k + 1] + 0.001f;
-  if (q.zero_top) inv[255] = 0.f;  // a decrease from 254, not a zero
+  if (q.zero_top) inv[255] = 0.f;   // a decrease from 254, not a zero
   if (q.huge_bottom) inv[0] = 5.f;  // level 0 is never looked at
   EXPECT_EQ(response_is_reliable(*r), q.ok);
 }
@@ -260,7 +261,7 @@ TEST_F(Store, RecoveryIsStoredOnlyWhenReliable) {
   auto camera = std::make_unique<Camera_response>();
   EXPECT_FALSE(recover_and_check_response({}, {1, 2}, *camera, fake_recovery(false, &calls),
                                           root.get(), "Canon EOS 5D"));
-  EXPECT_EQ(camera->degree, 4u);           // the rejected response stays in the dialog
+  EXPECT_EQ(camera->degree, 4u);  // the rejected response stays in the dialog
   EXPECT_EQ(camera->f_inv[0][200], 0.f);
   EXPECT_FALSE(has_stored_response(*root, "Canon EOS 5D"));
 

@@ -12,9 +12,8 @@ namespace {
 
 // Records the button labels too, which the shared recorder leaves out.
 class Recording_messages : public Scripted_messages {
-public:
-  int choice(const std::string& question, const char* b0, const char* b1,
-             const char* b2) override {
+ public:
+  int choice(const std::string& question, const char* b0, const char* b1, const char* b2) override {
     buttons.push_back(std::string(b0) + "|" + b1 + "|" + b2);
     return Scripted_messages::choice(question, b0, b1, b2);
   }
@@ -23,7 +22,7 @@ public:
 
 // Succeeds from the given attempt on (0: never); fills the camera tables with a marker.
 class Fake_source : public Camera_response_source {
-public:
+ public:
   bool recover_and_check(const std::vector<Exposure_planes>&, const std::vector<float>&,
                          Camera_response& camera) override {
     ++recoveries;
@@ -37,7 +36,7 @@ public:
   bool loadable = false;
   int recoveries = 0, loads = 0;
 
-private:
+ private:
   static bool fill(Camera_response& camera, bool ok, float marker) {
     if (ok)
       for (int c = 0; c < 3; ++c) camera.f_inv[c].fill(marker);
@@ -96,13 +95,13 @@ TEST(SelectResponse, LinearUsesOneTableAsResponseAndInverse) {
 }
 
 struct Question_case {
-  int choice;            // menu value on entry
-  int recover_from;      // recovery succeeds from this attempt (0: never)
-  bool loadable;         // the store has the camera
+  int choice;        // menu value on entry
+  int recover_from;  // recovery succeeds from this attempt (0: never)
+  bool loadable;     // the store has the camera
   std::vector<int> answers;
   int expected_return;
-  int expected_choice;   // menu value afterwards
-  bool camera_active;    // the camera tables are the active ones
+  int expected_choice;  // menu value afterwards
+  bool camera_active;   // the camera tables are the active ones
   std::vector<std::string> questions;
 };
 
@@ -135,28 +134,38 @@ INSTANTIATE_TEST_SUITE_P(
         // A reliable recovery asks nothing.
         Question_case{k_response_recover, 1, false, {}, 0, k_response_recover, true, {}},
         // Unreliable: Cancel ends the creation.
-        Question_case{k_response_recover, 0, false, {0}, -1, k_response_recover, false,
-                      {k_unreliable}},
+        Question_case{
+            k_response_recover, 0, false, {0}, -1, k_response_recover, false, {k_unreliable}},
         // Unreliable, then "Use sRGB": the menu shows sRGB afterwards.
-        Question_case{k_response_recover, 0, false, {1}, 0, k_response_srgb, false,
-                      {k_unreliable}},
+        Question_case{k_response_recover, 0, false, {1}, 0, k_response_srgb, false, {k_unreliable}},
         // "Try again" recovers anew; the second attempt succeeds.
-        Question_case{k_response_recover, 2, false, {2}, 0, k_response_recover, true,
-                      {k_unreliable}},
+        Question_case{
+            k_response_recover, 2, false, {2}, 0, k_response_recover, true, {k_unreliable}},
         // A stored response loads without a question, for every menu value that loads.
-        Question_case{k_response_use_recovered, 0, true, {}, 0, k_response_use_recovered, true,
-                      {}},
+        Question_case{k_response_use_recovered, 0, true, {}, 0, k_response_use_recovered, true, {}},
         Question_case{k_response_choose, 0, true, {}, 0, k_response_choose, true, {}},
         Question_case{k_response_enter, 0, true, {}, 0, k_response_enter, true, {}},
         // Nothing stored: Cancel, "Use sRGB", or "Recover New" (which then succeeds).
-        Question_case{k_response_use_recovered, 0, false, {0}, -1, k_response_use_recovered,
-                      false, {k_cannot_load}},
-        Question_case{k_response_use_recovered, 0, false, {1}, 0, k_response_srgb, false,
+        Question_case{k_response_use_recovered,
+                      0,
+                      false,
+                      {0},
+                      -1,
+                      k_response_use_recovered,
+                      false,
                       {k_cannot_load}},
-        Question_case{k_response_choose, 1, false, {2}, 0, k_response_recover, true,
-                      {k_cannot_load}},
+        Question_case{
+            k_response_use_recovered, 0, false, {1}, 0, k_response_srgb, false, {k_cannot_load}},
+        Question_case{
+            k_response_choose, 1, false, {2}, 0, k_response_recover, true, {k_cannot_load}},
         // "Recover New" whose recovery is unreliable leads to the other question.
-        Question_case{k_response_use_recovered, 0, false, {2, 1}, 0, k_response_srgb, false,
+        Question_case{k_response_use_recovered,
+                      0,
+                      false,
+                      {2, 1},
+                      0,
+                      k_response_srgb,
+                      false,
                       {k_cannot_load, k_unreliable}}));
 
 TEST(SelectResponse, WithoutSourceEveryCameraChoiceAsks) {

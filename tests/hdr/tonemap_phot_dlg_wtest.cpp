@@ -51,8 +51,7 @@ namespace {
 std::unique_ptr<Hdr_image> scene(uint32_t w, uint32_t h, float scale = 1.f) {
   return make_test_image(w, h, k_type_exr, [w, h, scale](uint32_t x, uint32_t y) {
     const float level = scale * std::pow(10.f, 4.f * float(x) / float(w) - 2.f) *
-                        (1.f + 0.5f * float((x * 7 + y * 13) % 5)) *
-                        (0.5f + float(y) / float(h));
+                        (1.f + 0.5f * float((x * 7 + y * 13) % 5)) * (0.5f + float(y) / float(h));
     return Rgb{level * 1.2f, level, level * 0.6f};
   });
 }
@@ -84,7 +83,7 @@ int bar_height(const std::vector<uchar>& px, int w, int h, int x, uchar v) {
 }
 
 class Tonemap_dialog : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Fl_Group::current(nullptr);
     m_status_window = std::make_unique<Fl_Window>(200, 30);
@@ -146,8 +145,8 @@ protected:
   }
 
   // The file the batch should write for source: the operator on the file's own values.
-  std::string expected_output(const std::string& source, const Tonemap_settings& s,
-                              uint32_t type, const std::string& name) {
+  std::string expected_output(const std::string& source, const Tonemap_settings& s, uint32_t type,
+                              const std::string& name) {
     Hdr_image image;
     load_image_detect_type(image, source);
     tonemap_image(image, s);
@@ -201,8 +200,8 @@ TEST_F(Tonemap_dialog, StartsWithAutomaticGammaOnlyAndTheBatchOptionsHidden) {
   EXPECT_FALSE(d().batch_frame->visible());
   EXPECT_TRUE(d().histogram_frame->visible());
   EXPECT_TRUE(d().modal());
-  for (Fl_Value_Slider* s : {d().saturation_slider, d().lightness_slider, d().contrast_slider,
-                             d().gamma_slider})
+  for (Fl_Value_Slider* s :
+       {d().saturation_slider, d().lightness_slider, d().contrast_slider, d().gamma_slider})
     EXPECT_EQ(s->when(), FL_WHEN_RELEASE) << s->label();
 }
 
@@ -260,8 +259,8 @@ TEST_F(Tonemap_dialog, UpdatePreviewOffLeavesPreviewAndHistogramUntouched) {
   release(d().contrast_slider, 0.9);
   pick_type(k_tonemap_asymmetric);
   ASSERT_EQ(d().preview_box->image(), picture);
-  EXPECT_TRUE(std::equal(before.begin(), before.end(),
-                         reinterpret_cast<const uchar*>(picture->data()[0])));
+  EXPECT_TRUE(
+      std::equal(before.begin(), before.end(), reinterpret_cast<const uchar*>(picture->data()[0])));
   ASSERT_EQ(d().hist_box->bin_count(), int(bins.size()));
   EXPECT_TRUE(std::equal(bins.begin(), bins.end(), d().hist_box->bins()));
   // Checked again, the next change shows.
@@ -306,7 +305,8 @@ TEST_F(Tonemap_dialog, TheScreenShowsThePreviewAndItsHistogramAfterATypeChange) 
     const HistBox* box = d().hist_box;
     const std::vector<uchar> hist = read_pixels(&d(), box);
     for (int i = 0; i < k_preview_histogram_bins; ++i)
-      ASSERT_EQ(bar_height(hist, box->w(), box->h(), i, 96), hist_bar_height(bins[i], top, box->h()))
+      ASSERT_EQ(bar_height(hist, box->w(), box->h(), i, 96),
+                hist_bar_height(bins[i], top, box->h()))
           << "bin " << i << " type " << type;
   }
 }
@@ -488,8 +488,10 @@ TEST_F(Tonemap_dialog, AFailureWhileTonemappingNamesEachFileAndTheBatchGoesOn) {
   d().gamma_slider->value(0.0);  // refused by the operator, past the slider's range
   run_batch();
   ASSERT_EQ(m_messages.alerts.size(), 2u);
-  EXPECT_EQ(m_messages.alerts[0].rfind("Cannot tonemap '" + a + "'.", 0), 0u) << m_messages.alerts[0];
-  EXPECT_EQ(m_messages.alerts[1].rfind("Cannot tonemap '" + b + "'.", 0), 0u) << m_messages.alerts[1];
+  EXPECT_EQ(m_messages.alerts[0].rfind("Cannot tonemap '" + a + "'.", 0), 0u)
+      << m_messages.alerts[0];
+  EXPECT_EQ(m_messages.alerts[1].rfind("Cannot tonemap '" + b + "'.", 0), 0u)
+      << m_messages.alerts[1];
   EXPECT_FALSE(std::filesystem::exists(m_dir.file("a_tm.jpg")));
   EXPECT_FALSE(std::filesystem::exists(m_dir.file("b_tm.jpg")));
   EXPECT_FALSE(m_bar->visible());

@@ -38,7 +38,8 @@ void add_rational(ExifData* data, ExifIfd ifd, ExifTag tag, uint32_t numerator,
   ExifMem* mem = exif_mem_new_default();
   entry->data = static_cast<unsigned char*>(exif_mem_alloc(mem, entry->size));
   exif_mem_unref(mem);
-  exif_set_rational(entry->data, exif_data_get_byte_order(data), ExifRational{numerator, denominator});
+  exif_set_rational(entry->data, exif_data_get_byte_order(data),
+                    ExifRational{numerator, denominator});
   exif_entry_unref(entry);
 }
 

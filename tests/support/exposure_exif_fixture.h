@@ -19,5 +19,4 @@ struct Exposure_exif {
 std::string exposure_exif_block(const Exposure_exif& fields);
 
 /// Writes an 8 x 8 RGB JPEG of one grey level with the block; throws std::runtime_error.
-void write_exposure_jpeg(const std::string& path, const Exposure_exif& fields,
-                         uint8_t grey = 128);
+void write_exposure_jpeg(const std::string& path, const Exposure_exif& fields, uint8_t grey = 128);

@@ -15,15 +15,13 @@ uint8_t quantise(float x, const float* f_inv) {
 
 void link_planes(Exposure_series& series) {
   series.planes.clear();
-  for (auto& p : series.pixels)
-    series.planes.push_back({p.data(), series.width, series.height, 3});
+  for (auto& p : series.pixels) series.planes.push_back({p.data(), series.width, series.height, 3});
 }
 
 }  // namespace
 
-void render_exposures(Exposure_series& series, const std::vector<float>& radiance,
-                      uint32_t width, uint32_t height, const std::vector<float>& times,
-                      const float* f_inv) {
+void render_exposures(Exposure_series& series, const std::vector<float>& radiance, uint32_t width,
+                      uint32_t height, const std::vector<float>& times, const float* f_inv) {
   series.width = width;
   series.height = height;
   series.times = times;

@@ -21,9 +21,8 @@ struct Exposure_series {
 /// value x = radiance * t, clipped to [0, 1], becomes the level nearest to x on the scale
 /// of the inverse response f_inv (256 ascending values from 0 to 1, linearly interpolated
 /// between levels), as a camera with that response would quantise it.
-void render_exposures(Exposure_series& series, const std::vector<float>& radiance,
-                      uint32_t width, uint32_t height, const std::vector<float>& times,
-                      const float* f_inv);
+void render_exposures(Exposure_series& series, const std::vector<float>& radiance, uint32_t width,
+                      uint32_t height, const std::vector<float>& times, const float* f_inv);
 
 /// A series of explicit levels: levels[m] holds exposure m's planar RGB bytes.
 void make_series(Exposure_series& series, uint32_t width, uint32_t height,

@@ -3,6 +3,8 @@
 
 #include <utility>
 
-Fake_browser::Fake_browser() : m_saved(std::move(browser_seam())) { browser_seam() = Browser_seam{}; }
+Fake_browser::Fake_browser() : m_saved(std::move(browser_seam())) {
+  browser_seam() = Browser_seam{};
+}
 
 Fake_browser::~Fake_browser() { browser_seam() = std::move(m_saved); }

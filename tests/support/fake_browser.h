@@ -4,7 +4,7 @@
 #include "core/browser_seam.h"
 
 class Fake_browser {
-public:
+ public:
   Fake_browser();
   ~Fake_browser();
   Fake_browser(const Fake_browser&) = delete;
@@ -13,6 +13,6 @@ public:
   /// The installed answers, to set for this test.
   Browser_seam& answers() { return browser_seam(); }
 
-private:
+ private:
   Browser_seam m_saved;
 };

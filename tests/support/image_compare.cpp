@@ -17,8 +17,10 @@
   for (uint64_t i = 0; i < n; ++i) {
     const double e = expected.data()[i], a = actual.data()[i];
     bool ok;
-    if (std::isnan(e) || std::isnan(a)) ok = std::isnan(e) && std::isnan(a);
-    else if (e == a) ok = true;
+    if (std::isnan(e) || std::isnan(a))
+      ok = std::isnan(e) && std::isnan(a);
+    else if (e == a)
+      ok = true;
     else {
       const double d = std::fabs(e - a);
       ok = d <= limits.abs_tol || d <= limits.rel_tol * std::fabs(e);

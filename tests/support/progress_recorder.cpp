@@ -16,8 +16,7 @@ int Progress_recorder::update(float value, const char* label) {
   return m_cancelled ? -1 : 0;
 }
 
-void Progress_recorder::show_overall(float value, float minimum, float maximum,
-                                     const char* label) {
+void Progress_recorder::show_overall(float value, float minimum, float maximum, const char* label) {
   calls.push_back({"show_overall", value, minimum, maximum, text(label)});
 }
 

@@ -6,9 +6,9 @@
 #include "hdr/progress.h"
 
 class Progress_recorder : public Progress {
-public:
+ public:
   struct Call {
-    std::string what;   // "start", "update", "show_overall", "update_overall", "hide_overall"
+    std::string what;  // "start", "update", "show_overall", "update_overall", "hide_overall"
     float value = 0, minimum = 0, maximum = 0;
     std::string label;  // empty for a null label
   };
@@ -27,7 +27,7 @@ public:
   /// "Cancel" had been pressed just before it; the next start clears it.
   int cancel_at_update = 0;
 
-private:
+ private:
   int m_updates = 0;
   bool m_cancelled = false;
 };

@@ -9,14 +9,13 @@
 #include "core/messages.h"
 
 class Scripted_messages : public Message_backend {
-public:
+ public:
   Scripted_messages();   // installs itself
   ~Scripted_messages();  // restores the previous backend
 
   void alert(const std::string& text) override { alerts.push_back(text); }
   void message(const std::string& text) override { messages.push_back(text); }
-  int choice(const std::string& question, const char* b0, const char* b1,
-             const char* b2) override;
+  int choice(const std::string& question, const char* b0, const char* b1, const char* b2) override;
 
   std::vector<std::string> alerts, messages, questions;
   /// The labels of each question's buttons, in the order shown (index = answer); a null
@@ -24,6 +23,6 @@ public:
   std::vector<std::vector<std::string>> buttons;
   std::deque<int> answers;
 
-private:
+ private:
   Message_backend* m_previous;
 };

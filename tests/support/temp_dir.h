@@ -3,7 +3,7 @@
 #include <string>
 
 class Temp_dir {
-public:
+ public:
   Temp_dir();
   ~Temp_dir();
   Temp_dir(const Temp_dir&) = delete;
@@ -13,7 +13,7 @@ public:
   /// path() + name.
   std::string file(const std::string& name) const { return m_path + name; }
 
-private:
+ private:
   std::string m_path;
 };
 

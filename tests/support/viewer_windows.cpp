@@ -25,8 +25,8 @@ std::unique_ptr<Hdr_image> make_test_image(uint32_t w, uint32_t h, uint32_t type
   return im;
 }
 
-ImageDialogDrv* open_test_viewer(std::unique_ptr<Hdr_image> image, const std::string& name,
-                                 int w, int h) {
+ImageDialogDrv* open_test_viewer(std::unique_ptr<Hdr_image> image, const std::string& name, int w,
+                                 int h) {
   auto* viewer = new ImageDialogDrv(640, 480, name.c_str());
   viewer->set_image(std::move(image), "/tmp/" + name, name, "/tmp/", w, h);
   viewer->show();

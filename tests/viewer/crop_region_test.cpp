@@ -9,7 +9,7 @@ TEST(Crop_region, RegionsInsideTheImageAreKeptOrdered) {
     int64_t x, y, w, h;
     int64_t x0, y0, x1, y1;
   } cases[] = {
-      {0, 0, 40, 30, 0, 0, 39, 29},  // the defaults keep everything
+      {0, 0, 40, 30, 0, 0, 39, 29},    // the defaults keep everything
       {39, 29, 1, 1, 39, 29, 39, 29},  // one pixel in the far corner
       {5, 3, 0, 0, 4, 2, 5, 3},        // width 0: x1 = 4, columns 4 and 5
       {5, 3, -3, -2, 1, 0, 5, 3},      // negative sizes: x1 = 1, y1 = 0
@@ -31,15 +31,15 @@ TEST(Crop_region, RegionsReachingOutsideAreRefused) {
   struct Case {
     int64_t x, y, w, h;
   } cases[] = {
-      {1, 0, 40, 30},    // x1 equals the width
+      {1, 0, 40, 30},  // x1 equals the width
       {0, 1, 40, 30},
       {-1, 0, 10, 10},
       {0, -1, 10, 10},
       {40, 0, 1, 1},
-      {0, 0, 0, 30},     // x1 = -1
-      {5, 3, -6, 1},     // x1 = -2
+      {0, 0, 0, 30},  // x1 = -1
+      {5, 3, -6, 1},  // x1 = -2
       {0, 0, 41, 30},
-      {big, big, big, big},    // no overflow in the far corner
+      {big, big, big, big},  // no overflow in the far corner
       {-big, -big, -big, -big},
       {0, 0, big, 1},
   };

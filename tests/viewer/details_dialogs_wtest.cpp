@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "core/hdr_image.h"
+#include "core/hist_box.h"
 #include "tests/support/exif_entries_fixture.h"
 #include "tests/support/jpeg_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
-#include "core/hist_box.h"
 #include "viewer/hist_dlg.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_info_dialog.h"
@@ -31,7 +31,7 @@
 namespace {
 
 class Details_dialogs : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     g_histogram_dialog = new HistDlg(525, 220, "Histogram");
     g_image_info_dialog = new ImageInfoDialog(485, 405, "Image Info");
@@ -99,10 +99,12 @@ Box_pixels read_box(HistDlg* dialog) {
 
 TEST_F(Details_dialogs, HistogramItemDrawsTheViewersLuminanceAndChannels) {
   // 64 x 64: the left three quarters black, the right quarter red 255.
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(64, 64, k_type_png,
-                      [](uint32_t x, uint32_t) { return x < 48 ? Rgb{0, 0, 0} : Rgb{255, 0, 0}; }),
-      "h.png");
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(64, 64, k_type_png,
+                                       [](uint32_t x, uint32_t) {
+                                         return x < 48 ? Rgb{0, 0, 0} : Rgb{255, 0, 0};
+                                       }),
+                       "h.png");
   pick(v, "&View/Histogram...");
   HistDlg* d = g_histogram_dialog;
   wait_shown(d);
@@ -121,7 +123,7 @@ TEST_F(Details_dialogs, HistogramItemDrawsTheViewersLuminanceAndChannels) {
   EXPECT_EQ(p.bar_height(511, 96, 96, 96), 37);  // 1024 / 3072 of it
   EXPECT_TRUE(p.is(0, 149 - 112, 255, 255, 255));
   EXPECT_TRUE(p.is(64, 148, 255, 255, 255));  // an empty bin
-  for (int x : {128, 256, 384}) {  // the grid lines, over the whole height
+  for (int x : {128, 256, 384}) {             // the grid lines, over the whole height
     EXPECT_TRUE(p.is(x, 0, 128, 128, 128)) << x;
     EXPECT_TRUE(p.is(x, 148, 128, 128, 128)) << x;
     EXPECT_TRUE(p.is(x + 1, 0, 255, 255, 255)) << x;
@@ -156,10 +158,11 @@ TEST_F(Details_dialogs, HistogramItemDrawsTheViewersLuminanceAndChannels) {
 }
 
 TEST_F(Details_dialogs, HistogramOfAnImageWithoutDataDrawsTheGridOnly) {
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(8, 8, k_type_new_hdr,
-                      [](uint32_t, uint32_t) { return Rgb{NAN, NAN, NAN}; }),
-      "nan.exr");
+  ImageDialogDrv* v = open_test_viewer(make_test_image(8, 8, k_type_new_hdr,
+                                                       [](uint32_t, uint32_t) {
+                                                         return Rgb{NAN, NAN, NAN};
+                                                       }),
+                                       "nan.exr");
   pick(v, "&View/Histogram...");
   HistDlg* d = g_histogram_dialog;
   wait_shown(d);
@@ -173,22 +176,26 @@ TEST_F(Details_dialogs, HistogramOfAnImageWithoutDataDrawsTheGridOnly) {
 }
 
 TEST_F(Details_dialogs, ReopeningStartsWithAnEmptyCache) {
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(4, 4, k_type_png, [](uint32_t x, uint32_t) { return Rgb{float(x), 0, 0}; }),
-      "a.png");
+  ImageDialogDrv* v = open_test_viewer(make_test_image(4, 4, k_type_png,
+                                                       [](uint32_t x, uint32_t) {
+                                                         return Rgb{float(x), 0, 0};
+                                                       }),
+                                       "a.png");
   pick(v, "&View/Histogram...");
   HistDlg* d = g_histogram_dialog;
   wait_shown(d);
   // Hidden without Close (as the window system may): the next opening still starts anew.
   d->hide();
-  ImageDialogDrv* w = open_test_viewer(
-      make_test_image(4, 4, k_type_png, [](uint32_t, uint32_t) { return Rgb{9, 9, 9}; }),
-      "b.png");
+  ImageDialogDrv* w = open_test_viewer(make_test_image(4, 4, k_type_png,
+                                                       [](uint32_t, uint32_t) {
+                                                         return Rgb{9, 9, 9};
+                                                       }),
+                                       "b.png");
   pick(w, "&View/Histogram...");
   wait_shown(d);
   EXPECT_EQ(d->image(), w->get_image());
   EXPECT_EQ(d->hist_box->bins()[0], 16u);  // uniform grey: every pixel in bin 0
-  d->do_callback();  // the close box
+  d->do_callback();                        // the close box
   EXPECT_FALSE(d->visible());
   EXPECT_EQ(d->image(), nullptr);
 }
@@ -200,7 +207,10 @@ TEST_F(Details_dialogs, ImageInfoItemListsTheViewersFile) {
              exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, "Nikon@\tC1"},
                               {Exif_test_entry::rational, 2, 0x829D, "", 56, 10}}));
   auto* v = new ImageDialogDrv(640, 480, "cam.jpg");
-  v->set_image(make_test_image(16, 8, k_type_jpeg, [](uint32_t, uint32_t) { return Rgb{1, 1, 1}; }),
+  v->set_image(make_test_image(16, 8, k_type_jpeg,
+                               [](uint32_t, uint32_t) {
+                                 return Rgb{1, 1, 1};
+                               }),
                dir.file("cam.jpg"), "cam.jpg", dir.path(), 0, 0);
   v->show();
   wait_shown(v);
@@ -235,9 +245,11 @@ TEST_F(Details_dialogs, ImageInfoItemListsTheViewersFile) {
 }
 
 TEST_F(Details_dialogs, ImageInfoOfANewImageShowsTheGeneralTabOnly) {
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(30, 20, k_type_new_ldr, [](uint32_t, uint32_t) { return Rgb{1, 1, 1}; }),
-      "Untitled");
+  ImageDialogDrv* v = open_test_viewer(make_test_image(30, 20, k_type_new_ldr,
+                                                       [](uint32_t, uint32_t) {
+                                                         return Rgb{1, 1, 1};
+                                                       }),
+                                       "Untitled");
   pick(v, "&View/Image Info...");
   ImageInfoDialog* d = g_image_info_dialog;
   wait_shown(d);
@@ -249,10 +261,12 @@ TEST_F(Details_dialogs, ImageInfoOfANewImageShowsTheGeneralTabOnly) {
 
 TEST_F(Details_dialogs, ImageStatsItemShowsAndKeepsTheViewersFigures) {
   // Grey 1..255 (exposure 1 for an 8-bit image): 2.41 log10 units, 7.99 EVs.
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(255, 1, k_type_png,
-                      [](uint32_t x, uint32_t) { return Rgb{float(x + 1), float(x + 1), float(x + 1)}; }),
-      "grey.png");
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(255, 1, k_type_png,
+                                       [](uint32_t x, uint32_t) {
+                                         return Rgb{float(x + 1), float(x + 1), float(x + 1)};
+                                       }),
+                       "grey.png");
   ASSERT_FALSE(v->get_image()->stats.computed);
   pick(v, "&View/Image Stats...");
   ImageStatsDialog* d = g_image_stats_dialog;

@@ -26,10 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
         Drop_case{"BarePercentKept", "/tmp/100%20.png", "/tmp/100%20.png"},
         Drop_case{"BrokenEscapeKept", "file:///tmp/a%2", "/tmp/a%2"},
         Drop_case{"BrokenEscapeNotHex", "file:///tmp/a%zz.png", "/tmp/a%zz.png"},
-        Drop_case{"OnlyPrefix", "file://", ""},
-        Drop_case{"OnlyBreaks", "\r\n\r\n", ""},
-        Drop_case{"PrefixAndBreaks", "file://\n\n\n\n\n\n\n\n\n", ""},
-        Drop_case{"Empty", "", ""},
+        Drop_case{"OnlyPrefix", "file://", ""}, Drop_case{"OnlyBreaks", "\r\n\r\n", ""},
+        Drop_case{"PrefixAndBreaks", "file://\n\n\n\n\n\n\n\n\n", ""}, Drop_case{"Empty", "", ""},
         // Several files: the rule keeps one string that names no readable file.
         Drop_case{"TwoFiles", "file:///a.png\nfile:///b.png\n", "/a.png\nfile:///b.pn"}),
     [](const ::testing::TestParamInfo<Drop_case>& info) { return info.param.name; });

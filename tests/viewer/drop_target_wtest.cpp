@@ -44,12 +44,14 @@ int drop(ImageBoxDrv& box, const std::string& text) {
 }
 
 class Drop_target : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     const std::vector<uint8_t> rgb(12 * 8 * 3, 90);
     write_png(dir.file("a b.png"), Png_layout{12, 8, 3, 8, {}}, rgb.data());
     first = open_test_viewer(make_test_image(20, 10, k_type_png,
-                                             [](uint32_t, uint32_t) { return Rgb{1, 2, 3}; }),
+                                             [](uint32_t, uint32_t) {
+                                               return Rgb{1, 2, 3};
+                                             }),
                              "first.png");
   }
   void TearDown() override { delete_all_viewers(); }

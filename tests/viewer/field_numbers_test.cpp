@@ -11,8 +11,14 @@ TEST(Field_numbers, IntegersAreTheLeadingDigitsAndStayBounded) {
     const char* text;
     int64_t expected;
   } cases[] = {
-      {"750", 750},      {"12.7", 12},  {"-3", -3},     {"+8", 8},   {"", 0},
-      {"abc", 0},        {" 42", 42},   {"7px", 7},
+      {"750", 750},
+      {"12.7", 12},
+      {"-3", -3},
+      {"+8", 8},
+      {"", 0},
+      {"abc", 0},
+      {" 42", 42},
+      {"7px", 7},
       {"99999999999999999999999", k_field_integer_limit},
       {"-99999999999999999999999", -k_field_integer_limit},
       {"2000000000000000000", k_field_integer_limit},

@@ -32,14 +32,14 @@ namespace {
 
 // A full-screen view that tells when it is deleted.
 class Watched_full_screen : public FullScreenDlg {
-public:
+ public:
   Watched_full_screen(std::unique_ptr<Hdr_image> image, const std::string& path, bool& deleted)
       : FullScreenDlg(std::move(image), path, "/tmp/"), m_deleted(deleted) {
     m_deleted = false;
   }
   ~Watched_full_screen() override { m_deleted = true; }
 
-private:
+ private:
   bool& m_deleted;
 };
 
@@ -73,7 +73,7 @@ int first_display_byte(const FullScreenDlg* view) {
 }
 
 class Full_screen : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     // a.png 30x20 (values 10), b.exr 50x40, c.png 70x10 (values 200).
     write("a.png", 30, 20, k_type_png, 10.f);
@@ -97,8 +97,8 @@ protected:
     for (const char* n : names) m_paths.push_back(dir.file(n));
   }
   FullScreenDlg* open_file(const char* name) {
-    return present(new FullScreenDlg(std::make_unique<Hdr_image>(dir.file(name)),
-                                     dir.file(name), dir.path()));
+    return present(
+        new FullScreenDlg(std::make_unique<Hdr_image>(dir.file(name)), dir.file(name), dir.path()));
   }
 
   Temp_dir dir;
@@ -109,8 +109,8 @@ protected:
 Rgb ramp(uint32_t x, uint32_t y) { return {float(x % 256), float(y % 256), 50.f}; }
 
 TEST_F(Full_screen, FillsTheScreenUnderThePointerInBlack) {
-  FullScreenDlg* view = present(
-      new FullScreenDlg(make_test_image(30, 20, k_type_png, ramp), "/tmp/s.png", "/tmp/"));
+  FullScreenDlg* view =
+      present(new FullScreenDlg(make_test_image(30, 20, k_type_png, ramp), "/tmp/s.png", "/tmp/"));
   int mx, my, sx, sy, sw, sh;
   Fl::get_mouse(mx, my);
   Fl::screen_xywh(sx, sy, sw, sh, mx, my);
@@ -141,9 +141,10 @@ TEST_F(Full_screen, LargeImageIsScaledDownWithItsAspectKept) {
   const int sw = Fl::w(), sh = Fl::h();
   const uint32_t iw = uint32_t(3 * sw), ih = uint32_t(sh / 2);
   FullScreenDlg* view = present(new FullScreenDlg(
-      make_test_image(iw, ih, k_type_png, [iw](uint32_t x, uint32_t) {
-        return x < iw / 2 ? Rgb{200.f, 100.f, 0.f} : Rgb{0.f, 100.f, 200.f};
-      }),
+      make_test_image(iw, ih, k_type_png,
+                      [iw](uint32_t x, uint32_t) {
+                        return x < iw / 2 ? Rgb{200.f, 100.f, 0.f} : Rgb{0.f, 100.f, 200.f};
+                      }),
       "/tmp/l.png", "/tmp/"));
   const Fl_Box* box = view->image_box();
   EXPECT_NEAR(box->w(), view->w(), 1);
@@ -180,9 +181,11 @@ TEST_F(Full_screen, PlusTwiceThenMinusTwiceRestoresTheValues) {
 }
 
 TEST_F(Full_screen, ExposureKeysNeverPushValuesToInfinity) {
-  FullScreenDlg* view = present(new FullScreenDlg(
-      make_test_image(8, 8, k_type_exr, [](uint32_t, uint32_t) { return Rgb{3e38f, 1.f, 1.f}; }),
-      "/tmp/big.exr", "/tmp/"));
+  FullScreenDlg* view = present(new FullScreenDlg(make_test_image(8, 8, k_type_exr,
+                                                                  [](uint32_t, uint32_t) {
+                                                                    return Rgb{3e38f, 1.f, 1.f};
+                                                                  }),
+                                                  "/tmp/big.exr", "/tmp/"));
   press(view, '+', "+");
   EXPECT_EQ((*view->image())(0, 0, 0, 0), 3e38f);  // skipped: 4.5e38 is no float
   press(view, '-', "-");
@@ -260,8 +263,8 @@ TEST_F(Full_screen, NeighbourThatCannotBeReadIsAlertedAndTheImageKept) {
 
 TEST_F(Full_screen, EscapeQueuesTheViewAndTheNextViewerDeletesIt) {
   bool deleted = false;
-  auto* view = present(new Watched_full_screen(make_test_image(30, 20, k_type_png, ramp),
-                                               "/tmp/q.png", deleted));
+  auto* view = present(
+      new Watched_full_screen(make_test_image(30, 20, k_type_png, ramp), "/tmp/q.png", deleted));
   Fl::focus(view);
   Fl::e_keysym = FL_Escape;
   Fl::e_text = const_cast<char*>("\033");
@@ -270,7 +273,7 @@ TEST_F(Full_screen, EscapeQueuesTheViewAndTheNextViewerDeletesIt) {
   EXPECT_FALSE(view->shown());
   EXPECT_TRUE(listed_closed(view));
   EXPECT_EQ(view->image_box()->image(), nullptr);  // the picture is freed at once
-  view->close_window();  // the close box after Escape: still listed once
+  view->close_window();                            // the close box after Escape: still listed once
   EXPECT_TRUE(listed_closed(view));
   EXPECT_FALSE(deleted);
 
@@ -318,11 +321,12 @@ std::vector<FullScreenDlg*> shown_views() {
 }
 
 TEST_F(Full_screen, FullscreenItemOpensANewViewOnACopyOfTheViewersImage) {
-  ImageDialogDrv* viewer = open_test_viewer(
-      make_test_image(64, 48, k_type_exr, [](uint32_t x, uint32_t) {
-        return Rgb{0.5f + float(x), 2.f, 0.25f};
-      }),
-      "h.exr");
+  ImageDialogDrv* viewer =
+      open_test_viewer(make_test_image(64, 48, k_type_exr,
+                                       [](uint32_t x, uint32_t) {
+                                         return Rgb{0.5f + float(x), 2.f, 0.25f};
+                                       }),
+                       "h.exr");
   ASSERT_NE(viewer->exposure_factor(), 1.f);
   const Hdr_image shown = *viewer->get_image();
   const Fl_Menu_Item* item = viewer->menu_item("&View/Fullscreen...");

@@ -41,7 +41,9 @@ TEST(Channel_histogram, LogarithmicBinsByTheLogAndLeavesTheSourceAlone) {
   EXPECT_EQ(total(c), 6u);
   // ln(0.01) and ln(2) between ln(1e-6) and ln(1000): bins 113 and 178 of 0..255.
   const double lo = std::log(1e-6), hi = std::log(1000.0 + 1e-6);
-  const auto bin = [&](double x) { return int(std::trunc((std::log(x + 1e-6) - lo) * 255 / (hi - lo))); };
+  const auto bin = [&](double x) {
+    return int(std::trunc((std::log(x + 1e-6) - lo) * 255 / (hi - lo)));
+  };
   EXPECT_EQ(bin(0.01), 113);
   EXPECT_EQ(bin(2.0), 178);
   EXPECT_EQ(c[113], 1u);
@@ -68,7 +70,8 @@ class Channel_histogram_edges : public ::testing::TestWithParam<Edge_case> {};
 
 TEST_P(Channel_histogram_edges, Counts) {
   const Edge_case& e = GetParam();
-  const auto c = counts_of(channel_histogram(e.values.data(), e.values.size(), e.logarithmic).get());
+  const auto c =
+      counts_of(channel_histogram(e.values.data(), e.values.size(), e.logarithmic).get());
   EXPECT_EQ(c[0], e.bin0);
   EXPECT_EQ(total(c) - c[0], e.others);
 }
@@ -86,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Edge_case>& i) { return std::string(i.param.name); });
 
 TEST(Histogram_bar_colour, OneColourPerChannel) {
-  const auto same = [](Bar_colour a, Bar_colour b) { return a.r == b.r && a.g == b.g && a.b == b.b; };
+  const auto same = [](Bar_colour a, Bar_colour b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+  };
   EXPECT_TRUE(same(histogram_bar_colour(k_hist_luminance), {96, 96, 96}));
   EXPECT_TRUE(same(histogram_bar_colour(k_hist_red), {205, 47, 47}));
   EXPECT_TRUE(same(histogram_bar_colour(k_hist_green), {162, 220, 80}));

@@ -23,7 +23,7 @@ namespace {
 Rgb grey(uint32_t, uint32_t) { return {100.f, 100.f, 100.f}; }
 
 class Viewer_window : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override {
     delete_all_viewers();
     set_grid_paths_source(nullptr);
@@ -158,8 +158,8 @@ TEST_F(Viewer_window, FewerThanTwoTilesLeaveNextAndPreviousInactive) {
 }
 
 TEST_F(Viewer_window, ScrollAreaLeavesCtrlKeysToTheMenu) {
-  ImageDialogDrv* v = open_test_viewer(make_test_image(900, 700, k_type_png, grey), "k.png",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(900, 700, k_type_png, grey), "k.png", 640, 480);
   const int saved = Fl::e_state;
   Fl::e_state = FL_CTRL;
   Fl::e_keysym = FL_Right;
@@ -173,7 +173,7 @@ TEST_F(Viewer_window, ClosingHidesAtOnceAndListsOnce) {
   v->do_callback();  // the close box
   EXPECT_FALSE(v->shown());
   EXPECT_EQ(v->image_box->image(), nullptr);
-  v->close();        // then the menu
+  v->close();  // then the menu
   EXPECT_EQ(std::count(g_closed_viewers.begin(), g_closed_viewers.end(), v), 1);
   EXPECT_NE(v->get_image(), nullptr);  // memory stays until the next viewer
 }

@@ -28,12 +28,10 @@ TEST_P(File_size_text, ThreeSignificantDigits) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, File_size_text,
                          ::testing::Values(Size_case{0, "0 KB"}, Size_case{512, "0.5 KB"},
-                                           Size_case{119808, "117 KB"},
-                                           Size_case{120000, "117 KB"},
-                                           Size_case{1023488, "1e+03 KB"},    // 999.5 KB
+                                           Size_case{119808, "117 KB"}, Size_case{120000, "117 KB"},
+                                           Size_case{1023488, "1e+03 KB"},     // 999.5 KB
                                            Size_case{1048575, "1.02e+03 KB"},  // 1 B short of 1 MiB
-                                           Size_case{1048576, "1 MB"},
-                                           Size_case{2621440, "2.5 MB"},
+                                           Size_case{1048576, "1 MB"}, Size_case{2621440, "2.5 MB"},
                                            Size_case{5368709120ull, "5.12e+03 MB"}));  // 5 GiB
 
 TEST(Info_line, LabelInBoldThenTheValueAfterOneSpace) {
@@ -70,11 +68,11 @@ TEST(Image_info_lines, GeneralLinesUseTheCallersDimensions) {
   write_small_jpeg(dir.file("a.jpg"), {});
   const std::string bytes = read_file_bytes(dir.file("a.jpg"));
   const Info_lines lines = image_info_lines(dir.file("a.jpg"), "shown name.jpg", 4000, 3000);
-  EXPECT_EQ(lines[k_tab_general],
-            (std::vector<std::string>{"@b@S12Name:\t@S12 shown name.jpg",
-                                      "@b@S12Size:\t@S12 " + file_size_text(bytes.size()),
-                                      "@b@S12Width:\t@S12 4000 px",
-                                      "@b@S12Height:\t@S12 3000 px"}));
+  EXPECT_EQ(
+      lines[k_tab_general],
+      (std::vector<std::string>{"@b@S12Name:\t@S12 shown name.jpg",
+                                "@b@S12Size:\t@S12 " + file_size_text(bytes.size()),
+                                "@b@S12Width:\t@S12 4000 px", "@b@S12Height:\t@S12 3000 px"}));
 }
 
 TEST(Image_info_lines, FilesWithoutExifShowOnlyTheGeneralTab) {
@@ -116,14 +114,15 @@ TEST(Image_info_lines, FieldsGoToTheirTabsWithLibexifWording) {
   EXPECT_TRUE(has_line(lines[k_tab_other], "@b@S12Color space:\t@S12 sRGB"));
   // Every line of every tab is one label column and one value column.
   for (const auto& tab : lines)
-    for (const std::string& line : tab) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+    for (const std::string& line : tab)
+      EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
 }
 
 TEST(Image_info_lines, OddExifStringsStayInTheirLine) {
   Temp_dir dir;
   const std::string make = "Ev\til@C1\n@l%s%n";
   write_small_jpeg(dir.file("odd.jpg"), exif_block_with({{Exif_test_entry::ascii, 0, 0x010F, make},
-                                                          {Exif_test_entry::ascii, 0, 0x0131, ""}}));
+                                                         {Exif_test_entry::ascii, 0, 0x0131, ""}}));
   const Info_lines lines = image_info_lines(dir.file("odd.jpg"), "odd\t@b.jpg", 8, 8);
   EXPECT_EQ(lines[k_tab_general][0], "@b@S12Name:\t@S12 odd @b.jpg");
   const auto& camera = lines[k_tab_camera];
@@ -138,10 +137,9 @@ TEST(Image_info_lines, InteroperabilityRowsReadTheInteroperabilityIfdOnly) {
   // a position must still show its interoperability index and version, and a photo with
   // a position only shows no interoperability rows at all.
   Temp_dir dir;
-  const std::vector<Exif_test_entry> gps = {
-      {Exif_test_entry::ascii, 0, 0x010F, "Canon"},
-      {Exif_test_entry::ascii, 3, 0x0001, "S"},
-      {Exif_test_entry::rational, 3, 0x0002, "", 15, 1}};
+  const std::vector<Exif_test_entry> gps = {{Exif_test_entry::ascii, 0, 0x010F, "Canon"},
+                                            {Exif_test_entry::ascii, 3, 0x0001, "S"},
+                                            {Exif_test_entry::rational, 3, 0x0002, "", 15, 1}};
   std::vector<Exif_test_entry> both = gps;
   both.push_back({Exif_test_entry::ascii, 4, 0x0001, "R98"});
   both.push_back({Exif_test_entry::undefined, 4, 0x0002, "0100"});

@@ -17,10 +17,9 @@ TEST(Image_stats_text, FourFiguresWithTwoDecimalsInTheirOrder) {
   s.range_log10_99 = 1.f;
   s.range_log10_95 = 0.1f;
   EXPECT_EQ(stats_figure_lines(s),
-            (std::vector<std::string>{"@b@S12Dynamic range (EVs):\t@S12 7.99",
-                                      "@b@S12Dynamic range:\t@S12 2.41",
-                                      "@b@S12Dynamic range (99%):\t@S12 1.00",
-                                      "@b@S12Dynamic range (95%):\t@S12 0.10"}));
+            (std::vector<std::string>{
+                "@b@S12Dynamic range (EVs):\t@S12 7.99", "@b@S12Dynamic range:\t@S12 2.41",
+                "@b@S12Dynamic range (99%):\t@S12 1.00", "@b@S12Dynamic range (95%):\t@S12 0.10"}));
 }
 
 TEST(Image_stats_text, NameLineKeepsOutsideTextInItsColumn) {

@@ -294,7 +294,8 @@ TEST_F(Resize_crop_dialogs, BatchResizeWritesEachFileBesideTheDestination) {
 
   EXPECT_TRUE(messages.alerts.empty());
   EXPECT_FALSE(d->shown());
-  EXPECT_EQ(written, (std::vector<std::string>{dst.file("a_resize.png"), dst.file("b_resize.png")}));
+  EXPECT_EQ(written,
+            (std::vector<std::string>{dst.file("a_resize.png"), dst.file("b_resize.png")}));
   for (const std::string& path : written) {
     const Hdr_image out = load(path, k_type_png);
     EXPECT_EQ(out.width(), 10);
@@ -322,8 +323,8 @@ TEST_F(Resize_crop_dialogs, BatchCropAsksBeforeReplacingAnOutput) {
   messages.answers.push_back(0);  // "Skip"
   d->crop_button->do_callback();
 
-  EXPECT_EQ(messages.questions,
-            std::vector<std::string>{dst.file("a_crop.png") + " exists. Do you want to overwrite?"});
+  EXPECT_EQ(messages.questions, std::vector<std::string>{dst.file("a_crop.png") +
+                                                         " exists. Do you want to overwrite?"});
   EXPECT_EQ(read_file_bytes(dst.file("a_crop.png")), "kept");
   const Hdr_image b = load(dst.file("b_crop.png"), k_type_png);
   ASSERT_EQ(b.width(), 20);

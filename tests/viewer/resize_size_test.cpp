@@ -55,9 +55,14 @@ TEST(Resize_size, UnitSwitchGoesThereAndBack) {
     uint32_t ref;
     int64_t expected;
   } cases[] = {
-      {33.3333, 4000, 1333}, {100.0, 1, 1},   {0.001, 4000, 1},
-      {-20.0, 4000, 1},      {0.0, 4000, 1},  {k_nan, 4000, 1},
-      {k_inf, 4000, k_max_pixel_field},       {1e30, 4000, k_max_pixel_field},
+      {33.3333, 4000, 1333},
+      {100.0, 1, 1},
+      {0.001, 4000, 1},
+      {-20.0, 4000, 1},
+      {0.0, 4000, 1},
+      {k_nan, 4000, 1},
+      {k_inf, 4000, k_max_pixel_field},
+      {1e30, 4000, k_max_pixel_field},
   };
   for (const Case& c : cases)
     EXPECT_EQ(percent_to_pixels(c.percent, c.ref), c.expected) << c.percent << "% of " << c.ref;

@@ -79,7 +79,7 @@ bool closed(ImageDialogDrv* v) {
 }
 
 class Save_as : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     g_preferences_dialog = m_prefs.get();
@@ -140,10 +140,10 @@ TEST_F(Save_as, OffersTheFormatsOfTheSourceWithItsOwnPreselected) {
     int entry;
   };
   const Case cases[] = {
-      {k_type_exr, k_hdr_save_formats, 0},     {k_type_new_hdr, k_hdr_save_formats, 0},
-      {k_type_rgbe, k_hdr_save_formats, 1},    {k_type_tiff_logl, k_hdr_save_formats, 2},
+      {k_type_exr, k_hdr_save_formats, 0},        {k_type_new_hdr, k_hdr_save_formats, 0},
+      {k_type_rgbe, k_hdr_save_formats, 1},       {k_type_tiff_logl, k_hdr_save_formats, 2},
       {k_type_tiff_float, k_hdr_save_formats, 3}, {k_type_jpeg, k_ldr_save_formats, 0},
-      {k_type_new_ldr, k_ldr_save_formats, 0}, {k_type_png, k_ldr_save_formats, 2},
+      {k_type_new_ldr, k_ldr_save_formats, 0},    {k_type_png, k_ldr_save_formats, 2},
       {k_type_tiff8, k_ldr_save_formats, 1},
   };
   for (const Case& c : cases) {
@@ -178,8 +178,8 @@ TEST_F(Save_as, ViewerImageIsEncodedWithoutItsExposureAndTheViewerTakesTheNewNam
   EXPECT_EQ(v->get_file_type(), uint32_t(k_type_tiff_float));
   EXPECT_EQ(v->modified_flags(), 0u);
   EXPECT_TRUE(v->shown());
-  EXPECT_TRUE(images_match(*make_test_image(24, 16, k_type_exr, ramp),
-                           Hdr_image(dir.file("b.tif")), {0, 1e-6, 0}));
+  EXPECT_TRUE(images_match(*make_test_image(24, 16, k_type_exr, ramp), Hdr_image(dir.file("b.tif")),
+                           {0, 1e-6, 0}));
   EXPECT_TRUE(images_match(shown, *v->get_image(), {0, 1e-6, 0}));
   EXPECT_EQ(written, std::vector<std::string>{dir.file("b.tif")});
 
@@ -351,9 +351,11 @@ void second_save_as(void*) {
 
 TEST_F(Save_as, SecondSaveAsArrivingInsideTheSaveLeavesItsSourceAlone) {
   ImageDialogDrv* first = open_file("one.exr", k_type_exr, ramp);
-  ImageDialogDrv* second = open_viewer(
-      make_test_image(24, 16, k_type_exr, [](uint32_t, uint32_t) { return Rgb{7.f, 7.f, 7.f}; }),
-      "two.exr", dir.file("two.exr"));
+  ImageDialogDrv* second = open_viewer(make_test_image(24, 16, k_type_exr,
+                                                       [](uint32_t, uint32_t) {
+                                                         return Rgb{7.f, 7.f, 7.f};
+                                                       }),
+                                       "two.exr", dir.file("two.exr"));
   choose(first, "&Image/Save As...");
   g_second_viewer = second;
   Fl::add_timeout(0.0, second_save_as);

@@ -62,26 +62,25 @@ TEST_P(Output_path, KeepsAFittingExtensionElseAppendsTheFormats) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Output_path,
-    ::testing::Values(
-        Path_case{true, 0, "/d/a.exr", "/d/a.exr", k_type_exr},
-        Path_case{true, 0, "/d/a", "/d/a.exr", k_type_exr},
-        Path_case{true, 1, "/d/a.hdr", "/d/a.hdr", k_type_rgbe},
-        Path_case{true, 1, "/d/a.pic", "/d/a.pic", k_type_rgbe},
-        Path_case{true, 1, "/d/a.RGBE", "/d/a.RGBE", k_type_rgbe},
-        Path_case{true, 1, "/d/a.exr", "/d/a.exr.hdr", k_type_rgbe},
-        Path_case{true, 2, "/d/a.tiff", "/d/a.tiff", k_type_tiff_logluv},
-        Path_case{true, 3, "/d/a", "/d/a.tif", k_type_tiff_float},
-        Path_case{false, 0, "/d/a.png", "/d/a.png.jpg", k_type_jpeg},
-        Path_case{false, 0, "/d/a.JPEG", "/d/a.JPEG", k_type_jpeg},
-        Path_case{false, 1, "/d/a.TIFF", "/d/a.TIFF", k_type_tiff8},
-        Path_case{false, 1, "/d/a", "/d/a.tif", k_type_tiff8},
-        Path_case{false, 2, "/d/a.jpg", "/d/a.jpg.png", k_type_png},
-        Path_case{false, 3, "/d/a.exr", "/d/a.exr", k_type_exr},
-        Path_case{false, 4, "/d/a.rgbe", "/d/a.rgbe", k_type_rgbe},
-        Path_case{false, 5, "/d/a.tif", "/d/a.tif", k_type_tiff_logluv},
-        Path_case{false, 6, "/d/a.tif", "/d/a.tif", k_type_tiff_float},
-        // Only the file name's dot counts, not one in a folder name.
-        Path_case{false, 2, "/d.png/a", "/d.png/a.png", k_type_png}));
+    ::testing::Values(Path_case{true, 0, "/d/a.exr", "/d/a.exr", k_type_exr},
+                      Path_case{true, 0, "/d/a", "/d/a.exr", k_type_exr},
+                      Path_case{true, 1, "/d/a.hdr", "/d/a.hdr", k_type_rgbe},
+                      Path_case{true, 1, "/d/a.pic", "/d/a.pic", k_type_rgbe},
+                      Path_case{true, 1, "/d/a.RGBE", "/d/a.RGBE", k_type_rgbe},
+                      Path_case{true, 1, "/d/a.exr", "/d/a.exr.hdr", k_type_rgbe},
+                      Path_case{true, 2, "/d/a.tiff", "/d/a.tiff", k_type_tiff_logluv},
+                      Path_case{true, 3, "/d/a", "/d/a.tif", k_type_tiff_float},
+                      Path_case{false, 0, "/d/a.png", "/d/a.png.jpg", k_type_jpeg},
+                      Path_case{false, 0, "/d/a.JPEG", "/d/a.JPEG", k_type_jpeg},
+                      Path_case{false, 1, "/d/a.TIFF", "/d/a.TIFF", k_type_tiff8},
+                      Path_case{false, 1, "/d/a", "/d/a.tif", k_type_tiff8},
+                      Path_case{false, 2, "/d/a.jpg", "/d/a.jpg.png", k_type_png},
+                      Path_case{false, 3, "/d/a.exr", "/d/a.exr", k_type_exr},
+                      Path_case{false, 4, "/d/a.rgbe", "/d/a.rgbe", k_type_rgbe},
+                      Path_case{false, 5, "/d/a.tif", "/d/a.tif", k_type_tiff_logluv},
+                      Path_case{false, 6, "/d/a.tif", "/d/a.tif", k_type_tiff_float},
+                      // Only the file name's dot counts, not one in a folder name.
+                      Path_case{false, 2, "/d.png/a", "/d.png/a.png", k_type_png}));
 
 TEST(Save_formats, EntryNamingNoFormatLeavesPathAndType) {
   const std::pair<bool, int> unnamed[] = {{true, 4}, {true, -1}, {false, 7}, {false, 8}};

@@ -34,7 +34,7 @@ Rgb scene(uint32_t x, uint32_t y) {
 }
 
 class Viewer_calibration : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     m_prefs->open_as_choice->value(1);  // original size: one screen pixel per image pixel

@@ -27,12 +27,10 @@
 namespace {
 
 // Every value distinct, within 8 bits: red from x, green from y, blue from both.
-Rgb numbered(uint32_t x, uint32_t y) {
-  return {float(x), float(y), float((x * 7 + y * 3) % 256)};
-}
+Rgb numbered(uint32_t x, uint32_t y) { return {float(x), float(y), float((x * 7 + y * 3) % 256)}; }
 
 class Viewer_edits : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     g_preferences_dialog = m_prefs.get();
@@ -347,12 +345,12 @@ TEST_F(Viewer_edits, ScreenShowsTheTurnedImage) {
   // Four quadrants of known colours, 8-bit so that the display is the identity.
   const Rgb red{255.f, 0.f, 0.f}, green{0.f, 255.f, 0.f}, blue{0.f, 0.f, 255.f},
       orange{250.f, 128.f, 3.f};
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(64, 48, k_type_png, [&](uint32_t x, uint32_t y) {
-        if (y < 24) return x < 32 ? red : green;
-        return x < 32 ? blue : orange;
-      }),
-      "shot.png", 640, 480);
+  ImageDialogDrv* v = open_test_viewer(make_test_image(64, 48, k_type_png,
+                                                       [&](uint32_t x, uint32_t y) {
+                                                         if (y < 24) return x < 32 ? red : green;
+                                                         return x < 32 ? blue : orange;
+                                                       }),
+                                       "shot.png", 640, 480);
   choose(v, "&Tools/Rotate Right");
   v->redraw();
   settle(0.2);

@@ -156,8 +156,8 @@ TEST(ExposureSteps, FactorTable) {
 TEST(ExposureSteps, FactorsThatWouldOverflowOrVanishDoNotFit) {
   const Value_extent e{1e38f, 1e-30f};
   EXPECT_TRUE(exposure_factor_fits(2.f, e));
-  EXPECT_FALSE(exposure_factor_fits(8.f, e));      // 8e38 > largest float
-  EXPECT_FALSE(exposure_factor_fits(1e-9f, e));    // 1e-39 below the smallest normal
+  EXPECT_FALSE(exposure_factor_fits(8.f, e));    // 8e38 > largest float
+  EXPECT_FALSE(exposure_factor_fits(1e-9f, e));  // 1e-39 below the smallest normal
   EXPECT_FALSE(exposure_factor_fits(INFINITY, e));
   EXPECT_FALSE(exposure_factor_fits(NAN, e));
   EXPECT_FALSE(exposure_factor_fits(0.f, e));

@@ -42,7 +42,7 @@ void choose(ImageDialogDrv* v, const char* path) {
 // A folder of four files shown in the grid: a.png 30x20, b.exr 50x40, c.png 70x10 and
 // d.exr 20x60, each of its own colour.
 class Viewer_navigation : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     write("a.png", 30, 20, k_type_png, 10.f);
     write("b.exr", 50, 40, k_type_exr, 0.25f);
@@ -69,8 +69,8 @@ protected:
   }
   ImageDialogDrv* open(const std::string& name) {
     auto* v = new ImageDialogDrv(640, 480, name.c_str());
-    v->set_image(std::make_unique<Hdr_image>(dir.file(name)), dir.file(name), name, dir.path(),
-                 0, 0);
+    v->set_image(std::make_unique<Hdr_image>(dir.file(name)), dir.file(name), name, dir.path(), 0,
+                 0);
     v->show();
     while (!v->shown()) Fl::wait(0.01);
     settle();

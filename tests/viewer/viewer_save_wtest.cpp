@@ -57,7 +57,7 @@ bool closed(ImageDialogDrv* v) {
 }
 
 class Viewer_save : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     g_preferences_dialog = m_prefs.get();
@@ -70,8 +70,8 @@ protected:
   }
 
   // Writes the image to the file, then opens a viewer on the file as the browser does.
-  ImageDialogDrv* open_file(const std::string& file, uint32_t type, Rgb (*value)(uint32_t, uint32_t),
-                            uint32_t w = 40, uint32_t h = 30) {
+  ImageDialogDrv* open_file(const std::string& file, uint32_t type,
+                            Rgb (*value)(uint32_t, uint32_t), uint32_t w = 40, uint32_t h = 30) {
     std::unique_ptr<Hdr_image> im = make_test_image(w, h, type, value);
     save_image_as(*im, dir.file(file), type);
     auto loaded = std::make_unique<Hdr_image>(dir.file(file));
@@ -102,8 +102,8 @@ TEST_F(Viewer_save, SaveWritesTheFilesOwnValuesAndKeepsTheDisplay) {
   choose(v, "&Image/&Save");
 
   EXPECT_TRUE(messages.alerts.empty());
-  EXPECT_TRUE(images_match(*make_test_image(40, 30, k_type_exr, ramp),
-                           Hdr_image(dir.file("a.exr")), {0, 1e-6, 0}));
+  EXPECT_TRUE(images_match(*make_test_image(40, 30, k_type_exr, ramp), Hdr_image(dir.file("a.exr")),
+                           {0, 1e-6, 0}));
   EXPECT_TRUE(images_match(shown, *v->get_image(), {0, 1e-6, 0}));
   EXPECT_EQ(v->exposure_factor(), e);
   EXPECT_EQ(v->modified_flags(), 0u);
@@ -155,7 +155,7 @@ TEST_F(Viewer_save, JpegSaveKeepsTheExifBlockThatFollowsJfif) {
 
 // The disk fills up while the file is written.
 class File_size_limit {
-public:
+ public:
   explicit File_size_limit(rlim_t bytes) {
     m_previous_handler = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
     getrlimit(RLIMIT_FSIZE, &m_previous);
@@ -169,7 +169,7 @@ public:
   }
   bool set() const { return m_set; }
 
-private:
+ private:
   rlimit m_previous{};
   void (*m_previous_handler)(int) = nullptr;
   bool m_set = false;
@@ -236,9 +236,8 @@ TEST_F(Viewer_save, CloseAnswers) {
     v->set_modified(k_change_resized);
     messages.answers = {c.answer};
     choose(v, "&Image/&Close");
-    EXPECT_EQ(messages.questions,
-              c.asked ? std::vector<std::string>{"Save changes before closing?"}
-                      : std::vector<std::string>{});
+    EXPECT_EQ(messages.questions, c.asked ? std::vector<std::string>{"Save changes before closing?"}
+                                          : std::vector<std::string>{});
     // "Cancel" first: Escape and the question's close box answer with the first button.
     EXPECT_EQ(messages.buttons,
               (c.asked ? std::vector<std::vector<std::string>>{{"Cancel", "Save", "Don't save"}}

@@ -35,7 +35,7 @@ namespace {
 Rgb ramp(uint32_t x, uint32_t y) { return {float(x % 256), float(y % 256), 50.f}; }
 
 class Viewer_view : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     g_preferences_dialog = m_prefs.get();
@@ -73,8 +73,8 @@ TEST_F(Viewer_view, SmallImageTakesTheWholeImagePath) {
 
 TEST_F(Viewer_view, FitWindowEnlargesASmallImageWithoutScrollbars) {
   open_as(0);
-  ImageDialogDrv* v = open_test_viewer(make_test_image(100, 100, k_type_png, ramp), "f.png",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(100, 100, k_type_png, ramp), "f.png", 640, 480);
   EXPECT_EQ(v->zoom_mode(), 1);
   EXPECT_FLOAT_EQ(v->zoom_factor(), 4.55f);
   EXPECT_EQ(v->image_box->w(), 455);
@@ -85,8 +85,8 @@ TEST_F(Viewer_view, FitWindowEnlargesASmallImageWithoutScrollbars) {
 
 TEST_F(Viewer_view, LargeImageAtOneToOneShowsOnlyTheVisibleRectangle) {
   open_as(1);
-  ImageDialogDrv* v = open_test_viewer(make_test_image(5000, 5000, k_type_png, ramp), "l.png",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(5000, 5000, k_type_png, ramp), "l.png", 640, 480);
   ASSERT_TRUE(v->visible_box->visible());
   EXPECT_FALSE(v->image_box->visible());
   EXPECT_EQ(v->image_box->w(), 5000);  // the scroll extent stays that of the whole image
@@ -132,8 +132,8 @@ TEST_F(Viewer_view, NearestFitShowsTheBytesOfConvertThenResize) {
 
 TEST_F(Viewer_view, ZoomedDisplayIsCappedAt32767) {
   open_as(1);
-  ImageDialogDrv* v = open_test_viewer(make_test_image(40000, 100, k_type_png, ramp), "w.png",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(40000, 100, k_type_png, ramp), "w.png", 640, 480);
   EXPECT_EQ(v->image_box->w(), 32767);
   EXPECT_EQ(v->image_box->h(), 81);
   EXPECT_FLOAT_EQ(v->zoom_factor(), 32767.f / 40000.f);
@@ -190,11 +190,12 @@ class Exposure_step : public Viewer_view, public ::testing::WithParamInterface<S
 TEST_P(Exposure_step, LighterThenDarkerRestoresPixelsAndReadout) {
   open_as(0);
   exposure_steps(GetParam().item);
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(40, 30, k_type_png, [](uint32_t x, uint32_t y) {
-        return Rgb{0.37f * float(x), 1.3f * float(y), 7.f};
-      }),
-      "x.png");
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(40, 30, k_type_png,
+                                       [](uint32_t x, uint32_t y) {
+                                         return Rgb{0.37f * float(x), 1.3f * float(y), 7.f};
+                                       }),
+                       "x.png");
   const Hdr_image original = *v->get_image();
   v->exposure(0);
   EXPECT_EQ(v->exposure_factor(), GetParam().factor);
@@ -235,9 +236,10 @@ TEST_F(Viewer_view, ExposureStepsNeverReachInfinityOrZero) {
 TEST_F(Viewer_view, SelectionExposureMapsTheRegionAndHidesTheSelection) {
   open_as(1);
   ImageDialogDrv* v = open_test_viewer(
-      make_test_image(200, 100, k_type_png, [](uint32_t x, uint32_t) {
-        return x < 100 ? Rgb{20.f, 20.f, 20.f} : Rgb{200.f, 200.f, 200.f};
-      }),
+      make_test_image(200, 100, k_type_png,
+                      [](uint32_t x, uint32_t) {
+                        return x < 100 ? Rgb{20.f, 20.f, 20.f} : Rgb{200.f, 200.f, 200.f};
+                      }),
       "sel.png");
   const int bx = v->image_box->x(), by = v->image_box->y();
   mouse(v, FL_PUSH, bx + 10, by + 10);
@@ -252,11 +254,12 @@ TEST_F(Viewer_view, SelectionExposureMapsTheRegionAndHidesTheSelection) {
 
 TEST_F(Viewer_view, SelectionExposureOnABlackRegionChangesNothing) {
   open_as(1);
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(200, 100, k_type_exr, [](uint32_t x, uint32_t) {
-        return x < 100 ? Rgb{0.f, 0.f, 0.f} : Rgb{2.f, 2.f, 2.f};
-      }),
-      "black.exr");
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(200, 100, k_type_exr,
+                                       [](uint32_t x, uint32_t) {
+                                         return x < 100 ? Rgb{0.f, 0.f, 0.f} : Rgb{2.f, 2.f, 2.f};
+                                       }),
+                       "black.exr");
   const float before = v->exposure_factor();
   const int bx = v->image_box->x(), by = v->image_box->y();
   mouse(v, FL_DRAG, bx + 5, by + 5);
@@ -269,8 +272,8 @@ TEST_F(Viewer_view, SelectionExposureOnABlackRegionChangesNothing) {
 
 TEST_F(Viewer_view, ZoomStepsAndTheirLimit) {
   open_as(0);
-  ImageDialogDrv* v = open_test_viewer(make_test_image(100, 100, k_type_png, ramp), "z.png",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(100, 100, k_type_png, ramp), "z.png", 640, 480);
   const float fitted = v->zoom_factor();
   v->zoom(2);
   EXPECT_FLOAT_EQ(v->zoom_factor(), fitted * 1.25f);
@@ -286,11 +289,12 @@ TEST_F(Viewer_view, ZoomStepsAndTheirLimit) {
 
 TEST_F(Viewer_view, ReadoutFollowsThePointer) {
   open_as(1);
-  ImageDialogDrv* v = open_test_viewer(
-      make_test_image(300, 200, k_type_exr, [](uint32_t x, uint32_t y) {
-        return Rgb{0.001f * float(x), 0.002f * float(y), 0.5f};
-      }),
-      "r.exr");
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(300, 200, k_type_exr,
+                                       [](uint32_t x, uint32_t y) {
+                                         return Rgb{0.001f * float(x), 0.002f * float(y), 0.5f};
+                                       }),
+                       "r.exr");
   v->menu_item("&View/Pixel Info")->set();
   v->pixel_info();
   ASSERT_TRUE(v->pixel_group->visible());
@@ -403,8 +407,8 @@ TEST_F(Viewer_view, ReadoutGroupJumpsAwayFromThePointer) {
 
 TEST_F(Viewer_view, SelectionGeometryAndScrollbarEdge) {
   open_as(1);
-  ImageDialogDrv* v = open_test_viewer(make_test_image(2000, 1500, k_type_png, ramp), "g.png",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(2000, 1500, k_type_png, ramp), "g.png", 640, 480);
   // Bottom right to top left gives the bounds of top left to bottom right.
   mouse(v, FL_PUSH, 300, 300);
   mouse(v, FL_DRAG, 300, 300);
@@ -448,8 +452,8 @@ TEST_F(Viewer_view, CalibrationStartsOnTheNextPressOnTheImage) {
     cx = x;
     cy = y;
   });
-  ImageDialogDrv* v = open_test_viewer(make_test_image(300, 200, k_type_exr, ramp), "c.exr",
-                                       640, 480);
+  ImageDialogDrv* v =
+      open_test_viewer(make_test_image(300, 200, k_type_exr, ramp), "c.exr", 640, 480);
   v->calibrate();
   ASSERT_EQ(messages.messages.size(), 1u);
   EXPECT_EQ(messages.messages[0], "Click on a pixel to begin calibration");
@@ -466,10 +470,11 @@ TEST_F(Viewer_view, ScreenshotShowsTheRightPixelsInTheRightPlaces) {
   open_as(1);
   // Four quadrants of known colours, 8-bit so that the display is the identity.
   ImageDialogDrv* v = open_test_viewer(
-      make_test_image(64, 48, k_type_png, [](uint32_t x, uint32_t y) {
-        if (y < 24) return x < 32 ? Rgb{255.f, 0.f, 0.f} : Rgb{0.f, 255.f, 0.f};
-        return x < 32 ? Rgb{0.f, 0.f, 255.f} : Rgb{250.f, 128.f, 3.f};
-      }),
+      make_test_image(64, 48, k_type_png,
+                      [](uint32_t x, uint32_t y) {
+                        if (y < 24) return x < 32 ? Rgb{255.f, 0.f, 0.f} : Rgb{0.f, 255.f, 0.f};
+                        return x < 32 ? Rgb{0.f, 0.f, 255.f} : Rgb{250.f, 128.f, 3.f};
+                      }),
       "shot.png");
   v->redraw();
   settle(0.2);

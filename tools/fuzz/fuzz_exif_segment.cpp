@@ -10,8 +10,8 @@
 namespace {
 
 // A minimal JPEG start (SOI, then an APP0 marker) so insert_exif_segment has a target.
-const uint8_t k_target[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0,
-                            1, 1, 0, 0, 1, 0, 1, 0, 0, 0xFF, 0xD9};
+const uint8_t k_target[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',  0,
+                            1,    1,    0,    0,    1,    0,    1,   0,   0,   0xFF, 0xD9};
 
 }  // namespace
 

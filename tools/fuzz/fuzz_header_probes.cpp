@@ -25,10 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   probe(read_exr_header, data, size, ".exr");
   probe(read_png_header, data, size, ".png");
   probe(read_rgbe_header, data, size, ".hdr");
-  probe([](const std::string& p, uint32_t& w, uint32_t& h) {
-          uint32_t type = 0;
-          read_tiff_header(p, w, h, type);
-        },
-        data, size, ".tif");
+  probe(
+      [](const std::string& p, uint32_t& w, uint32_t& h) {
+        uint32_t type = 0;
+        read_tiff_header(p, w, h, type);
+      },
+      data, size, ".tif");
   return 0;
 }

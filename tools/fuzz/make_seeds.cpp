@@ -80,13 +80,15 @@ void exr_seeds() {
   Exr_layout layout;
   layout.width = int(k_w);
   layout.height = int(k_h);
-  write_exr(dir + "rgb.exr", layout, {{"R", plane.data()}, {"G", plane.data()}, {"B", plane.data()}});
+  write_exr(dir + "rgb.exr", layout,
+            {{"R", plane.data()}, {"G", plane.data()}, {"B", plane.data()}});
   layout.origin_x = -3;
   layout.origin_y = 5;
   layout.half = true;
   write_exr(dir + "y_half_offset.exr", layout, {{"Y", plane.data()}});
   layout.compress = false;
-  write_exr(dir + "raw.exr", layout, {{"R", plane.data()}, {"G", plane.data()}, {"B", plane.data()}});
+  write_exr(dir + "raw.exr", layout,
+            {{"R", plane.data()}, {"G", plane.data()}, {"B", plane.data()}});
   saved(dir, "written.exr", k_type_exr, true);
 }
 
