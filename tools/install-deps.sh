@@ -12,7 +12,7 @@ packages=(
   libglew-dev libgl-dev libboost-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri x11-utils
   openexr libtiff-tools
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -37,6 +37,9 @@ run_binaries_whole() {  # $1: build folder
       exit $failed' whole "$root/$dir" "$root"
 }
 
+# Code that differs from the tree's .clang-format fails before anything is built.
+echo "== format =="
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "== normal build =="
 run_suite build
 echo "== normal build, each test binary in one process =="
