@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_memory.h"
+#include "bench/bench_support.h"
 #include "core/exr_write.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
@@ -105,15 +105,7 @@ void BM_bracket_to_exr(benchmark::State& state) {
   unlink(out.c_str());
 }
 
-BENCHMARK(BM_bracket_to_exr)
-    ->ArgName("exr_threads")
-    ->Arg(0)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime();
+BENCHMARK(BM_bracket_to_exr)->ArgName("exr_threads")->Arg(0)->Arg(8)->Apply(long_runs);
 
 }  // namespace
 

@@ -10,7 +10,7 @@
 #include <opencv2/core.hpp>
 #include <vector>
 
-#include "bench/bench_memory.h"
+#include "bench/bench_support.h"
 #include "hdr/exposure_fusion.h"
 #include "hdr/progress.h"
 #ifdef VELTRUM_HAVE_OPENCV_PHOTO
@@ -81,26 +81,10 @@ void BM_opencv_mertens_111(benchmark::State& state) {
     benchmark::DoNotOptimize(fused.data);
   });
 }
-BENCHMARK(BM_opencv_mertens_111)
-    ->ArgName("threads")
-    ->Arg(1)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime();
+BENCHMARK(BM_opencv_mertens_111)->ArgName("threads")->Arg(1)->Arg(8)->Apply(long_runs);
 #endif
 
-BENCHMARK(BM_exposure_fusion)
-    ->ArgName("threads")
-    ->Arg(1)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime();
+BENCHMARK(BM_exposure_fusion)->ArgName("threads")->Arg(1)->Arg(8)->Apply(long_runs);
 
 }  // namespace
 

@@ -6,7 +6,9 @@
 #include <OpenEXR/ImfOutputFile.h>
 #include <OpenEXR/ImfThreading.h>
 #include <benchmark/benchmark.h>
+
 #include <unistd.h>
+#include "bench/bench_support.h"
 
 #include <cmath>
 #include <cstdint>
@@ -124,24 +126,8 @@ void BM_rgbe_opencv_imwrite(benchmark::State& state) {
 
 // Pairs side by side. One ZIP-compressed OpenEXR write takes seconds, an RGBE write about
 // half a second.
-BENCHMARK(BM_exr_write_exr)
-    ->ArgName("threads")
-    ->Arg(0)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime();
-BENCHMARK(BM_exr_library_output_file)
-    ->ArgName("threads")
-    ->Arg(0)
-    ->Arg(8)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->UseRealTime();
+BENCHMARK(BM_exr_write_exr)->ArgName("threads")->Arg(0)->Arg(8)->Apply(long_runs);
+BENCHMARK(BM_exr_library_output_file)->ArgName("threads")->Arg(0)->Arg(8)->Apply(long_runs);
 BENCHMARK(BM_rgbe_write_rgbe)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_rgbe_opencv_imwrite)->Unit(benchmark::kMillisecond)->Iterations(3);
 

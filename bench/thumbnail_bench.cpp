@@ -6,10 +6,12 @@
 // VELTRUM_BENCH_FILES sets the number of files (default 300).
 #include <FL/Fl_Group.H>
 #include <benchmark/benchmark.h>
+
 #include <libexif/exif-data.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#include "bench/bench_support.h"
 
 #include <algorithm>
 #include <chrono>
@@ -74,28 +76,9 @@ void write_all(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A photograph-like picture: smooth light with texture and a little noise, so the JPEG
-// is of a camera's size and decodes at a camera file's cost.
-std::vector<uint8_t> picture(uint32_t w, uint32_t h) {
-  std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  uint32_t seed = 12345;
-  for (uint32_t y = 0; y < h; ++y)
-    for (uint32_t x = 0; x < w; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const int noise = int(seed >> 28) - 8;
-      const int base =
-          int(255.0 * x / w * 0.6 + 255.0 * y / h * 0.3) + ((x / 40 + y / 40) % 2) * 20;
-      uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
-      p[0] = uint8_t(std::clamp(base + noise, 0, 255));
-      p[1] = uint8_t(std::clamp(base * 3 / 4 + noise, 0, 255));
-      p[2] = uint8_t(std::clamp(255 - base / 2 + noise, 0, 255));
-    }
-  return rgb;
-}
-
 std::string encoded(uint32_t w, uint32_t h) {
   const std::string path = g_root + "base.jpg";
-  const std::vector<uint8_t> rgb = picture(w, h);
+  const std::vector<uint8_t> rgb = photo_like_rgb(w, h);
   write_jpeg(path, rgb.data(), w, h);
   std::string bytes = read_all(path);
   std::remove(path.c_str());
