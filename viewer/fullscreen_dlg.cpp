@@ -103,15 +103,13 @@ void FullScreenDlg::fit_and_show() {
       m_image->stats = Image_stats{};
     }
     m_box->resize(b.x, b.y, b.w, b.h);
-    show_picture();
   } catch (const std::exception& e) {
-    // No room for the fitted copy or its picture: nothing to show.
+    // No room for the fitted copy: nothing to show.
     close_window();
     show_alert(e.what());
     return;
   }
-  redraw();
-  Fl::check();
+  redisplay();
 }
 
 void FullScreenDlg::redisplay() {
