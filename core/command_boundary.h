@@ -1,0 +1,50 @@
+// The one boundary of the program's commands. Every menu, button and timer callback that
+// loads, saves or runs an algorithm runs its work through a Command: whatever the work
+// throws stops there, the command's state is put back, and the user reads one alert
+// (through core/messages.h) while the program runs on.
+#pragma once
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+class Fl_Widget;
+
+/// Work that refuses its input (no exposure time, images of different sizes...). The
+/// text is the user's message as it stands; commands alert it like any other failure.
+class Refusal : public std::runtime_error {
+ public:
+  explicit Refusal(const std::string& text) : std::runtime_error(text) {}
+};
+
+/// The alert for a failure: the exception's text, or fallback when it has none.
+std::string failure_text(const std::exception& e, const std::string& fallback);
+
+/// How one command reports a failure and what it puts back first. Set what applies,
+/// then run the work:
+///   Command().fallback("Cannot read image file: " + path).reactivate(dialog).run([&] {...});
+class Command {
+ public:
+  /// The alert when the exception has no text, or is no std::exception.
+  Command& fallback(std::string text);
+  /// The alert whatever was thrown; the exception's own text goes to standard error.
+  Command& fixed_alert(std::string text);
+  /// The command's own clean-up (its progress, its running flag), run first on failure.
+  Command& on_failure(std::function<void()> undo);
+  /// Made active again on failure (the dialog or window the command greyed out).
+  Command& reactivate(Fl_Widget* widget);
+  /// Leaves the cursor alone (by default a failure sets it back from busy).
+  Command& keep_cursor();
+
+  /// Runs work. When it throws: the clean-up, the cursor, the reactivation, then the
+  /// alert, in that order. Returns whether the work ran to its end.
+  bool run(const std::function<void()>& work) const;
+
+ private:
+  void fail(const std::string& text, const char* what) const;
+
+  std::string m_fallback;
+  bool m_fixed = false;
+  std::function<void()> m_undo;
+  Fl_Widget* m_reactivate = nullptr;
+  bool m_restore_cursor = true;
+};

@@ -1,0 +1,100 @@
+// A command's failure: what the user reads, what is put back first, and that the program
+// runs on. A window test: the cursor is set on a shown window.
+#include "core/command_boundary.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/busy_cursor.h"
+#include "tests/support/scripted_messages.h"
+
+namespace {
+
+struct Thrown {
+  const char* name;
+  std::function<void()> work;
+  std::string alert;
+};
+
+class CommandFailure : public testing::TestWithParam<Thrown> {};
+
+TEST_P(CommandFailure, AlertsOnceAfterPuttingBackTheCommandsState) {
+  Scripted_messages messages;
+  Fl_Double_Window window(100, 60);
+  Fl_Button button(10, 10, 40, 20, "Go");
+  window.end();
+  window.show();
+  Fl::check();
+  button.deactivate();
+  set_busy_cursor(FL_CURSOR_WAIT);
+
+  std::vector<std::string> order;
+  const bool done = Command()
+                        .fallback("Cannot read image file: /a/b%s.jpg")
+                        .on_failure([&] {
+                          order.push_back("undo");
+                          EXPECT_TRUE(messages.alerts.empty()) << "clean-up before the alert";
+                          EXPECT_FALSE(button.active());
+                        })
+                        .reactivate(&button)
+                        .run(GetParam().work);
+
+  EXPECT_FALSE(done);
+  EXPECT_EQ(order, std::vector<std::string>{"undo"});
+  EXPECT_TRUE(button.active());
+  ASSERT_EQ(messages.alerts.size(), 1u);
+  EXPECT_EQ(messages.alerts[0], GetParam().alert);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thrown, CommandFailure,
+    testing::Values(Thrown{"Refusal", [] { throw Refusal("The images have different sizes."); },
+                           "The images have different sizes."},
+                    Thrown{"TextlessException", [] { throw std::runtime_error(""); },
+                           "Cannot read image file: /a/b%s.jpg"},
+                    Thrown{"NoStdException", [] { throw 7; }, "Cannot read image file: /a/b%s.jpg"},
+                    Thrown{"LibraryException", [] { throw std::bad_alloc(); },
+                           std::bad_alloc().what()}),
+    [](const testing::TestParamInfo<Thrown>& info) { return std::string(info.param.name); });
+
+TEST(Command, WorkThatEndsLeavesEverythingAsItIs) {
+  Scripted_messages messages;
+  Fl_Button button(10, 10, 40, 20, "Go");
+  button.deactivate();
+  bool undone = false;
+  int runs = 0;
+  EXPECT_TRUE(
+      Command().on_failure([&] { undone = true; }).reactivate(&button).run([&] { ++runs; }));
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(undone);
+  EXPECT_FALSE(button.active());
+  EXPECT_TRUE(messages.alerts.empty());
+}
+
+TEST(Command, FixedAlertShowsItsTextAndLogsTheException) {
+  Scripted_messages messages;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(
+      Command().fixed_alert("Cannot tonemap image. Image data seems to be corrupted.").run([] {
+        throw std::runtime_error("Cannot read image file: /x/100%.hdr");
+      }));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Cannot read image file: /x/100%.hdr\n");
+  EXPECT_EQ(messages.alerts,
+            std::vector<std::string>{"Cannot tonemap image. Image data seems to be corrupted."});
+}
+
+TEST(Command, ACleanUpThatThrowsStillEndsInTheFirstFailuresAlert) {
+  Scripted_messages messages;
+  EXPECT_FALSE(Command().on_failure([] { throw std::runtime_error("second"); }).run([] {
+    throw Refusal("first");
+  }));
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"first"});
+}
+
+}  // namespace
