@@ -6,9 +6,10 @@
 /// Largest value a pixel field is given (the fields hold int values).
 inline constexpr int64_t k_max_pixel_field = 2147483647;
 
-/// Interpolation code of the "Method:" item: 0 "Nearest (fastest)" 1 (nearest
-/// neighbour), 1 "Linear" 3, 2 "Cubic (best quality)" 5 (the cubic B-spline); any other
-/// item, none chosen included, 1.
+/// Interpolation code of a method item: the resize dialog's "Method:" and the preferences'
+/// "Resize method:" (the viewer's picture) list the same three. 0 gives 1 (nearest
+/// neighbour), 1 gives 3 (linear), 2 gives 5 (the cubic B-spline); any other item, none
+/// chosen included, 1.
 int resize_interpolation(int method_item);
 
 /// The other side in pixel mode with the aspect kept: (int)(value / ref_from * ref_to),

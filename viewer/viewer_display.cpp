@@ -15,17 +15,6 @@ void Viewer_display::free_picture() {
   pixels.reset();
 }
 
-int interpolation_code(int item) {
-  switch (item) {
-    case 1:
-      return 3;
-    case 2:
-      return 5;
-    default:
-      return 1;
-  }
-}
-
 void resize_display_image(Rgb8_image& image, int w, int h, int interpolation) {
   w = std::max(w, 1);
   h = std::max(h, 1);

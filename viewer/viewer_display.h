@@ -18,10 +18,6 @@ struct Viewer_display {
   void free_picture();
 };
 
-/// The "Resize method:" item to the interpolation code: 0 gives 1 (nearest), 1 gives 3
-/// (linear), 2 gives 5 (cubic B-spline); anything else 1.
-int interpolation_code(int resize_method_item);
-
 /// Resizes image in place to w x h (each at least 1) with the interpolation code.
 void resize_display_image(Rgb8_image& image, int w, int h, int interpolation);
 

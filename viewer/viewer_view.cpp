@@ -13,6 +13,7 @@
 #include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_scroll.h"
+#include "viewer/resize_size.h"
 #include "viewer/viewer_display.h"
 #include "viewer/viewer_exposure.h"
 #include "viewer/viewer_geometry.h"
@@ -57,7 +58,7 @@ void ImageDialogDrv::update_view() {
   const int zw = size.w, zh = size.h;
 
   const int method = g_preferences_dialog ? g_preferences_dialog->resize_method() : -1;
-  const int interpolation = interpolation_code(method);
+  const int interpolation = resize_interpolation(method);
 
   update_title();
 
