@@ -14,3 +14,18 @@ class Guard {
  private:
   bool& m_flag;
 };
+
+/// Guard over a run's state (its flag `running`, its data freed by `reset_run()`): marks the
+/// run busy and frees its data however the run ends, the data first, then the flag.
+template <class State>
+class Run_guard {
+ public:
+  explicit Run_guard(State& state) : m_state(state), m_running(state.running) {}
+  ~Run_guard() { m_state.reset_run(); }
+  Run_guard(const Run_guard&) = delete;
+  Run_guard& operator=(const Run_guard&) = delete;
+
+ private:
+  State& m_state;
+  Guard m_running;  // destroyed after the destructor's body: the flag clears last
+};

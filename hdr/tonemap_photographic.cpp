@@ -51,17 +51,6 @@ struct Photographic_state {
 
 Photographic_state g_state;
 
-// Marks the module busy for one run and frees the run's data however the run ends.
-class Run_scope {
- public:
-  Run_scope() : m_running(g_state.running) {}
-  // The run's data goes first, then the flag clears (the member is destroyed last).
-  ~Run_scope() { g_state.reset_run(); }
-
- private:
-  Guard m_running;
-};
-
 uint64_t pixel_count() { return uint64_t(g_state.width) * uint64_t(g_state.height); }
 
 // Mean of l = ln(L + 1e-5) over the luminance values with bound > l, exponentiated. The
@@ -234,7 +223,7 @@ void tonemap_photographic(float* const* rows, int32_t width, int32_t height, flo
   if (!std::isfinite(gamma) || !(gamma > 0))
     throw std::invalid_argument("tone mapping gamma must be a positive number");
   if (!rows || width <= 0 || height <= 0) return;
-  Run_scope scope;
+  Run_guard<decltype(g_state)> scope(g_state);
   g_state.reset_run();
   g_state.rows = rows;
   g_state.width = width;

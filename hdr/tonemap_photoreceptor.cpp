@@ -56,16 +56,6 @@ struct Photoreceptor_state {
 
 Photoreceptor_state g_state;
 
-class Run_scope {
- public:
-  Run_scope() : m_running(g_state.running) {}
-  // The run's data goes first, then the flag clears (the member is destroyed last).
-  ~Run_scope() { g_state.reset_run(); }
-
- private:
-  Guard m_running;
-};
-
 double automatic_exponent(double lo, double hi, double average) {
   // A uniform image has no spread to measure: take the middle. Clamped because a
   // negative base would make the power NaN.
@@ -222,7 +212,7 @@ void tonemap_photoreceptor(float* const* rows, int32_t width, int32_t height, fl
       !std::isfinite(gamma) || !(gamma > 0))
     throw std::invalid_argument("interactive tone mapping needs finite parameters");
   if (!rows || width <= 0 || height <= 0) return;
-  Run_scope scope;
+  Run_guard<decltype(g_state)> scope(g_state);
   Photoreceptor_state& s = g_state;
   s.reset_run();
   s.rows = rows;
