@@ -17,6 +17,11 @@ Command& Command::fallback(std::string text) {
   return *this;
 }
 
+Command& Command::naming(std::string path) {
+  m_named_path = std::move(path);
+  return *this;
+}
+
 Command& Command::fixed_alert(std::string text) {
   m_fallback = std::move(text);
   m_fixed = true;
@@ -43,7 +48,9 @@ bool Command::run(const std::function<void()>& work) const {
     work();
     return true;
   } catch (const std::exception& e) {
-    fail(m_fixed ? m_fallback : failure_text(e, m_fallback), e.what());
+    std::string text = m_fixed ? m_fallback : failure_text(e, m_fallback);
+    if (!m_named_path.empty() && text.find(m_named_path) == std::string::npos) text = m_fallback;
+    fail(text, e.what());
   } catch (...) {
     fail(m_fallback, nullptr);
   }

@@ -26,6 +26,9 @@ class Command {
  public:
   /// The alert when the exception has no text, or is no std::exception.
   Command& fallback(std::string text);
+  /// The fallback also replaces a text that does not name path (a library's message
+  /// about some file): the user learns which file failed.
+  Command& naming(std::string path);
   /// The alert whatever was thrown; the exception's own text goes to standard error.
   Command& fixed_alert(std::string text);
   /// The command's own clean-up (its progress, its running flag), run first on failure.
@@ -43,6 +46,7 @@ class Command {
   void fail(const std::string& text, const char* what) const;
 
   std::string m_fallback;
+  std::string m_named_path;
   bool m_fixed = false;
   std::function<void()> m_undo;
   Fl_Widget* m_reactivate = nullptr;

@@ -6,14 +6,12 @@
 #include <FL/Fl_Input.H>
 
 #include <algorithm>
-#include <cstdio>
-#include <exception>
 
 #include "core/batch_image_job.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/file_written.h"
 #include "core/guard.h"
-#include "core/messages.h"
 #include "core/preferences_dlg.h"
 #include "core/status_progress.h"
 #include "viewer/destination_chooser.h"
@@ -71,12 +69,9 @@ void Batch_image_dlg::run(const std::function<bool()>& action) {
   Guard running(m_running);
   set_busy_cursor(FL_CURSOR_WAIT);
   deactivate();
+  // A command that threw is over as well: the dialog closes after its alert.
   bool done = true;
-  try {
-    done = action();
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-  }
+  Command().reactivate(this).run([&] { done = action(); });
   if (done) hide();
   activate();
   set_busy_cursor(FL_CURSOR_DEFAULT);
@@ -87,16 +82,14 @@ bool Batch_image_dlg::change_viewer_image(const Image_change& changed, uint32_t 
   ImageDialogDrv* v = viewer();  // null when the viewer was deleted meanwhile
   if (!v || !v->get_image()) return true;
   Hdr_image& image = *v->get_image();
-  try {
+  // Nothing changes on failure: the image is replaced only after the copy and the undo
+  // step exist.
+  const bool changed_ok = Command().fixed_alert(failure_alert).reactivate(this).run([&] {
     cimg_library::CImg<float> result = changed(image);
     v->save_undo(change_bit, 0);
     result.move_to(static_cast<cimg_library::CImg<float>&>(image));
-  } catch (const std::exception& e) {
-    // Nothing changed: the image is replaced only after the copy and the undo step exist.
-    std::fprintf(stderr, "%s\n", e.what());
-    show_alert(failure_alert);
-    return false;
-  }
+  });
+  if (!changed_ok) return false;
   image.stats = Image_stats{};  // the cached figures were those of the old pixels
   // Before the redisplay, so that the title shows the change.
   v->set_modified(change_bit);

@@ -6,15 +6,14 @@
 #include <FL/Fl_RGB_Image.H>
 
 #include <algorithm>
-#include <exception>
 #include <optional>
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/command_boundary.h"
 #include "core/display_convert.h"
 #include "core/file_names.h"
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "viewer/action_scopes.h"
 #include "viewer/neighbour_file.h"
 #include "viewer/viewer_display.h"
@@ -28,13 +27,6 @@ namespace {
 constexpr float k_exposure_key_factor = 1.5f;
 // The image library's linear interpolation.
 constexpr int k_linear = 3;
-
-// The reader's text names the file; any other failure is given the path here.
-std::string read_failure_text(const std::exception& e, const std::string& path) {
-  const std::string what = e.what() ? e.what() : "";
-  if (!what.empty() && what.find(path) != std::string::npos) return what;
-  return "Cannot read image file: " + path;
-}
 
 }  // namespace
 
@@ -95,7 +87,8 @@ bool FullScreenDlg::show_picture() {
 void FullScreenDlg::fit_and_show() {
   if (m_closed || !m_image || m_image->is_empty()) return;
   Action_scope running(*this);
-  try {
+  // No room for the fitted copy: nothing to show.
+  const bool fitted = Command().on_failure([this] { close_window(); }).run([&] {
     const Screen_box b = full_screen_box(w(), h(), m_image->width(), m_image->height());
     if (b.w != m_image->width() || b.h != m_image->height()) {
       // The view's own copy: later steps and exposure keys work on the fitted pixels.
@@ -103,25 +96,14 @@ void FullScreenDlg::fit_and_show() {
       m_image->stats = Image_stats{};
     }
     m_box->resize(b.x, b.y, b.w, b.h);
-  } catch (const std::exception& e) {
-    // No room for the fitted copy: nothing to show.
-    close_window();
-    show_alert(e.what());
-    return;
-  }
-  redisplay();
+  });
+  if (fitted) redisplay();
 }
 
 void FullScreenDlg::redisplay() {
   if (m_closed) return;
   Action_scope running(*this);
-  try {
-    show_picture();
-  } catch (const std::exception& e) {
-    close_window();
-    show_alert(e.what());
-    return;
-  }
+  if (!Command().on_failure([this] { close_window(); }).run([this] { show_picture(); })) return;
   redraw();
   Fl::check();
 }
@@ -174,27 +156,22 @@ void FullScreenDlg::step_image(int forward) {
   Action_scope running(*this);
   Guard stepping(m_stepping);
 
-  std::string error;
-  {
-    Busy busy;
-    // The new file is read before the old image is given up, so a file that cannot be
-    // read leaves the view as it was.
-    std::unique_ptr<Hdr_image> image;
-    try {
-      image = std::make_unique<Hdr_image>(path);
-      // Its own first display, as a viewer would show it; 8-bit images as they are.
-      if (is_hdr_type(image->type)) scale_image(*image, first_display_factor(*image));
-    } catch (const std::exception& e) {
-      error = read_failure_text(e, path);
-    }
-    // Closed while the file was read (the reader and the cursor serve events).
-    if (error.empty() && !m_closed) {
-      m_image = std::move(image);
-      m_path = path;
-      std::string name;
-      split_path(path, m_directory, name);
-      fit_and_show();
-    }
+  Busy busy;
+  // The new file is read before the old image is given up, so a file that cannot be read
+  // leaves the view as it was. The reader's text names the file; any other failure is
+  // given the path.
+  std::unique_ptr<Hdr_image> image;
+  const bool read = Command().fallback("Cannot read image file: " + path).naming(path).run([&] {
+    image = std::make_unique<Hdr_image>(path);
+    // Its own first display, as a viewer would show it; 8-bit images as they are.
+    if (is_hdr_type(image->type)) scale_image(*image, first_display_factor(*image));
+  });
+  // Closed while the file was read (the reader and the cursor serve events).
+  if (read && !m_closed) {
+    m_image = std::move(image);
+    m_path = path;
+    std::string name;
+    split_path(path, m_directory, name);
+    fit_and_show();
   }
-  if (!error.empty()) show_alert(error);
 }

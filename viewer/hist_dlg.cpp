@@ -4,12 +4,9 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Return_Button.H>
 
-#include <exception>
-#include <iostream>
-
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
 #include "core/hist_box.h"
-#include "core/messages.h"
 
 HistDlg* g_histogram_dialog = nullptr;
 
@@ -83,14 +80,11 @@ void HistDlg::set_image(Hdr_image* image) {
 
 bool HistDlg::load_image(const std::string& path, uint32_t type) {
   std::unique_ptr<Hdr_image> loaded;
-  try {
-    loaded = std::make_unique<Hdr_image>(path, type);
-  } catch (const std::exception& e) {
-    // Every reader's failure alike, the image library's own included.
-    show_alert("Cannot compute histogram. Image data seems to be corrupted.");
-    std::cerr << e.what() << '\n';
+  // Every reader's failure alike, the image library's own included.
+  if (!Command()
+           .fixed_alert("Cannot compute histogram. Image data seems to be corrupted.")
+           .run([&] { loaded = std::make_unique<Hdr_image>(path, type); }))
     return false;
-  }
   release();
   m_owned = std::move(loaded);
   attach(m_owned.get());

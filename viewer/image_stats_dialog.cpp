@@ -4,14 +4,12 @@
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Return_Button.H>
 
-#include <exception>
-#include <iostream>
 #include <memory>
 
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/dialog_callbacks.h"
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "viewer/image_stats_text.h"
 
 ImageStatsDialog* g_image_stats_dialog = nullptr;
@@ -40,15 +38,11 @@ void ImageStatsDialog::fill(Hdr_image* image, const std::string& path, const std
 
   std::unique_ptr<Hdr_image> loaded;
   if (!image) {
-    try {
-      loaded = std::make_unique<Hdr_image>(path);
-    } catch (const std::exception& e) {
-      // Every reader's failure alike, the image library's own included.
-      std::cerr << e.what() << '\n';
-      show_alert("Cannot compute image stats. Image data seems to be corrupted.");
-      set_busy_cursor(FL_CURSOR_DEFAULT);
+    // Every reader's failure alike, the image library's own included.
+    if (!Command()
+             .fixed_alert("Cannot compute image stats. Image data seems to be corrupted.")
+             .run([&] { loaded = std::make_unique<Hdr_image>(path); }))
       return;
-    }
     image = loaded.get();
   }
   if (!image->stats.computed) dynamic_range(image->stats, *image);

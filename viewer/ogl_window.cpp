@@ -5,12 +5,12 @@
 #include <FL/Fl_Group.H>
 #include <GL/glew.h>  // must precede <GL/gl.h>, which no header above brings in
 
-#include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
+#include "core/log.h"
 #include "core/mat_convert.h"
 #include "core/messages.h"
 #include "viewer/ogl_shaders.h"
@@ -48,7 +48,7 @@ constexpr GLsizei k_log_bytes = 1024;
 void print_shader_log(GLuint shader, const char* prefix) {
   char log[k_log_bytes] = {};
   glGetShaderInfoLog(shader, k_log_bytes, nullptr, log);
-  std::printf("%s compile log: %s\n", prefix, log);
+  log_info("%s compile log: %s", prefix, log);
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ void OglWindow::init_gl() {
   glGetProgramiv(s_gl.program, GL_LINK_STATUS, &linked);
 
   if (linked != GL_TRUE) {
-    std::printf("Program link failed\n");
+    log_info("Program link failed");
     glDeleteShader(s_gl.vertex_shader);
     glDeleteShader(s_gl.fragment_shader);
     s_gl.vertex_shader = s_gl.fragment_shader = 0;
@@ -109,8 +109,7 @@ void OglWindow::init_gl() {
     glGetProgramiv(s_gl.program, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(size_t(length > 0 ? length : 0) + 1, '\0');
     glGetProgramInfoLog(s_gl.program, GLsizei(log.size()), nullptr, log.data());
-    std::printf("program link log: %s\n", log.data());
-    std::fflush(stdout);
+    log_info("program link log: %s", log.data());
     throw OpenGL_error(k_link_failed_text);
   }
 
@@ -144,7 +143,6 @@ void OglWindow::init_gl() {
   glBufferData(GL_UNIFORM_BUFFER, k_uniform_bytes, nullptr, GL_DYNAMIC_DRAW);
   glBindBuffer(GL_UNIFORM_BUFFER, 0);
   glBindBufferRange(GL_UNIFORM_BUFFER, 0, s_gl.uniform_buffer, 0, k_uniform_bytes);
-  std::fflush(stdout);
 }
 
 int OglWindow::handle(int event) {
@@ -156,8 +154,7 @@ int OglWindow::handle(int event) {
         glewExperimental = GL_TRUE;  // core profiles hide the entry points from GLEW otherwise
         const GLenum status = glewInit();
         if (status != GLEW_OK) {
-          std::printf("glewInit() failed returning %u\n", unsigned(status));
-          std::fflush(stdout);
+          log_info("glewInit() failed returning %u", unsigned(status));
           // Without GLEW the GL entry points are null: no set-up can run.
           throw OpenGL_error(std::string("OpenGL could not be started (") +
                              reinterpret_cast<const char*>(glewGetErrorString(status)) +
@@ -231,8 +228,7 @@ void OglWindow::set_image(std::unique_ptr<Hdr_image> image) {
 
 void OglWindow::draw() {
   if (m_needs_setup) {
-    std::printf("hiding\n");
-    std::fflush(stdout);
+    log_info("hiding");
     // Hiding while the drawable is in use breaks GLX: the event loop does it.
     Fl::remove_timeout(deferred_hide, this);
     Fl::add_timeout(0.0, deferred_hide, this);
@@ -307,19 +303,20 @@ void OglWindow::deferred_refusal(void* window) {
 
 void show_on_hdr_window(std::unique_ptr<Hdr_image> image) {
   if (!g_hdr_display_window) return;
-  try {
-    g_hdr_display_window->set_image(std::move(image));
-    g_hdr_display_window->show();
-  } catch (const OpenGL_error& e) {
-    const std::string text = e.what();
-    delete g_hdr_display_window;
-    // A top-level window: no group of the window whose callback runs may adopt it.
-    Fl_Group::current(nullptr);
-    g_hdr_display_window = new OglWindow;
-    show_message(text);
-  } catch (const std::exception& e) {
-    // Out of memory while converting the texture, for example: nothing sensible is shown.
-    g_hdr_display_window->hide();
-    show_alert(e.what());
-  }
+  // Out of memory while converting the texture, for example: nothing sensible is shown.
+  Command().on_failure([] { g_hdr_display_window->hide(); }).run([&] {
+    try {
+      g_hdr_display_window->set_image(std::move(image));
+      g_hdr_display_window->show();
+    } catch (const OpenGL_error& e) {
+      // No OpenGL 4.6 here: a fresh window for a later try, and a message rather than a
+      // failure's alert.
+      const std::string text = e.what();
+      delete g_hdr_display_window;
+      // A top-level window: no group of the window whose callback runs may adopt it.
+      Fl_Group::current(nullptr);
+      g_hdr_display_window = new OglWindow;
+      show_message(text);
+    }
+  });
 }

@@ -5,8 +5,8 @@
 
 #include <exception>
 
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "viewer/image_dialog_drv.h"
 
 ImageDialogDrv* open_viewer(std::unique_ptr<Hdr_image> image, const std::string& path,
@@ -31,10 +31,7 @@ ImageDialogDrv* open_viewer(std::unique_ptr<Hdr_image> image, const std::string&
 ImageDialogDrv* open_viewer_or_alert(std::unique_ptr<Hdr_image> image, const std::string& path,
                                      const std::string& name, const std::string& folder,
                                      uint32_t changes) {
-  try {
-    return open_viewer(std::move(image), path, name, folder, changes);
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-    return nullptr;
-  }
+  ImageDialogDrv* viewer = nullptr;
+  Command().run([&] { viewer = open_viewer(std::move(image), path, name, folder, changes); });
+  return viewer;
 }

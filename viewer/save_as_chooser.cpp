@@ -4,10 +4,9 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Widget.H>
 
-#include <exception>
-
 #include "core/action_scopes.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/file_names.h"
 #include "core/file_written.h"
 #include "core/hdr_image.h"
@@ -105,54 +104,37 @@ void SaveAsChooser::on_ok() {
       ask_choice(path + "  exists. Do you want to overwrite?", "Cancel", "Overwrite", nullptr) == 0)
     return;
 
-  std::string error;
   bool saved = false;
   {
     Guard saving(m_saving);
     Busy busy;
-    saved = from_viewer ? save_viewer_image(dynamic_cast<ImageDialogDrv*>(source_viewer.widget()),
-                                            path, type, error)
-                        : save_source_file(source_path, source_type, path, type, error);
+    Command().fallback("Cannot write image data to file: " + path).run([&] {
+      if (!from_viewer) {
+        save_source_file(source_path, source_type, path, type);
+        saved = true;
+      } else {
+        saved =
+            save_viewer_image(dynamic_cast<ImageDialogDrv*>(source_viewer.widget()), path, type);
+      }
+    });
   }
-  if (!saved) {
-    if (!error.empty()) show_alert(error);
-    return;
-  }
-  file_written(path);
+  if (saved) file_written(path);
 }
 
-bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path, uint32_t type,
-                                      std::string& error) {
+bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path, uint32_t type) {
   // Null when the viewer was deleted while events were served.
   if (!v || !v->get_image()) return false;
-  try {
-    // A JPEG keeps the EXIF block of the viewer's file, whatever the new name.
-    save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type, v->get_path(),
-                           v->pixels_turned());
-  } catch (const std::exception& e) {
-    error = e.what();
-    return false;
-  } catch (...) {
-    error = "Cannot write image data to file: " + path;
-    return false;
-  }
+  // A JPEG keeps the EXIF block of the viewer's file, whatever the new name.
+  save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type, v->get_path(),
+                         v->pixels_turned());
   // Renames the viewer, or closes it when its Close asked for this save.
   v->after_save_as(path);
   return true;
 }
 
-bool SaveAsChooser::save_source_file(const std::string& source, uint32_t source_type,
-                                     const std::string& path, uint32_t type, std::string& error) {
-  try {
-    Hdr_image image(source, source_type);
-    // Same format: the file is copied byte for byte (left alone when it is the source).
-    save_image(image, path, type, source, source_type, false);
-  } catch (const std::exception& e) {
-    error = e.what();
-    return false;
-  } catch (...) {
-    error = "Cannot write image data to file: " + path;
-    return false;
-  }
-  return true;
+void SaveAsChooser::save_source_file(const std::string& source, uint32_t source_type,
+                                     const std::string& path, uint32_t type) {
+  Hdr_image image(source, source_type);
+  // Same format: the file is copied byte for byte (left alone when it is the source).
+  save_image(image, path, type, source, source_type, false);
 }

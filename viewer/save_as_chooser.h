@@ -45,10 +45,11 @@ class SaveAsChooser : public Fl_File_Chooser {
   static void ok_cb(Fl_File_Chooser* chooser, void* self);
   void watch_viewer(ImageDialogDrv* viewer);
   std::string chosen_path();
-  bool save_viewer_image(ImageDialogDrv* viewer, const std::string& path, uint32_t type,
-                         std::string& error);
-  bool save_source_file(const std::string& source, uint32_t source_type, const std::string& path,
-                        uint32_t type, std::string& error);
+  /// Saves the viewer's image (false when the viewer is gone); throws when it cannot.
+  bool save_viewer_image(ImageDialogDrv* viewer, const std::string& path, uint32_t type);
+  /// Saves the source file's image under path as type; throws when it cannot.
+  void save_source_file(const std::string& source, uint32_t source_type, const std::string& path,
+                        uint32_t type);
 
   // The viewer, watched by the toolkit: null once the viewer has been deleted.
   Fl_Widget* m_viewer = nullptr;

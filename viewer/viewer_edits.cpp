@@ -2,17 +2,16 @@
 // of undo and redo, and the pseudo-colour copy that opens in a new viewer.
 #include <FL/Fl.H>
 
-#include <exception>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "core/busy_cursor.h"
 #include "core/color_space.h"
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
 #include "core/image_crop.h"
 #include "core/image_orient.h"
-#include "core/messages.h"
 #include "viewer/action_scopes.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_new_result.h"
@@ -29,17 +28,6 @@ bool g_flip_running = false;
 bool g_pseudo_color_running = false;
 bool g_exchange_running = false;
 
-// A large image may not find room for its turned or copied pixels: the user is told and
-// the viewer keeps what it had.
-template <class Action>
-void alert_on_failure(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-  }
-}
-
 // A rotation sum of a whole turn is no rotation at all.
 bool whole_turn(int degrees) { return degrees == 0 || degrees == 360 || degrees == -360; }
 
@@ -52,7 +40,9 @@ void ImageDialogDrv::rotate(int angle) {
   Action_scope running(*this);
   Busy busy;
   if (!m_image) return;  // the pump may have run anything
-  alert_on_failure([&] {
+  // A large image may not find room for its turned or copied pixels: the user is told
+  // and the viewer keeps what it had.
+  Command().run([&] {
     // Turned before the record is made: a turn that fails leaves nothing to undo.
     rotate_quarter_turns(*m_image, angle);
     save_undo(k_change_rotated, angle);
@@ -74,7 +64,7 @@ void ImageDialogDrv::flip(char axis) {
   Action_scope running(*this);
   Busy busy;
   if (!m_image) return;
-  alert_on_failure([&] {
+  Command().run([&] {
     flip_image(*m_image, axis);
     if (axis == 'y')
       m_flip_vertical = !m_flip_vertical;
@@ -107,7 +97,7 @@ void ImageDialogDrv::crop_to_selection() {
   // only the part that still covers the image is kept, and none at all crops nothing.
   if (!clamp_bounds_to_image(b, m_image->width(), m_image->height())) return;
   Action_scope running(*this);
-  alert_on_failure([&] {
+  Command().run([&] {
     save_undo(k_change_cropped, 0);
     crop_image(*m_image, Crop_bounds{b[0], b[1], b[2], b[3]});
     set_modified(k_change_cropped);
@@ -174,7 +164,7 @@ void ImageDialogDrv::pseudo_color() {
   Action_scope running(*this);
   Busy busy;
   if (!m_image) return;
-  alert_on_failure([&] {
+  Command().run([&] {
     auto copy = std::make_unique<Hdr_image>(*m_image);
     Color_space_params params;
     params.from = k_space_rgb_gamma;

@@ -3,18 +3,19 @@
 #include <FL/Enumerations.H>
 
 #include <algorithm>
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/app_globals.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/file_names.h"
 #include "core/file_type.h"
 #include "core/file_written.h"
 #include "core/guard.h"
 #include "core/hdr_image.h"
+#include "core/image_errors.h"
 #include "core/image_formats.h"
 #include "core/image_load.h"
 #include "core/messages.h"
@@ -32,12 +33,6 @@ bool ask_before_closing() {
   return !g_preferences_dialog || g_preferences_dialog->prompt_when_closing();
 }
 
-// The exception's text, or fallback when it says nothing.
-std::string failure_text(const std::exception& e, const std::string& fallback) {
-  const char* what = e.what();
-  return what && *what ? std::string(what) : fallback;
-}
-
 bool is_closed(const Fl_Window* w) {
   return std::find(g_closed_viewers.begin(), g_closed_viewers.end(), w) != g_closed_viewers.end();
 }
@@ -51,30 +46,18 @@ bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
   Guard file_action(m_file_action);
   Action_scope running(*this);
   set_busy_cursor(FL_CURSOR_WAIT);
-  std::string error;
-  if (!m_image) {
-    error = "Cannot write image data to file: " + path;
-  } else {
-    try {
-      save_image_at_exposure(*m_image, m_exposure, path, type, m_path, pixels_turned());
-    } catch (const std::exception& e) {
-      error = failure_text(e, "Cannot write image data to file: " + path);
-    } catch (...) {
-      error = "Cannot write image data to file: " + path;
-    }
-  }
-  if (error.empty()) {
-    // Only a written file clears the changes: after a failure the image still differs
-    // from every file on disk.
-    mark_saved();
-    set_item_active("&Image/&Save", false);
-    update_title();
-  }
-  set_busy_cursor(FL_CURSOR_DEFAULT);
-  if (!error.empty()) {
-    show_alert(error);
+  const std::string cannot_write = "Cannot write image data to file: " + path;
+  // Only a written file clears the changes: after a failure the image still differs from
+  // every file on disk.
+  if (!Command().fallback(cannot_write).run([&] {
+        if (!m_image) throw Write_error(cannot_write);  // the pump may have run anything
+        save_image_at_exposure(*m_image, m_exposure, path, type, m_path, pixels_turned());
+      }))
     return false;
-  }
+  mark_saved();
+  set_item_active("&Image/&Save", false);
+  update_title();
+  set_busy_cursor(FL_CURSOR_DEFAULT);
   file_written(path);
   return true;
 }
@@ -182,19 +165,11 @@ void ImageDialogDrv::step_to_neighbour(const std::string& from, bool forward) {
   // The new file is read before anything of the old one is given up, so a file that
   // cannot be read leaves the viewer as it was.
   std::unique_ptr<Hdr_image> image;
-  std::string error, damage;
-  try {
-    image = load_image_to_show(path, image_type_from_extension(path), damage);
-  } catch (const std::exception& e) {
-    error = failure_text(e, "Cannot read image file: " + path);
-  } catch (...) {
-    error = "Cannot read image file: " + path;
-  }
-  if (!error.empty()) {
-    set_busy_cursor(FL_CURSOR_DEFAULT);
-    show_alert(error);
+  std::string damage;
+  if (!Command().fallback("Cannot read image file: " + path).run([&] {
+        image = load_image_to_show(path, image_type_from_extension(path), damage);
+      }))
     return;
-  }
   // Closed while the file was read (the reader serves events): nothing more to show.
   if (is_closed(this)) {
     set_busy_cursor(FL_CURSOR_DEFAULT);

@@ -1,9 +1,7 @@
 // "Tonemap...": the tone-mapping dialog set up for this viewer's image.
-#include <exception>
-
 #include "core/action_scopes.h"
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "hdr/tonemap_phot_dlg_drv.h"
 #include "viewer/image_dialog_drv.h"
 
@@ -19,12 +17,8 @@ void ImageDialogDrv::tonemap() {
   {
     Busy busy;
     if (!m_image) return;  // the pump may have run anything
-    try {
-      // The dialog copies the image and divides this viewer's exposure out.
-      ready = g_tonemap_dialog->setup(nullptr, m_image.get(), m_exposure, {});
-    } catch (const std::exception& e) {
-      show_alert(e.what());
-    }
+    // The dialog copies the image and divides this viewer's exposure out.
+    Command().run([&] { ready = g_tonemap_dialog->setup(nullptr, m_image.get(), m_exposure, {}); });
   }
   if (ready) g_tonemap_dialog->show();
 }
