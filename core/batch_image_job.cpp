@@ -1,11 +1,11 @@
 // The batch file loop (see the header).
 #include "core/batch_image_job.h"
 
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
+#include "core/command_boundary.h"
 #include "core/file_names.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
@@ -36,39 +36,38 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
   if (job.prompt_on_overwrite && file_exists(output) &&
       ask_choice(output + " exists. Do you want to overwrite?", "Skip", "Overwrite", nullptr) != 1)
     return false;
-  // One image in memory at a time: it is freed before the next file is read.
+  // Each step fails on its own, one alert, and the batch goes on with the next file; its
+  // owner keeps the cursor and the progress. One image in memory at a time: it is freed
+  // before the next file is read.
   Hdr_image image;
-  try {
-    load_image(image, file.path, file.type);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    show_alert(std::string("Cannot ") + job.verb + " '" + file.path + "'. " + job.unreadable);
+  if (!Command()
+           .fixed_alert(std::string("Cannot ") + job.verb + " '" + file.path + "'. " +
+                        job.unreadable)
+           .keep_cursor()
+           .run([&] { load_image(image, file.path, file.type); }))
+    return false;
+  std::string refusal;
+  if (!Command().fixed_alert(job.transform_failure).keep_cursor().run([&] {
+        if (job.transform) refusal = job.transform(image, file);
+      }))
+    return false;
+  if (!refusal.empty()) {
+    show_alert(refusal);
     return false;
   }
-  try {
-    const std::string refusal = job.transform ? job.transform(image, file) : std::string();
-    if (!refusal.empty()) {
-      show_alert(refusal);
-      return false;
+  return Command().keep_cursor().run([&] {
+    try {
+      // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
+      // block whatever the output is named.
+      save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path,
+                      false);
+    } catch (const Write_error&) {
+      throw;
+    } catch (const std::exception& e) {
+      // A library's own text says nothing of the file: the alert names it.
+      throw Write_error("Cannot write image data to file: " + output + " (" + e.what() + ")");
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    show_alert(job.transform_failure);
-    return false;
-  }
-  try {
-    // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
-    // block whatever the output is named.
-    save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path,
-                    false);
-  } catch (const Write_error& e) {
-    show_alert(e.what());
-    return false;
-  } catch (const std::exception& e) {
-    show_alert("Cannot write image data to file: " + output + " (" + e.what() + ")");
-    return false;
-  }
-  return true;
+  });
 }
 
 }  // namespace

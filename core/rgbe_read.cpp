@@ -15,6 +15,7 @@
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/log.h"
 #include "core/regular_file.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr uint32_t k_min_rle_width = 8;
 constexpr uint32_t k_max_rle_width = 0x7fff;
 
 int format_error(const char* what) {
-  std::fprintf(stderr, "RGBE bad file format: %s\n", what);
+  log_error("RGBE bad file format: %s", what);
   return -1;
 }
 
@@ -212,7 +213,7 @@ int rgbe_read_pixels_rle(std::FILE* file, float* red, float* green, float* blue,
     if (!scanline) {
       scanline.reset(new (std::nothrow) uint8_t[4 * size_t(width)]);
       if (!scanline) {
-        std::fprintf(stderr, "RGBE error: %s\n", "unable to allocate buffer space");
+        log_error("RGBE error: %s", "unable to allocate buffer space");
         return -1;
       }
     }
