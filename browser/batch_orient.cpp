@@ -2,11 +2,10 @@
 // alert texts.
 #include "browser/batch_orient.h"
 
-#include <cstdio>
-#include <exception>
 #include <functional>
 #include <string>
 
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
 #include "core/image_formats.h"
 #include "core/image_load.h"
@@ -30,22 +29,16 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
     show_alert(prefix + "Files of this type cannot be written.");
     return false;
   }
+  // Each step fails on its own: the batch goes on with the next file, its progress as it is.
   Hdr_image image;
-  try {
-    load_image(image, path, file.type);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    show_alert(prefix + "Image data seems to be corrupted.");
+  if (!Command().fixed_alert(prefix + "Image data seems to be corrupted.").keep_cursor().run([&] {
+        load_image(image, path, file.type);
+      }))
     return false;
-  }
-  try {
+  return Command().keep_cursor().run([&] {
     job.transform(image);
     save_image_own_type(image, path, true);  // the pixels are turned: Orientation becomes 1
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-    return false;
-  }
-  return true;
+  });
 }
 
 int run(const std::vector<Selected_file>& files, const Orient_job& job, File_command_view& view) {

@@ -8,10 +8,10 @@
 #include <FL/filename.H>
 
 #include <cstdlib>
-#include <iostream>
 
 #include "browser/browser_state.h"
 #include "browser/folder_paths.h"
+#include "core/log.h"
 #include "core/messages.h"
 #include "core/platform.h"
 
@@ -188,7 +188,7 @@ void Dir_view::set_item_active(const char* path, bool active) {
   auto* menu = static_cast<Fl_Menu_*>(m_menu_widget);
   auto* item = const_cast<Fl_Menu_Item*>(menu->find_item(path));
   if (!item) {
-    std::cerr << path << '\n';
+    log_error("%s", path);
     return;
   }
   if (active)
@@ -202,7 +202,7 @@ bool Dir_view::toggle_on(const char* path, bool fallback) const {
   const auto* menu = static_cast<const Fl_Menu_*>(m_menu_widget);
   const int index = menu->find_index(path);
   if (index < 0) {
-    std::cerr << path << '\n';
+    log_error("%s", path);
     return fallback;
   }
   return menu->menu()[index].value() != 0;
@@ -218,7 +218,7 @@ void Dir_view::rebuild_recent_menu() {
   auto* menu = static_cast<Fl_Menu_*>(m_menu_widget);
   const int sub = menu->find_index(k_recent_menu);
   if (sub < 0) {
-    std::cerr << k_recent_menu << '\n';
+    log_error("%s", k_recent_menu);
     return;
   }
   // Rebuilt from the list so that every folder is one item, in order. Each item is added

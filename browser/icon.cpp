@@ -8,7 +8,6 @@
 #include <FL/Fl_RGB_Image.H>
 
 #include <exception>
-#include <iostream>
 
 #include "browser/grid_layout.h"
 #include "browser/icon_open.h"
@@ -16,6 +15,7 @@
 #include "core/app_globals.h"
 #include "core/image_formats.h"
 #include "core/jpeg_thumb.h"
+#include "core/log.h"
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences_dlg.h"
@@ -29,7 +29,7 @@ bool caching_on() { return g_preferences_dialog ? g_preferences_dialog->cache_th
 
 }  // namespace
 
-void report_unreadable(const std::string& text) { std::cerr << text << '\n'; }
+void report_unreadable(const std::string& text) { log_error("%s", text.c_str()); }
 
 Icon::Icon(int x, int y, int w, int h, const std::string& name_, const std::string& folder_)
     : Fl_Group(x, y, w, h), path(folder_ + name_), name(name_), folder(folder_) {

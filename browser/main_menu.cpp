@@ -7,13 +7,12 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
 
-#include <cstdio>
-
 #include "browser/about_dlg.h"
 #include "browser/dir_view.h"
 #include "browser/icon_view.h"
 #include "browser/main_window.h"
 #include "core/app_globals.h"
+#include "core/log.h"
 #include "core/preferences_dlg.h"
 
 namespace {
@@ -198,7 +197,7 @@ const Fl_Menu_Item* main_menu_table() { return k_main_menu; }
 
 Fl_Menu_Item* find_menu_item(const char* path) {
   const Fl_Menu_Item* item = g_menu_bar ? g_menu_bar->find_item(path) : nullptr;
-  if (!item) std::fprintf(stderr, "%s\n", path);
+  if (!item) log_error("%s", path);
   // The menu bar holds its own copy of the table, so its items may be changed.
   return const_cast<Fl_Menu_Item*>(item);
 }

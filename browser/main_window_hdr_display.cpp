@@ -1,14 +1,12 @@
 // The main window's "Show on HDR Display": the first selected file, loaded, goes to the
 // HDR-monitor window.
-#include <exception>
-#include <iostream>
 #include <memory>
 #include <vector>
 
 #include "browser/main_window_drv.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "viewer/ogl_window.h"
 
 void MainWindowDrv::show_on_hdr_display() {
@@ -17,15 +15,11 @@ void MainWindowDrv::show_on_hdr_display() {
   if (files.empty() || !g_hdr_display_window) return;
   std::unique_ptr<Hdr_image> image;
   set_busy_cursor(FL_CURSOR_WAIT);
-  try {
-    image = std::make_unique<Hdr_image>(files.front().path);
-  } catch (const std::exception& e) {
-    // Every reader's failure alike, the image library's own included.
-    std::cerr << e.what() << '\n';
-    set_busy_cursor(FL_CURSOR_DEFAULT);
-    show_alert("Cannot read image. Image data seems to be corrupted.");
+  // Every reader's failure alike, the image library's own included.
+  if (!Command().fixed_alert("Cannot read image. Image data seems to be corrupted.").run([&] {
+        image = std::make_unique<Hdr_image>(files.front().path);
+      }))
     return;
-  }
   set_busy_cursor(FL_CURSOR_DEFAULT);
   show_on_hdr_window(std::move(image));
 }

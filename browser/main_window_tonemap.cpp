@@ -1,16 +1,14 @@
 // "Tonemap...": one selected file is loaded for the tone-mapping dialog; several make a
 // batch that the dialog reads itself.
-#include <cstdio>
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "browser/main_window_drv.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
-#include "core/messages.h"
 #include "hdr/tonemap_phot_dlg_drv.h"
 
 void MainWindowDrv::tonemap() {
@@ -25,21 +23,14 @@ void MainWindowDrv::tonemap() {
   }
   set_busy_cursor(FL_CURSOR_WAIT);
   auto image = std::make_unique<Hdr_image>();
-  try {
-    load_image(*image, files.front().path, files.front().type);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    set_busy_cursor(FL_CURSOR_DEFAULT);
-    show_alert("Cannot tonemap image. Image data seems to be corrupted.");
+  if (!Command().fixed_alert("Cannot tonemap image. Image data seems to be corrupted.").run([&] {
+        load_image(*image, files.front().path, files.front().type);
+      }))
     return;
-  }
+  // No room for the preview of a very large image: its own text.
   bool ready = false;
-  try {
-    ready = g_tonemap_dialog->setup(std::move(image), nullptr, 1.0f, {});
-  } catch (const std::exception& e) {
-    // No room for the preview of a very large image.
-    show_alert(e.what());
-  }
+  if (!Command().run([&] { ready = g_tonemap_dialog->setup(std::move(image), nullptr, 1.0f, {}); }))
+    return;
   set_busy_cursor(FL_CURSOR_DEFAULT);
   if (ready) g_tonemap_dialog->show();
 }

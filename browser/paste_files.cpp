@@ -2,9 +2,9 @@
 #include "browser/paste_files.h"
 
 #include <cstdio>
-#include <exception>
 
 #include "browser/file_command_view.h"
+#include "core/command_boundary.h"
 #include "core/file_copy.h"
 #include "core/file_names.h"
 #include "core/messages.h"
@@ -48,12 +48,9 @@ int paste_files(const std::vector<std::string>& sources, bool copy,
     if (file_exists(target) && ask_choice(target + " exists. Do you want to overwrite?", "Skip",
                                           "Overwrite", nullptr) != 1)
       continue;
-    try {
-      copy_file(target, source);
-    } catch (const std::exception& e) {
-      show_alert(e.what());
+    // The batch goes on with the next file, its cursor and progress as they are.
+    if (!Command().keep_cursor().run([&] { copy_file(target, source); }))
       continue;  // the source stays, also for a Cut
-    }
     ++written;
     if (!copy && std::remove(source.c_str()) == 0 && view.is_in_shown_folder(source))
       view.file_removed(source);

@@ -5,9 +5,9 @@
 
 #include <exception>
 #include <fstream>
-#include <iostream>
 #include <vector>
 
+#include "core/log.h"
 #include "core/preferences.h"
 #include "core/regular_file.h"
 
@@ -20,7 +20,7 @@ constexpr int64_t k_full_naming_size = 2 * k_cache_sample_bytes;
 
 uint32_t crc32_of_chunk(std::istream& in, int64_t offset, int64_t size) {
   if (!in.good()) {
-    std::cerr << "NULL input stream\n";
+    log_error("NULL input stream");
     return 0;
   }
   try {
@@ -36,9 +36,9 @@ uint32_t crc32_of_chunk(std::istream& in, int64_t offset, int64_t size) {
     crc.process_bytes(buffer.data(), static_cast<size_t>(in.gcount()));
     return crc.checksum();
   } catch (const std::exception& e) {
-    std::cerr << "Found an exception with '" << e.what() << "'.\n";
+    log_error("Found an exception with '%s'.", e.what());
   } catch (...) {
-    std::cerr << "Found an unknown exception.\n";
+    log_error("Found an unknown exception.");
   }
   return 0;
 }
