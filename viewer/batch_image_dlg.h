@@ -50,13 +50,14 @@ class Batch_image_dlg : public Fl_Double_Window {
                    const char* suffix);
 
   /// Runs action with the running guard and the busy cursor, the dialog inactive; a
-  /// std::exception is alerted with its text. Hides the dialog unless action returned false
-  /// (it stays open for other values).
+  /// std::exception is alerted with its text once the dialog is active again. Hides the dialog
+  /// unless action returned false (it stays open for other values).
   void run(const std::function<bool()>& action);
 
   /// Replaces the viewer's image by changed(image) as one undo step with the change bit;
   /// true (nothing done) when the viewer is gone. When changed throws, nothing changes, the
-  /// text goes to standard error, failure_alert is shown and the result is false.
+  /// text goes to standard error, failure_alert is shown (the dialog active again) and the
+  /// result is false.
   using Image_change = std::function<cimg_library::CImg<float>(const Hdr_image&)>;
   bool change_viewer_image(const Image_change& changed, uint32_t change_bit,
                            const char* failure_alert);

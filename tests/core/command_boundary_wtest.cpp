@@ -89,6 +89,26 @@ TEST(Command, FixedAlertShowsItsTextAndLogsTheException) {
             std::vector<std::string>{"Cannot tonemap image. Image data seems to be corrupted."});
 }
 
+// A reader's text that names the file stands; a library's text about something else is
+// replaced by the fallback that names it.
+TEST(Command, NamingKeepsOnlyTextsThatNameThePath) {
+  const std::string path = "/x/100%.exr";
+  const std::string fallback = "Cannot read image file: " + path;
+  const struct {
+    std::string thrown, alert;
+  } cases[] = {
+      {"Cannot open EXR file: " + path, "Cannot open EXR file: " + path},
+      {"std::bad_alloc", fallback},
+      {"", fallback},
+  };
+  for (const auto& c : cases) {
+    Scripted_messages messages;
+    EXPECT_FALSE(
+        Command().fallback(fallback).naming(path).run([&] { throw std::runtime_error(c.thrown); }));
+    EXPECT_EQ(messages.alerts, std::vector<std::string>{c.alert}) << c.thrown;
+  }
+}
+
 TEST(Command, ACleanUpThatThrowsStillEndsInTheFirstFailuresAlert) {
   Scripted_messages messages;
   EXPECT_FALSE(Command().on_failure([] { throw std::runtime_error("second"); }).run([] {
