@@ -30,7 +30,7 @@ int format_error(const char* what) {
 }
 
 int read_error() {
-  std::perror("RGBE read error");
+  log_error("RGBE read error: %s", std::strerror(errno));
   return -1;
 }
 

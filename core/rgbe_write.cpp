@@ -3,6 +3,7 @@
 #include "core/rgbe_write.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -11,6 +12,7 @@
 #include "core/atomic_write.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
+#include "core/log.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ constexpr uint32_t k_max_run = 127;           // 128 + length must fit in a byte
 constexpr uint32_t k_max_literal = 128;
 
 int report_write_error() {
-  std::perror("RGBE write error");
+  log_error("RGBE write error: %s", std::strerror(errno));
   return -1;
 }
 

@@ -10,7 +10,8 @@ class Hdr_image;
 
 /// Writes "#?RGBE", "FORMAT=32-bit_rle_rgbe", a blank line and "-Y <height> +X <width>".
 /// With info, its program type replaces "RGBE" when flagged, and flagged GAMMA= and
-/// EXPOSURE= lines follow the first line. Returns 0, or -1 after perror on a failed write.
+/// EXPOSURE= lines follow the first line. Returns 0, or -1 after a line on standard error on a
+/// failed write.
 int rgbe_write_header(std::FILE* file, uint32_t width, uint32_t height,
                       const Rgbe_header_info* info = nullptr);
 
@@ -23,7 +24,8 @@ void float_to_rgbe(float red, float green, float blue, unsigned char rgbe[4]);
 int rgbe_write_pixels(std::FILE* file, const float* data, uint64_t pixel_count);
 
 /// height scanlines of width interleaved RGB float pixels, each run-length encoded by
-/// component; widths below 8 or above 32767 are written flat. 0, or -1 after perror.
+/// component; widths below 8 or above 32767 are written flat. 0, or -1 after a line on standard
+/// error.
 int rgbe_write_pixels_rle(std::FILE* file, const float* data, uint32_t width, uint32_t height);
 
 /// Writes the image (3 planes) as an RGBE file through a temporary file beside path.
