@@ -72,9 +72,11 @@ void BM_build_hdr_srgb(benchmark::State& state) {
   auto assembly = std::make_unique<Assembly_state>();
   Assembly_settings settings;
   Silent_progress progress;
+  Message_questions questions;  // sRGB asks nothing
   Hdr_image result(k_width, k_height, 1, 3, 0.f);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(build_hdr(*assembly, result, s.planes, s.times, settings, progress));
+    benchmark::DoNotOptimize(
+        build_hdr(*assembly, result, s.planes, s.times, settings, progress, questions));
     benchmark::ClobberMemory();
   }
   state.SetLabel(merge_kernel_name());

@@ -89,7 +89,8 @@ void BM_bracket_to_exr(benchmark::State& state) {
     t = std::chrono::steady_clock::now();
     Hdr_image result(k_width, k_height, 1, 3, 0.f);
     Assembly_settings settings;
-    build_hdr(assembly, result, exposures, k_times, settings, progress);
+    Message_questions questions;  // sRGB asks nothing
+    build_hdr(assembly, result, exposures, k_times, settings, progress, questions);
     merge = ms_since(t);
 
     t = std::chrono::steady_clock::now();

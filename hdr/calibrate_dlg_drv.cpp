@@ -3,13 +3,12 @@
 
 #include <FL/Fl_Value_Input.H>
 
-#include <exception>
 #include <string>
 
 #include "core/action_scopes.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/hdr_image.h"
-#include "core/messages.h"
 #include "hdr/calibration_target.h"
 #include "hdr/luminance_calibration.h"
 
@@ -49,36 +48,33 @@ void CalibrateDlgDrv::apply() {
   Guard running(m_running);
   deactivate();
   set_busy_cursor(FL_CURSOR_WAIT);
-
-  // Looked at only now: the cursor served events, and anything may have happened.
-  std::string alert;
   bool stay_open = false;
+  // The same way back whether the calibration is done or refused; any alert comes last.
+  const auto finish = [this, &stay_open] {
+    set_busy_cursor(FL_CURSOR_DEFAULT);
+    if (!stay_open) hide();
+    activate();
+  };
+  if (Command().keep_cursor().on_failure(finish).run([&] { calibrate(stay_open); })) finish();
+}
+
+void CalibrateDlgDrv::calibrate(bool& stay_open) {
+  // Looked at only now: the cursor served events, and anything may have happened.
   Calibration_target* viewer = m_viewer;
   if (!still_open(viewer)) {
     m_viewer = nullptr;
-    alert = k_viewer_closed_text;
-  } else {
-    Hdr_image& image = *viewer->get_image();
-    const Calibration_factor f = calibration_factor(value_input->value(), m_luminance, image);
-    if (f.check != k_calibration_ok) {
-      alert = calibration_refusal_text(f.check);
-      stay_open = true;  // the user may type another value
-    } else {
-      try {
-        // The copy for Undo is the one step that can fail (memory): before any change.
-        viewer->save_undo(k_calibrated, 0);
-        image *= f.factor;
-        image.stats = Image_stats{};
-        viewer->set_modified(k_calibrated);
-        viewer->update_view();
-      } catch (const std::exception& e) {
-        alert = e.what();
-      }
-    }
+    throw Refusal(k_viewer_closed_text);
   }
-
-  set_busy_cursor(FL_CURSOR_DEFAULT);
-  if (!stay_open) hide();
-  activate();
-  if (!alert.empty()) show_alert(alert);
+  Hdr_image& image = *viewer->get_image();
+  const Calibration_factor f = calibration_factor(value_input->value(), m_luminance, image);
+  if (f.check != k_calibration_ok) {
+    stay_open = true;  // the user may type another value
+    throw Refusal(calibration_refusal_text(f.check));
+  }
+  // The copy for Undo is the one step that can fail (memory): before any change.
+  viewer->save_undo(k_calibrated, 0);
+  image *= f.factor;
+  image.stats = Image_stats{};
+  viewer->set_modified(k_calibrated);
+  viewer->update_view();
 }

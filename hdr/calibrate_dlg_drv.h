@@ -31,6 +31,10 @@ class CalibrateDlgDrv : public CalibrateDlg {
   int pixel_y() const { return m_y; }
 
  private:
+  /// The multiplication on the viewer still open; throws Refusal (stay_open: the dialog
+  /// stays for another value).
+  void calibrate(bool& stay_open);
+
   Calibration_target* m_viewer = nullptr;  // not owned; may be closed or gone at apply
   int32_t m_x = 0, m_y = 0;
   float m_luminance = 0.f;

@@ -20,8 +20,8 @@
 
 #include "core/app_globals.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/file_written.h"
-#include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
@@ -146,7 +146,8 @@ void CreateHDRDialogDrv::ldr_file_name(uint64_t k, std::string& path, uint32_t& 
 }
 
 bool CreateHDRDialogDrv::confirm_overwrite(std::string path) const {
-  return ::confirm_overwrite(path, output_settings().prompt_on_overwrite);
+  Message_questions questions;
+  return ::confirm_overwrite(path, output_settings().prompt_on_overwrite, questions);
 }
 
 std::vector<Chosen_file> CreateHDRDialogDrv::resolve_chosen() const {
@@ -159,7 +160,7 @@ std::vector<Chosen_file> CreateHDRDialogDrv::resolve_chosen() const {
   return files;
 }
 
-bool CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
+void CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
                                          std::vector<Exposure_inputs>& groups) {
   std::vector<Exposure_record> records;
   std::map<std::string, const Chosen_file*> by_path;
@@ -181,13 +182,21 @@ bool CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
   gs.exposure_variation = exposure_variation->value();
   gs.exposure_ratio = text_of(exposure_ratio);
 
+  // However the grouping ends, a failed autodetection shows before its alert: the box
+  // unchecked, the count to type active.
+  struct Autodetect_shown {
+    CreateHDRDialogDrv& dialog;
+    const Grouping_settings& settings;
+    ~Autodetect_shown() {
+      if (!settings.autodetect && dialog.autodetect->value()) {
+        dialog.autodetect->value(0);
+        dialog.exposures_per_hdr->activate();
+      }
+    }
+  } shown{*this, gs};
   Exposure_groups formed;
-  const bool ok = ::group_exposures(records, gs, formed);
-  if (!gs.autodetect && autodetect->value()) {
-    autodetect->value(0);
-    exposures_per_hdr->activate();
-  }
-  if (!ok) return false;
+  Message_questions questions;
+  ::group_exposures(records, gs, formed, questions);
   for (const std::vector<Exposure_record>& g : formed) {
     Exposure_inputs inputs;
     for (const Exposure_record& r : g) {
@@ -203,7 +212,6 @@ bool CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
     }
     if (!inputs.empty()) groups.push_back(std::move(inputs));
   }
-  return true;
 }
 
 int CreateHDRDialogDrv::build_hdr(Hdr_image& result, std::vector<Exposure_planes>& exposures,
@@ -216,7 +224,9 @@ int CreateHDRDialogDrv::build_hdr(Hdr_image& result, std::vector<Exposure_planes
   a.align = align_images->value() != 0;
   a.camera_source = &source;
   a.align_exposures = m_align;
-  const int r = ::build_hdr(*m_assembly, result, exposures, exposure_times, a, current_progress());
+  Message_questions questions;
+  const int r =
+      ::build_hdr(*m_assembly, result, exposures, exposure_times, a, current_progress(), questions);
   // An answer to a response question stays for the next groups and the next use.
   camera_response->value(a.response_choice);
   return r;
@@ -234,50 +244,44 @@ void CreateHDRDialogDrv::create() {
   // A second "Create" from an event served inside the run is ignored.
   if (m_running) return;
   const Hdr_creation_settings settings = output_settings();
-  if (settings.batch) {
-    if (!file_exists(settings.destination)) {
-      show_alert("Destination directory is not accessible!");
-      return;
-    }
-    const std::string clash = colliding_output_path(settings);
-    if (!clash.empty()) {
-      show_alert("The HDR image and its tonemapped copy would both be saved as " + clash +
-                 ".\nPlease choose another save type for one of them.");
-      return;
-    }
-  }
+  // Refused before anything changes: the dialog stays as it is.
+  if (!Command().keep_cursor().run([&] { check_batch_output(settings); })) return;
   m_running = true;
   deactivate();
   set_busy_cursor(FL_CURSOR_WAIT);
   const std::shared_ptr<void> keep = m_host ? m_host->keep_tiles() : nullptr;
-  try {
-    // Looked up after the busy cursor's pump: the browser may have left the folder.
-    const std::vector<Chosen_file> chosen = resolve_chosen();
-    if (chosen.empty() && !m_chosen.empty()) {
-      end_run(true);  // nothing left to create from: the dialog goes with its selection
-      show_alert("None of the chosen images can be found any more. Please select them again.");
-      return;
-    }
-    std::vector<Exposure_inputs> groups;
-    if (!group_exposures(chosen, groups)) {
+  bool hide_dialog = false;
+  // end_run puts the cursor back and the dialog in its state between uses.
+  Command().keep_cursor().on_failure([this, &hide_dialog] { end_run(hide_dialog); }).run([&] {
+    run_creation(settings, hide_dialog);
+  });
+}
+
+void CreateHDRDialogDrv::run_creation(const Hdr_creation_settings& settings, bool& hide_dialog) {
+  // Looked up after the busy cursor's pump: the browser may have left the folder.
+  const std::vector<Chosen_file> chosen = resolve_chosen();
+  if (chosen.empty()) {
+    if (m_chosen.empty()) {
       end_run(false);
       return;
     }
-    std::unique_ptr<Hdr_image> result;
-    const Creation_end end = run_hdr_creation(
-        groups, settings,
-        [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t) {
-          return build_hdr(r, e, t);
-        },
-        file_written, current_progress(), result);
-    end_run(end != Creation_end::stopped);
-    if (end == Creation_end::opened && result) {
-      const std::string folder = output_folder();
-      show_result(std::move(result), folder);
-    }
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-    end_run(false);
+    hide_dialog = true;  // nothing left to create from: the dialog goes with its selection
+    throw Refusal("None of the chosen images can be found any more. Please select them again.");
+  }
+  std::vector<Exposure_inputs> groups;
+  group_exposures(chosen, groups);
+  std::unique_ptr<Hdr_image> result;
+  Message_questions questions;
+  const Creation_end end = run_hdr_creation(
+      groups, settings,
+      [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t) {
+        return build_hdr(r, e, t);
+      },
+      file_written, current_progress(), questions, result);
+  end_run(end != Creation_end::stopped);
+  if (end == Creation_end::opened && result) {
+    const std::string folder = output_folder();
+    show_result(std::move(result), folder);
   }
 }
 

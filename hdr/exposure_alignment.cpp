@@ -5,9 +5,10 @@
 #include <CImg.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 #include <random>
+
+#include "core/log.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
     y1 = std::max(y1, cy + margin + half);
   }
   if (fitting.empty()) {
-    std::printf("Could not find ROI: the image is too small to align.\n");
+    log_info("Could not find ROI: the image is too small to align.");
     return false;
   }
   box.x0 = x0, box.y0 = y0, box.bw = x1 - x0 + 1, box.bh = y1 - y0 + 1;
@@ -153,14 +154,14 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
       const float mhes =
           float(horizontal.sum(cx - half + 1, cx + half - 1, cy - half + 1, cy + half - 1)) / area;
       if (mves > threshold && mhes > threshold) {
-        std::printf("mves = %f\n", double(mves));
-        std::printf("mhes = %f\n", double(mhes));
+        log_info("mves = %f", double(mves));
+        log_info("mhes = %f", double(mhes));
         x = int(cx);
         y = int(cy);
         return true;
       }
     }
-    std::printf("Could not find ROI. Halving minimum edge magnitude.\n");
+    log_info("Could not find ROI. Halving minimum edge magnitude.");
     threshold *= 0.5f;
   }
   return false;
@@ -252,10 +253,10 @@ int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& pr
       ys[size_t(i + 1)] = by - y;
       px = bx, py = by;  // the next search starts where exposure i + 1 matched
     } else {
-      std::printf("Exposures %d and %d cannot be compared; the pair is not shifted.\n", i, i + 1);
+      log_info("Exposures %d and %d cannot be compared; the pair is not shifted.", i, i + 1);
     }
-    std::printf("xShift = %d\n", xs[size_t(i + 1)]);
-    std::printf("yShift = %d\n", ys[size_t(i + 1)]);
+    log_info("xShift = %d", xs[size_t(i + 1)]);
+    log_info("yShift = %d", ys[size_t(i + 1)]);
     if (progress.update(float(i + 1)) == -1) return -1;
   }
   chain_shifts(xs);

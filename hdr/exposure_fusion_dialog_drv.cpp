@@ -3,7 +3,6 @@
 
 #include <FL/Fl_Value_Slider.H>
 
-#include <exception>
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
 #include <stdexcept>
@@ -12,10 +11,10 @@
 
 #include "core/action_scopes.h"
 #include "core/busy_cursor.h"
+#include "core/command_boundary.h"
 #include "core/event_pump.h"
 #include "core/hdr_image.h"
 #include "core/mat_convert.h"
-#include "core/messages.h"
 #include "hdr/hdr_links.h"
 #include "hdr/progress_dialog.h"
 
@@ -64,7 +63,8 @@ void ExposureFusionDialogDrv::fuse() {
   Progress& progress = g_progress_dialog ? static_cast<Progress&>(*g_progress_dialog) : silent;
   deactivate();
   set_busy_cursor(FL_CURSOR_WAIT);
-  try {
+  // end_work puts the cursor back and the dialog active.
+  Command().keep_cursor().on_failure([this] { end_work(); }).run([&] {
     progress.start(0, 0, 1, "Reading Exposures");
     std::vector<cv::Mat> exposures = read_exposures(paths);
     progress.update(1);
@@ -77,8 +77,5 @@ void ExposureFusionDialogDrv::fuse() {
     end_work();
     hide();
     show_result(std::move(image), folder);
-  } catch (const std::exception& e) {
-    end_work();
-    show_alert(e.what());
-  }
+  });
 }

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/messages.h"
+#include "core/command_boundary.h"
 #include "hdr/exposure_exif.h"
 #include "hdr/exposure_values.h"
 #include "hdr/response_tables.h"
@@ -72,13 +72,14 @@ namespace {
 
 // Warns once when a file's camera differs from the first chosen file's; creation goes on
 // with the first camera's name.
-void check_cameras(const Exposure_groups& groups, const std::string& camera_name) {
+void check_cameras(const Exposure_groups& groups, const std::string& camera_name,
+                   Hdr_questions& questions) {
   for (const auto& group : groups) {
     for (const Exposure_record& record : group) {
       std::string make, model;
       read_camera_make_model(record.path, make, model);
       if (make + " " + model != camera_name) {
-        show_alert(different_camera_warning(camera_name));
+        questions.warn(different_camera_warning(camera_name));
         return;
       }
     }
@@ -87,21 +88,20 @@ void check_cameras(const Exposure_groups& groups, const std::string& camera_name
 
 }  // namespace
 
-bool group_exposures(const std::vector<Exposure_record>& files, Grouping_settings& settings,
-                     Exposure_groups& groups) {
+void group_exposures(const std::vector<Exposure_record>& files, Grouping_settings& settings,
+                     Exposure_groups& groups, Hdr_questions& questions) {
   groups.clear();
-  if (files.empty()) return false;
+  if (files.empty()) return;
   if (!settings.batch) {
     groups.push_back(files);
   } else if (!settings.autodetect) {
     groups = groups_by_count(files, settings.exposures_per_hdr);
   } else if (!autodetect_groups(files, groups)) {
-    show_alert(k_message_autodetect_failed);
     settings.autodetect = false;
-    return false;
+    throw Refusal(k_message_autodetect_failed);
   }
   if (settings.response_choice == k_response_recover ||
       settings.response_choice == k_response_use_recovered)
-    check_cameras(groups, settings.camera_name);
-  return exposure_values(groups, settings.exposure_variation, settings.exposure_ratio);
+    check_cameras(groups, settings.camera_name, questions);
+  exposure_values(groups, settings.exposure_variation, settings.exposure_ratio);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "hdr/hdr_questions.h"
+
 /// One file of a group. Plain data copied out of the file's tile before anything pumps
 /// events (a folder scan may delete the tile meanwhile): its full path and its shown
 /// thumbnail as interleaved 8-bit RGB (thumb_w x thumb_h pixels); its image type code
@@ -62,8 +64,10 @@ Exposure_groups groups_by_capture_time(std::vector<Exposure_record> records);
 bool autodetect_groups(const std::vector<Exposure_record>& files, Exposure_groups& groups);
 
 /// The whole grouping of a creation: one group without the batch flag, else by count or
-/// by capture time; the camera check for the recovered-response choices; then
-/// exposure_values. False after an alert (nothing to create). A failed autodetection also
-/// clears settings.autodetect: the dialog unchecks its box and activates the count.
-bool group_exposures(const std::vector<Exposure_record>& files, Grouping_settings& settings,
-                     Exposure_groups& groups);
+/// by capture time; the camera check for the recovered-response choices, which warns once
+/// through questions (different_camera_warning) and goes on; then exposure_values. No
+/// files give no groups. Throws Refusal when there is nothing to create: the texts of
+/// exposure_values, or k_message_autodetect_failed, which first clears settings.autodetect
+/// (the dialog unchecks its box and activates the count).
+void group_exposures(const std::vector<Exposure_record>& files, Grouping_settings& settings,
+                     Exposure_groups& groups, Hdr_questions& questions);

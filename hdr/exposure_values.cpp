@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/messages.h"
+#include "core/command_boundary.h"
 #include "hdr/exposure_exif.h"
 
 const char* const k_exposure_variation_labels[k_variation_count] = {
@@ -76,46 +76,38 @@ void sort_by_exposure(std::vector<Exposure_record>& group) {
       [](const Exposure_record& a, const Exposure_record& b) { return a.exposure < b.exposure; });
 }
 
-bool exif_exposures(std::vector<Exposure_record>& group) {
+void exif_exposures(std::vector<Exposure_record>& group) {
   for (Exposure_record& record : group) {
     std::string text;
     // A time that reads as 0 (or 1/0) would only be refused after every file is loaded.
     if (!read_exposure_time_text(record.path, text) ||
-        !((record.exposure = exposure_time_from_text(text)) > 0.f)) {
-      show_alert(k_message_no_exposure_time);
-      return false;
-    }
+        !((record.exposure = exposure_time_from_text(text)) > 0.f))
+      throw Refusal(k_message_no_exposure_time);
   }
   sort_by_exposure(group);
-  return true;
 }
 
-bool stepped_exposures(std::vector<Exposure_record>& group, float step) {
+void stepped_exposures(std::vector<Exposure_record>& group, float step) {
   for (Exposure_record& record : group)
     record.exposure = thumbnail_brightness(record.thumb_pixels, record.thumb_w, record.thumb_h);
   sort_by_exposure(group);
   for (size_t i = 0; i < group.size(); ++i) {
     group[i].exposure = std::pow(2.f, float(i) * step);
-    if (!std::isfinite(group[i].exposure)) {  // a ratio so large the series overflows
-      show_alert(k_message_bad_ratio);
-      return false;
-    }
+    // A ratio so large the series overflows.
+    if (!std::isfinite(group[i].exposure)) throw Refusal(k_message_bad_ratio);
   }
-  return true;
 }
 
 }  // namespace
 
-bool exposure_values(Exposure_groups& groups, int variation, const std::string& ratio_text) {
+void exposure_values(Exposure_groups& groups, int variation, const std::string& ratio_text) {
   float step = 0.f;
-  if (variation != k_variation_exif && !exposure_step(variation, ratio_text, step)) {
-    show_alert(k_message_bad_ratio);
-    return false;
-  }
+  if (variation != k_variation_exif && !exposure_step(variation, ratio_text, step))
+    throw Refusal(k_message_bad_ratio);
   for (auto& group : groups) {
-    const bool ok =
-        variation == k_variation_exif ? exif_exposures(group) : stepped_exposures(group, step);
-    if (!ok) return false;
+    if (variation == k_variation_exif)
+      exif_exposures(group);
+    else
+      stepped_exposures(group, step);
   }
-  return true;
 }

@@ -36,6 +36,7 @@ bool exposure_step(int variation, const std::string& ratio_text, float& step);
 
 /// Fills the relative exposures of every group and sorts each group by them. With
 /// "Read from EXIF" the values are the files' exposure times; otherwise the i-th darkest
-/// thumbnail gets 2^(i*step). False after an alert: a file without a readable, positive
-/// exposure time, an invalid ratio, or powers that overflow a float.
-bool exposure_values(Exposure_groups& groups, int variation, const std::string& ratio_text);
+/// thumbnail gets 2^(i*step). Throws Refusal with k_message_no_exposure_time (a file
+/// without a readable, positive exposure time) or k_message_bad_ratio (an invalid ratio, or
+/// powers that overflow a float).
+void exposure_values(Exposure_groups& groups, int variation, const std::string& ratio_text);

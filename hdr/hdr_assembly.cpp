@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/messages.h"
+#include "core/command_boundary.h"
 #include "hdr/merge_kernel.h"
 
 const char* const k_message_size_mismatch =
@@ -24,27 +24,15 @@ bool same_shape(const Exposure_planes& e, const Hdr_image& result) {
          e.channels == 3 && (e.pixels != nullptr || e.plane_size() == 0);
 }
 
-bool refuse_group(const Hdr_image& result, const std::vector<Exposure_planes>& exposures,
-                  const std::vector<float>& times) {
-  if (exposures.empty() || times.size() != exposures.size()) return true;
-  if (result.depth() != 1 || result.spectrum() != 3 || result.width() <= 0 ||
-      result.height() <= 0) {
-    show_alert(k_message_size_mismatch);
-    return true;
-  }
-  for (const auto& e : exposures) {
-    if (!same_shape(e, result)) {
-      show_alert(k_message_size_mismatch);
-      return true;
-    }
-  }
-  for (float t : times) {
-    if (!(t > 0.f) || !std::isfinite(t)) {
-      show_alert(k_message_bad_exposure);
-      return true;
-    }
-  }
-  return false;
+// Throws the refusal of a group that cannot be merged.
+void check_group(const Hdr_image& result, const std::vector<Exposure_planes>& exposures,
+                 const std::vector<float>& times) {
+  if (result.depth() != 1 || result.spectrum() != 3 || result.width() <= 0 || result.height() <= 0)
+    throw Refusal(k_message_size_mismatch);
+  for (const auto& e : exposures)
+    if (!same_shape(e, result)) throw Refusal(k_message_size_mismatch);
+  for (float t : times)
+    if (!(t > 0.f) || !std::isfinite(t)) throw Refusal(k_message_bad_exposure);
 }
 
 // A response value mapped back to a level; tables from a recovery may hold anything.
@@ -175,10 +163,11 @@ int merge(Hdr_image& result, const std::vector<Exposure_planes>& exposures,
 
 int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_planes>& exposures,
               const std::vector<float>& exposure_times, Assembly_settings& settings,
-              Progress& progress) {
-  if (refuse_group(result, exposures, exposure_times)) return -1;
+              Progress& progress, Hdr_questions& questions) {
+  if (exposures.empty() || exposure_times.size() != exposures.size()) return -1;
+  check_group(result, exposures, exposure_times);
   if (select_response(state.response, settings.response_choice, exposures, exposure_times,
-                      settings.camera_source) == -1)
+                      settings.camera_source, questions) == -1)
     return -1;
   const Active_response& response = state.response.active;
   build_weight_tables(response, state.weights);

@@ -5,6 +5,7 @@
 
 #include "core/hdr_image.h"
 #include "hdr/exposure_planes.h"
+#include "hdr/hdr_questions.h"
 #include "hdr/progress.h"
 #include "hdr/response_tables.h"
 #include "hdr/weight_tables.h"
@@ -43,13 +44,15 @@ struct Assembly_settings {
 
 /// Merges the exposures (ascending relative exposure exposure_times[m] > 0) into result,
 /// which must be width x height x 1 x 3 like every exposure (3 channels each).
-/// Returns 0, or -1 when the group is refused (an alert said why), the response question
-/// was cancelled or the user pressed "Cancel" (the result then holds partial values and the
-/// exposures may be partly rewritten). Noise reduction and alignment rewrite the exposures.
+/// Throws Refusal with k_message_size_mismatch or k_message_bad_exposure for a group it
+/// cannot merge. Returns 0, or -1 when there is no exposure (or not one time for each),
+/// the response question (asked through questions) was cancelled or the user pressed
+/// "Cancel" (the result then holds partial values and the exposures may be partly
+/// rewritten). Noise reduction and alignment rewrite the exposures.
 /// A pixel at luminance level 255 in every exposure takes f_inv_c(z) / t of the shortest
 /// exposure, one at level 0 in every exposure that of the longest; every other pixel is
 /// the weighted mean. Every result value lies in [0, 3.4028235e38], whatever the response
 /// tables hold.
 int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_planes>& exposures,
               const std::vector<float>& exposure_times, Assembly_settings& settings,
-              Progress& progress);
+              Progress& progress, Hdr_questions& questions);

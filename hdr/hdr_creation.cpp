@@ -6,8 +6,8 @@
 #include <cmath>
 #include <exception>
 
+#include "core/command_boundary.h"
 #include "core/image_save.h"
-#include "core/messages.h"
 #include "core/pixel_buffers.h"
 #include "core/platform.h"
 #include "hdr/exposure_load.h"
@@ -36,10 +36,20 @@ std::string colliding_output_path(const Hdr_creation_settings& s) {
   return hdr == ldr ? hdr : std::string();
 }
 
-bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite) {
+void check_batch_output(const Hdr_creation_settings& s) {
+  if (!s.batch) return;
+  if (!file_exists(s.destination)) throw Refusal("Destination directory is not accessible!");
+  const std::string clash = colliding_output_path(s);
+  if (!clash.empty())
+    throw Refusal("The HDR image and its tonemapped copy would both be saved as " + clash +
+                  ".\nPlease choose another save type for one of them.");
+}
+
+bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite,
+                       Hdr_questions& questions) {
   if (!prompt_on_overwrite || !file_exists(path)) return false;
-  return ask_choice(path + " exists. Do you want to overwrite it?", "Skip", "Overwrite", nullptr) ==
-         0;
+  return questions.ask(path + " exists. Do you want to overwrite it?", "Skip", "Overwrite",
+                       nullptr) == 0;
 }
 
 namespace {
@@ -57,22 +67,24 @@ bool is_input(const std::vector<Exposure_inputs>& groups, const std::string& pat
   return false;
 }
 
-// Writes one output file unless it is skipped; false when nothing was written.
+// Writes one output file unless it is skipped; false when nothing was written (a failure
+// was warned of).
 bool save_output(Hdr_image& image, const std::string& path, uint32_t type,
-                 const std::vector<Exposure_inputs>& groups, bool prompt) {
+                 const std::vector<Exposure_inputs>& groups, bool prompt,
+                 Hdr_questions& questions) {
   // Replacing an exposure would lose the user's photograph (and feed a later group the
   // wrong picture), whatever the overwrite setting says.
   if (is_input(groups, path)) {
-    show_alert("The output file " + path +
-               " is one of the exposures being merged; it is not overwritten.");
+    questions.warn("The output file " + path +
+                   " is one of the exposures being merged; it is not overwritten.");
     return false;
   }
-  if (confirm_overwrite(path, prompt)) return false;
+  if (confirm_overwrite(path, prompt, questions)) return false;
   try {
     save_image_as(image, path, type);
     return true;
   } catch (const std::exception& e) {
-    show_alert(with_path(e.what(), path));
+    questions.warn(with_path(e.what(), path));
     return false;
   }
 }
@@ -97,8 +109,8 @@ class Overall_bar {
 
 enum class Group_end { done, skipped, stop };
 
-// Loads the group's exposures; skipped (alerted) when one cannot be read or its size is
-// not the group's, stop on "Cancel".
+// Loads the group's exposures; stop on "Cancel". Throws Refusal naming the exposure that
+// cannot be read or whose size or exposure value is not the group's.
 Group_end load_group(const Exposure_inputs& group, std::vector<Rgb8_image>& images,
                      Progress& progress) {
   progress.start(0.f, 0.f, float(group.size()), "Loading images");
@@ -108,18 +120,13 @@ Group_end load_group(const Exposure_inputs& group, std::vector<Rgb8_image>& imag
     try {
       images.push_back(load_exposure(e.path, e.type));
     } catch (const std::exception& ex) {
-      show_alert("Cannot read the exposure " + e.path + ":\n" + ex.what());
-      return Group_end::skipped;
+      throw Refusal("Cannot read the exposure " + e.path + ":\n" + ex.what());
     }
     const Rgb8_image& im = images.back();
-    if (uint32_t(im.width()) != w || uint32_t(im.height()) != h || im.spectrum() != 3) {
-      show_alert(std::string(k_message_size_mismatch) + "\n" + e.path);
-      return Group_end::skipped;
-    }
-    if (!(e.exposure > 0.f) || !std::isfinite(e.exposure)) {
-      show_alert(std::string(k_message_bad_exposure) + "\n" + e.path);
-      return Group_end::skipped;
-    }
+    if (uint32_t(im.width()) != w || uint32_t(im.height()) != h || im.spectrum() != 3)
+      throw Refusal(std::string(k_message_size_mismatch) + "\n" + e.path);
+    if (!(e.exposure > 0.f) || !std::isfinite(e.exposure))
+      throw Refusal(std::string(k_message_bad_exposure) + "\n" + e.path);
     if (progress.update(float(i + 1)) == -1) return Group_end::stop;
   }
   return Group_end::done;
@@ -129,13 +136,13 @@ Group_end load_group(const Exposure_inputs& group, std::vector<Rgb8_image>& imag
 // or a file could not be written.
 Group_end save_group(Hdr_image& result, uint64_t k, const std::vector<Exposure_inputs>& groups,
                      const Hdr_creation_settings& s, const File_written_fn& written,
-                     Progress& progress) {
+                     Progress& progress, Hdr_questions& questions) {
   const bool only_ldr = s.tone_map && !s.save_both;
   std::string hdr_path, ldr_path;
   uint32_t hdr_type = 0, ldr_type = 0;
   hdr_file_name(s, k, hdr_path, hdr_type);
   if (!only_ldr) {
-    if (!save_output(result, hdr_path, hdr_type, groups, s.prompt_on_overwrite))
+    if (!save_output(result, hdr_path, hdr_type, groups, s.prompt_on_overwrite, questions))
       return Group_end::skipped;
     if (written) written(hdr_path);
   }
@@ -148,7 +155,7 @@ Group_end save_group(Hdr_image& result, uint64_t k, const std::vector<Exposure_i
   rows_to_image(rows, result);
   progress.update(1.f);
   ldr_file_name(s, k, ldr_path, ldr_type);
-  if (!save_output(result, ldr_path, ldr_type, groups, s.prompt_on_overwrite))
+  if (!save_output(result, ldr_path, ldr_type, groups, s.prompt_on_overwrite, questions))
     return Group_end::skipped;
   if (written) written(ldr_path);
   return Group_end::done;
@@ -159,7 +166,7 @@ Group_end save_group(Hdr_image& result, uint64_t k, const std::vector<Exposure_i
 Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
                               const Hdr_creation_settings& settings, const Build_hdr_fn& build,
                               const File_written_fn& written, Progress& progress,
-                              std::unique_ptr<Hdr_image>& single_result) {
+                              Hdr_questions& questions, std::unique_ptr<Hdr_image>& single_result) {
   single_result.reset();
   // A single creation merges all chosen files as one group.
   const size_t g = settings.batch ? groups.size() : std::min<size_t>(groups.size(), 1);
@@ -169,12 +176,16 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
     const Exposure_inputs& group = groups[k];
     if (group.empty()) continue;
     std::vector<Rgb8_image> images;
-    const Group_end loaded = load_group(group, images, progress);
-    if (loaded == Group_end::stop) return Creation_end::stopped;
-    if (loaded == Group_end::skipped) {
-      if (!settings.batch) return Creation_end::stopped;
+    Group_end loaded = Group_end::done;
+    try {
+      loaded = load_group(group, images, progress);
+    } catch (const Refusal& refusal) {
+      // A batch reports the group it cannot make and makes the others.
+      if (!settings.batch) throw;
+      questions.warn(refusal.what());
       continue;
     }
+    if (loaded == Group_end::stop) return Creation_end::stopped;
 
     auto result = std::make_unique<Hdr_image>(group.front().width, group.front().height, 1, 3, 0.f);
     {
@@ -194,7 +205,9 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
       single_result = std::move(result);
       return Creation_end::opened;
     }
-    if (save_group(*result, k, groups, settings, written, progress) == Group_end::skipped) continue;
+    if (save_group(*result, k, groups, settings, written, progress, questions) ==
+        Group_end::skipped)
+      continue;
     progress.update_overall(float(k + 1));
   }
   return Creation_end::finished;

@@ -11,6 +11,7 @@
 #include "core/file_written.h"  // File_written_fn
 #include "core/hdr_image.h"
 #include "hdr/exposure_planes.h"
+#include "hdr/hdr_questions.h"
 #include "hdr/progress.h"
 
 /// One exposure of a group, copied out of its tile before any event is served.
@@ -45,29 +46,36 @@ void ldr_file_name(const Hdr_creation_settings& s, uint64_t k, std::string& path
 /// TIFF) and the copy would replace the HDR image just written: that path, else "".
 std::string colliding_output_path(const Hdr_creation_settings& s);
 
+/// Throws Refusal when a batch could not write what it makes: "Destination directory is
+/// not accessible!", or the HDR image and its copy would share one name. Nothing to check
+/// for a single creation.
+void check_batch_output(const Hdr_creation_settings& s);
+
 /// True when the file is to be skipped: it exists, the overwrite prompt is on and the user
-/// answered "Skip" to "<path> exists. Do you want to overwrite it?".
-bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite);
+/// answered "Skip" to "<path> exists. Do you want to overwrite it?" (asked through questions).
+bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite, Hdr_questions& questions);
 
 /// The merge of one group: fills result (sized, zeroed) from the exposures; 0, or -1 when
-/// the creation is to stop (cancel, or a refusal already alerted).
+/// the creation is to stop ("Cancel"). A Refusal it throws ends the creation.
 using Build_hdr_fn = std::function<int(Hdr_image& result, std::vector<Exposure_planes>& exposures,
                                        const std::vector<float>& times)>;
 
 enum class Creation_end {
   finished,  // batch done (groups may have been skipped), or no group at all
   opened,    // single creation: the result is handed back
-  stopped,   // "Cancel", or a single creation that could not be made (alerted)
+  stopped,   // "Cancel"
 };
 
 /// Runs the creation over groups: a single creation (settings.batch off) merges group 0
 /// and moves it into single_result; a batch saves every group into settings.destination.
-/// written is told each file the batch wrote. Failures are alerted with the file's path; in a batch
-/// an unreadable exposure, a size mismatch or a failed save skips that group's remaining output and
-/// the batch goes on. An output path that is one of the exposures is never written. Leaves the
-/// progress window to the caller (hide it afterwards); hides the overall bar it showed, also when
-/// build (or the tone mapping) throws, the exception then passing on.
+/// written is told each file the batch wrote. An exposure that cannot be read, or whose size
+/// or exposure value is not the group's, is refused with its path: a single creation throws
+/// the Refusal, a batch warns through questions and goes on with the next group, as after a
+/// save that fails (warned with the file's path). An output path that is one of the exposures
+/// is never written. The overwrite question goes through questions. Leaves the progress
+/// window to the caller (hide it afterwards); hides the overall bar it showed, also when build
+/// (or the tone mapping) throws, the exception then passing on.
 Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
                               const Hdr_creation_settings& settings, const Build_hdr_fn& build,
                               const File_written_fn& written, Progress& progress,
-                              std::unique_ptr<Hdr_image>& single_result);
+                              Hdr_questions& questions, std::unique_ptr<Hdr_image>& single_result);

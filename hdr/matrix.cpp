@@ -1,11 +1,11 @@
 // The matrix class of response recovery; its decomposition is svdcmp on 1-based copies.
 #include "hdr/matrix.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
 
+#include "core/log.h"
 #include "hdr/svd.h"
 
 namespace {
@@ -25,12 +25,12 @@ struct One_based {
 }  // namespace
 
 void Matrix::fail(const char* message) {
-  std::fprintf(stderr, "%s", message);
+  log_error("%s", message);
   std::exit(1);
 }
 
 void Matrix::allocate(int32_t rows, int32_t columns) {
-  if (rows < 0 || columns < 0) fail("Error: negative Matrix dimensions\n");
+  if (rows < 0 || columns < 0) fail("Error: negative Matrix dimensions");
   m_rows = rows;
   m_columns = columns;
   m_data = new float*[size_t(rows)];
@@ -69,7 +69,7 @@ Matrix::~Matrix() { release(); }
 
 Matrix& Matrix::operator=(const Matrix& other) {
   if (m_rows != other.m_rows || m_columns != other.m_columns)
-    fail("Error: Matrix dimensions do not match in = operator\n");
+    fail("Error: Matrix dimensions do not match in = operator");
   if (this != &other)
     for (int32_t i = 0; i < m_rows; ++i)
       for (int32_t j = 0; j < m_columns; ++j) m_data[i][j] = other.m_data[i][j];
@@ -77,15 +77,14 @@ Matrix& Matrix::operator=(const Matrix& other) {
 }
 
 float& Matrix::operator()(int32_t i, int32_t j) {
-  if (i < 0 || i >= m_rows || j < 0 || j >= m_columns)
-    fail("Error: out of bounds in () operator\n");
+  if (i < 0 || i >= m_rows || j < 0 || j >= m_columns) fail("Error: out of bounds in () operator");
   return m_data[i][j];
 }
 
 float Matrix::operator()(int32_t i, int32_t j) const { return const_cast<Matrix&>(*this)(i, j); }
 
 Matrix Matrix::operator*(const Matrix& other) const {
-  if (m_columns != other.m_rows) fail("Error: Matrix dimensions do not match in * operator\n");
+  if (m_columns != other.m_rows) fail("Error: Matrix dimensions do not match in * operator");
   Matrix product(m_rows, other.m_columns);
   for (int32_t i = 0; i < m_rows; ++i)
     for (int32_t j = 0; j < other.m_columns; ++j) {

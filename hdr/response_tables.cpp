@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/event_pump.h"
-#include "core/messages.h"
 
 Fixed_responses make_fixed_responses() {
   Fixed_responses r;
@@ -48,7 +47,8 @@ void use_camera_response(Response_state& state) {
 
 int select_response(Response_state& state, int& choice,
                     const std::vector<Exposure_planes>& exposures,
-                    const std::vector<float>& exposure_times, Camera_response_source* source) {
+                    const std::vector<float>& exposure_times, Camera_response_source* source,
+                    Hdr_questions& questions) {
   for (;;) {
     if (choice == k_response_srgb) {
       use_srgb_response(state);
@@ -60,7 +60,7 @@ int select_response(Response_state& state, int& choice,
     }
     if (choice == k_response_recover) {
       if (source && source->recover_and_check(exposures, exposure_times, state.camera)) break;
-      const int answer = ask_choice(
+      const int answer = questions.ask(
           "Recovered response is unreliable.  This image sequence may not be suitable for "
           "response recovery.\nChoose one of the options: ",
           "Cancel", "Use sRGB", "Try again");
@@ -71,8 +71,8 @@ int select_response(Response_state& state, int& choice,
     }
     if (source && source->load(state.camera)) break;
     const int answer =
-        ask_choice("Cannot load the camera response. Choose one of the options:", "Cancel",
-                   "Use sRGB", "Recover New");
+        questions.ask("Cannot load the camera response. Choose one of the options:", "Cancel",
+                      "Use sRGB", "Recover New");
     if (answer == 0) return -1;
     choice = answer == 1 ? k_response_srgb : k_response_recover;
   }

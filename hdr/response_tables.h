@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hdr/exposure_planes.h"
+#include "hdr/hdr_questions.h"
 
 /// Levels of an 8-bit channel and entries of every response table.
 constexpr int k_response_levels = 256;
@@ -76,10 +77,11 @@ class Camera_response_source {
 };
 
 /// Sets state.active from the menu value choice; returns 0, or -1 when the user cancelled
-/// at one of the questions asked when a camera response cannot be had (a recovery judged
-/// unreliable, or no stored response). An answer may change choice (to sRGB or to a new
-/// recovery); the caller copies it back into the menu. A null source behaves as one that
-/// can neither recover nor load.
+/// at one of the questions (asked through questions) when a camera response cannot be had
+/// (a recovery judged unreliable, or no stored response). An answer may change choice (to
+/// sRGB or to a new recovery); the caller copies it back into the menu. A null source
+/// behaves as one that can neither recover nor load.
 int select_response(Response_state& state, int& choice,
                     const std::vector<Exposure_planes>& exposures,
-                    const std::vector<float>& exposure_times, Camera_response_source* source);
+                    const std::vector<float>& exposure_times, Camera_response_source* source,
+                    Hdr_questions& questions);

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "core/log.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ bool negligible(float x, float anorm) {
 }  // namespace
 
 [[noreturn]] void nrerror(const char* message) {
-  std::fprintf(stderr, "Numerical Recipes run-time error...\n");
-  std::fprintf(stderr, "%s\n", message);
-  std::fprintf(stderr, "...now exiting to system...\n");
+  log_error("Numerical Recipes run-time error...");
+  log_error("%s", message);
+  log_error("...now exiting to system...");
   std::exit(1);
 }
 
@@ -176,7 +177,7 @@ void svdcmp(float** a, int m, int n, float* w, float** v) {
         }
         break;
       }
-      if (its == k_max_iterations) std::fprintf(stderr, "no convergence in 30 svdcmp iterations\n");
+      if (its == k_max_iterations) log_error("no convergence in 30 svdcmp iterations");
       // Shift from the bottom 2 x 2 minor.
       float x = w[l];
       nm = k - 1;

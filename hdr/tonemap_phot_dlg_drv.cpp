@@ -15,6 +15,7 @@
 
 #include "core/action_scopes.h"
 #include "core/batch_image_job.h"
+#include "core/command_boundary.h"
 #include "core/file_names.h"
 #include "core/file_type.h"
 #include "core/file_written.h"
@@ -150,7 +151,8 @@ void TonemapPhotDlgDrv::refresh_preview() {
   Guard busy(m_busy);
   do {
     m_refresh_again = false;
-    try {
+    // A preview that fails is not redrawn again for a release that came meanwhile.
+    Command().keep_cursor().on_failure([this] { m_refresh_again = false; }).run([&] {
       auto work = std::make_unique<Hdr_image>(*m_preview_source);
       apply(*work);
       std::unique_ptr<uint32_t[]> bins = preview_histogram(*work);
@@ -164,10 +166,7 @@ void TonemapPhotDlgDrv::refresh_preview() {
       preview_box->image(picture);
       preview_box->redraw();
       m_preview_work = std::move(work);
-    } catch (const std::exception& e) {
-      m_refresh_again = false;
-      show_alert(e.what());
-    }
+    });
   } while (m_refresh_again);
 }
 
@@ -206,24 +205,19 @@ void TonemapPhotDlgDrv::run() {
     Status_progress progress(k_single_progress_steps, k_progress_label);
     Busy cursor;
     deactivate();
-    try {
+    // The busy cursor and the status bar end with their scopes, the dialog is active again
+    // below.
+    Command().keep_cursor().on_failure([&copy] { copy.reset(); }).run([&] {
       folder = output_folder();
       copy = std::make_unique<Hdr_image>(*m_full_image);
       apply(*copy);
       copy->type = k_type_new_ldr;
-    } catch (const std::exception& e) {
-      copy.reset();
-      show_alert(e.what());
-    }
+    });
     activate();
   }
   if (!copy) return;  // the dialog stays open for other settings
   hide();
-  try {
-    show_result(std::move(copy), folder);
-  } catch (const std::exception& e) {
-    show_alert(e.what());
-  }
+  Command().keep_cursor().run([&] { show_result(std::move(copy), folder); });
 }
 
 void TonemapPhotDlgDrv::batch_timeout(void* dialog) {

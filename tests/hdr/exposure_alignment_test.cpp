@@ -234,9 +234,11 @@ TEST(AlignExposures, PlugsIntoTheAssembly) {
   settings.align_exposures = align_exposures;
   Progress_recorder progress;
   Scripted_messages messages;
+  Message_questions questions;
   Hdr_image result(k_w, k_h, 1, 3, 0.f);
   testing::internal::CaptureStdout();
-  ASSERT_EQ(build_hdr(state, result, s.series.planes, s.series.times, settings, progress), 0);
+  ASSERT_EQ(
+      build_hdr(state, result, s.series.planes, s.series.times, settings, progress, questions), 0);
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(progress.phases(), (std::vector<std::string>{"Aligning images", "Assembling images"}));
   s.expect_aligned_to_middle();

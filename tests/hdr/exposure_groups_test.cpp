@@ -10,6 +10,7 @@
 #include "hdr/exposure_values.h"
 #include "hdr/response_tables.h"
 #include "tests/support/exposure_exif_fixture.h"
+#include "tests/support/refusal.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 
@@ -123,6 +124,7 @@ class Grouping : public ::testing::Test {
   }
   Temp_dir dir;
   Scripted_messages messages;
+  Message_questions questions;
 };
 
 TEST_F(Grouping, AutodetectGroupsByCaptureTimeAcrossMidnight) {
@@ -157,10 +159,11 @@ TEST_F(Grouping, OneFileWithoutCaptureTimeFailsTheWholeAutodetection) {
 
   Grouping_settings settings;
   settings.batch = true;
-  EXPECT_FALSE(group_exposures(files, settings, groups));
+  EXPECT_EQ(refusal_of([&] { group_exposures(files, settings, groups, questions); }),
+            k_message_autodetect_failed);
   EXPECT_TRUE(groups.empty());
   EXPECT_FALSE(settings.autodetect);  // the dialog unchecks its box
-  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_message_autodetect_failed});
+  EXPECT_TRUE(messages.alerts.empty());
 }
 
 TEST_F(Grouping, WithoutBatchFlagAllFilesFormOneGroupWhateverTheCount) {
@@ -172,7 +175,7 @@ TEST_F(Grouping, WithoutBatchFlagAllFilesFormOneGroupWhateverTheCount) {
   settings.exposures_per_hdr = 2;
   settings.camera_name = "Canon EOS 5D";
   Exposure_groups groups;
-  ASSERT_TRUE(group_exposures(files, settings, groups));
+  ASSERT_NO_THROW(group_exposures(files, settings, groups, questions));
   ASSERT_EQ(groups.size(), 1u);
   ASSERT_EQ(groups[0].size(), 4u);
   // Sorted by exposure time: 1/1000 first.
@@ -192,7 +195,7 @@ TEST_F(Grouping, BatchByCountAssignsStepsPerGroupByBrightness) {
   settings.response_choice = k_response_srgb;
   settings.exposure_variation = 3;  // "1 F-stop"
   Exposure_groups groups;
-  ASSERT_TRUE(group_exposures(files, settings, groups));
+  ASSERT_NO_THROW(group_exposures(files, settings, groups, questions));
   EXPECT_EQ(paths_of(groups),
             (std::vector<std::vector<std::string>>{{files[1].path, files[2].path, files[0].path},
                                                    {files[4].path, files[3].path}}));
@@ -222,7 +225,7 @@ TEST_P(CameraCheck, WarnsOnceOnlyForRecoveredResponses) {
   settings.response_choice = GetParam().choice;
   settings.camera_name = "Canon EOS 5D";
   Exposure_groups groups;
-  EXPECT_TRUE(group_exposures(files, settings, groups));
+  EXPECT_NO_THROW(group_exposures(files, settings, groups, questions));
   const std::vector<std::string> expected =
       GetParam().warns ? std::vector<std::string>{different_camera_warning("Canon EOS 5D")}
                        : std::vector<std::string>{};

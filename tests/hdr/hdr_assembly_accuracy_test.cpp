@@ -40,7 +40,8 @@ TEST_P(MergeAccuracy, MatchesTheSceneWithinTwoPercent) {
   Assembly_settings settings;
   settings.response_choice = GetParam();
   int choice = GetParam();
-  ASSERT_EQ(select_response(state->response, choice, {}, {}, nullptr), 0);
+  Message_questions questions;  // sRGB and linear ask nothing
+  ASSERT_EQ(select_response(state->response, choice, {}, {}, nullptr, questions), 0);
   const float* f_inv = state->response.active.f_inv[0];
 
   const std::vector<float> truth = scene();
@@ -48,7 +49,8 @@ TEST_P(MergeAccuracy, MatchesTheSceneWithinTwoPercent) {
   render_exposures(series, truth, k_width, k_height, {1, 4, 16, 64, 256}, f_inv);
   Hdr_image result(k_width, k_height, 1, 3, 0.f);
   Silent_progress progress;
-  ASSERT_EQ(build_hdr(*state, result, series.planes, series.times, settings, progress), 0);
+  ASSERT_EQ(build_hdr(*state, result, series.planes, series.times, settings, progress, questions),
+            0);
 
   // Values well exposed (level 32 to 224) in at least one shot.
   std::vector<size_t> counted;

@@ -12,6 +12,7 @@
 
 #include "tests/support/exposure_series.h"
 #include "tests/support/progress_recorder.h"
+#include "tests/support/refusal.h"
 #include "tests/support/scripted_messages.h"
 
 namespace {
@@ -26,11 +27,12 @@ struct Assembly {
   Assembly_settings settings;
   Progress_recorder progress;
   Scripted_messages messages;
+  Message_questions questions;
 
   // Merges the series into a new result of the series' size.
   int run(Exposure_series& series, Hdr_image& result) {
     result = Hdr_image(series.width, series.height, 1, 3, 0.f);
-    return build_hdr(*state, result, series.planes, series.times, settings, progress);
+    return build_hdr(*state, result, series.planes, series.times, settings, progress, questions);
   }
 };
 
@@ -125,7 +127,7 @@ TEST(BuildHdr, PatchSaturatedInEveryExposureIsNotDarkerThanItsBorder) {
     }
   Assembly a;
   int choice = k_response_srgb;
-  ASSERT_EQ(select_response(a.state->response, choice, {}, {}, nullptr), 0);
+  ASSERT_EQ(select_response(a.state->response, choice, {}, {}, nullptr, a.questions), 0);
   Exposure_series series;
   render_exposures(series, radiance, w, h, {1.f, 4.f, 16.f}, a.state->response.active.f_inv[0]);
   Hdr_image result;
@@ -425,8 +427,12 @@ TEST_P(BuildHdrRefuses, GroupBeforeAnyWork) {
   std::vector<Exposure_planes> planes = {{first.data(), 4, 3, 3},
                                          {second.data(), r.width, r.height, r.channels}};
   Hdr_image result(4, 3, 1, 3, 0.f);
-  EXPECT_EQ(build_hdr(*a.state, result, planes, {1.f, r.time1}, a.settings, a.progress), -1);
-  EXPECT_EQ(a.messages.alerts, std::vector<std::string>{r.alert});
+  EXPECT_EQ(
+      refusal_of([&] {
+        build_hdr(*a.state, result, planes, {1.f, r.time1}, a.settings, a.progress, a.questions);
+      }),
+      r.alert);
+  EXPECT_TRUE(a.messages.alerts.empty());
   EXPECT_TRUE(a.messages.questions.empty());
   EXPECT_TRUE(a.progress.calls.empty());
   EXPECT_EQ(second, std::vector<uint8_t>(second.size(), 150));
@@ -451,8 +457,11 @@ TEST(BuildHdr, RefusesAResultOfAnotherSize) {
   Exposure_series series;
   make_series(series, 2, 2, Levels(2, std::vector<uint8_t>(12, 100)), {1, 2});
   Hdr_image result(3, 2, 1, 3, 0.f);
-  EXPECT_EQ(build_hdr(*a.state, result, series.planes, series.times, a.settings, a.progress), -1);
-  EXPECT_EQ(a.messages.alerts, std::vector<std::string>{k_message_size_mismatch});
+  EXPECT_EQ(refusal_of([&] {
+              build_hdr(*a.state, result, series.planes, series.times, a.settings, a.progress,
+                        a.questions);
+            }),
+            k_message_size_mismatch);
 }
 
 // A camera response full of what a failed recovery or a damaged store can leave.

@@ -21,6 +21,7 @@
 #include "tests/support/image_compare.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/progress_recorder.h"
+#include "tests/support/refusal.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
@@ -121,15 +122,16 @@ TEST(OutputTypes, TiffForBothFilesCollidesOnlyWhenBothAreSaved) {
 TEST(ConfirmOverwrite, AsksOnlyForAnExistingFileWithThePromptOn) {
   Temp_dir dir;
   Scripted_messages messages;
+  Message_questions questions;
   const std::string path = dir.file("a%s.exr");
-  EXPECT_FALSE(confirm_overwrite(path, true));  // no file yet
+  EXPECT_FALSE(confirm_overwrite(path, true, questions));  // no file yet
   ASSERT_TRUE(write_file_bytes(path, "x"));
-  EXPECT_FALSE(confirm_overwrite(path, false));
+  EXPECT_FALSE(confirm_overwrite(path, false, questions));
   EXPECT_TRUE(messages.questions.empty());
 
   messages.answers = {0, 1};  // "Skip", then "Overwrite"
-  EXPECT_TRUE(confirm_overwrite(path, true));
-  EXPECT_FALSE(confirm_overwrite(path, true));
+  EXPECT_TRUE(confirm_overwrite(path, true, questions));
+  EXPECT_FALSE(confirm_overwrite(path, true, questions));
   ASSERT_EQ(messages.questions.size(), 2u);
   EXPECT_EQ(messages.questions[0], path + " exists. Do you want to overwrite it?");
 }
@@ -178,14 +180,14 @@ class Creation_run : public ::testing::Test {
       ++merges;
       Assembly_settings a;
       a.response_choice = k_response_srgb;
-      return build_hdr(*state, r, e, t, a, progress);
+      return build_hdr(*state, r, e, t, a, progress, questions);
     };
   }
 
   Creation_end run(const std::vector<Exposure_inputs>& groups) {
     return run_hdr_creation(
         groups, settings, merge(), [this](const std::string& p) { written.push_back(p); }, progress,
-        single);
+        questions, single);
   }
 
   // The group merged straight from its files, as a reference.
@@ -205,13 +207,14 @@ class Creation_run : public ::testing::Test {
     auto s = std::make_unique<Assembly_state>();
     Silent_progress silent;
     Assembly_settings a;
-    EXPECT_EQ(build_hdr(*s, result, planes, times, a, silent), 0);
+    EXPECT_EQ(build_hdr(*s, result, planes, times, a, silent, questions), 0);
     return result;
   }
 
   std::vector<float> radiance;
   Temp_dir in, out;
   Scripted_messages messages;
+  Message_questions questions;
   Progress_recorder progress;
   std::unique_ptr<Assembly_state> state = std::make_unique<Assembly_state>();
   Hdr_creation_settings settings;
@@ -337,11 +340,12 @@ TEST_F(Creation_run, AnUnreadableExposureSkipsItsGroupInABatchAndStopsASingleCre
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_NE(messages.alerts[0].find(a[1].path), std::string::npos);
 
+  // A single creation has nothing to go on with: it is refused, naming the file.
   settings.batch = false;
   messages.alerts.clear();
-  EXPECT_EQ(run({a}), Creation_end::stopped);
+  EXPECT_NE(refusal_of([&] { run({a}); }).find(a[1].path), std::string::npos);
   EXPECT_FALSE(single);
-  EXPECT_EQ(messages.alerts.size(), 1u);
+  EXPECT_TRUE(messages.alerts.empty());
 }
 
 // A JPEG exposure cut short would merge libjpeg's grey fill into the result.
@@ -394,12 +398,13 @@ TEST_F(Creation_run, AStopFromTheMergeEndsTheBatchAfterTheGroupsSaved) {
                                           const std::vector<float>& t) {
     if (++calls == 2) return -1;
     Assembly_settings s;
-    return build_hdr(*state, r, e, t, s, progress);
+    return build_hdr(*state, r, e, t, s, progress, questions);
   };
-  EXPECT_EQ(run_hdr_creation(
-                {a, a, a}, settings, second_cancels,
-                [this](const std::string& p) { written.push_back(p); }, progress, single),
-            Creation_end::stopped);
+  EXPECT_EQ(
+      run_hdr_creation(
+          {a, a, a}, settings, second_cancels,
+          [this](const std::string& p) { written.push_back(p); }, progress, questions, single),
+      Creation_end::stopped);
   EXPECT_EQ(written, std::vector<std::string>{out.file("image0.exr")});
   EXPECT_FALSE(file_exists(out.file("image1.exr")));
 }
@@ -411,8 +416,9 @@ TEST_F(Creation_run, AThrowingMergeHidesTheOverallBarForTheNextRun) {
                                         const std::vector<float>&) -> int {
     throw std::bad_alloc();
   };
-  EXPECT_THROW(run_hdr_creation({a, a}, settings, out_of_memory, nullptr, progress, single),
-               std::bad_alloc);
+  EXPECT_THROW(
+      run_hdr_creation({a, a}, settings, out_of_memory, nullptr, progress, questions, single),
+      std::bad_alloc);
   ASSERT_FALSE(progress.calls.empty());
   EXPECT_EQ(progress.calls.front().what, "show_overall");
   EXPECT_EQ(progress.calls.back().what, "hide_overall");

@@ -281,17 +281,18 @@ TEST_F(Store, RecoveryIsStoredOnlyWhenReliable) {
 
 TEST_F(Store, SelectionRecoversStoresAndLaterLoadsTheCamera) {
   Scripted_messages messages;
+  Message_questions questions;
   int calls = 0;
   Stored_response_source source(root.get(), fake_recovery(true, &calls));
   source.set_camera_name("Canon EOS 5D");
   auto state = std::make_unique<Response_state>();
   int choice = k_response_recover;
-  ASSERT_EQ(select_response(*state, choice, {}, {1, 50}, &source), 0);
+  ASSERT_EQ(select_response(*state, choice, {}, {1, 50}, &source, questions), 0);
   EXPECT_EQ(state->active.f_inv[1], state->camera.f_inv[1].data());
 
   auto next = std::make_unique<Response_state>();
   choice = k_response_use_recovered;
-  ASSERT_EQ(select_response(*next, choice, {}, {}, &source), 0);
+  ASSERT_EQ(select_response(*next, choice, {}, {}, &source, questions), 0);
   EXPECT_EQ(next->camera.f_inv[1][128], 0.5f);
   EXPECT_TRUE(messages.questions.empty());
 
@@ -299,14 +300,14 @@ TEST_F(Store, SelectionRecoversStoresAndLaterLoadsTheCamera) {
   source.set_camera_name("Nikon D800");
   messages.answers = {1};
   choice = k_response_use_recovered;
-  ASSERT_EQ(select_response(*next, choice, {}, {}, &source), 0);
+  ASSERT_EQ(select_response(*next, choice, {}, {}, &source, questions), 0);
   EXPECT_EQ(choice, k_response_srgb);
   EXPECT_EQ(messages.questions.size(), 1u);
 
   Stored_response_source no_store(nullptr, {});
   choice = k_response_use_recovered;
   messages.answers = {0};
-  EXPECT_EQ(select_response(*next, choice, {}, {}, &no_store), -1);
+  EXPECT_EQ(select_response(*next, choice, {}, {}, &no_store, questions), -1);
 }
 
 }  // namespace

@@ -78,15 +78,16 @@ TEST(FixedResponses, LinearTables) {
 
 TEST(SelectResponse, LinearUsesOneTableAsResponseAndInverse) {
   auto state = std::make_unique<Response_state>();
+  Message_questions questions;  // sRGB and linear ask nothing
   int choice = k_response_linear;
-  ASSERT_EQ(select_response(*state, choice, {}, {}, nullptr), 0);
+  ASSERT_EQ(select_response(*state, choice, {}, {}, nullptr, questions), 0);
   for (int c = 0; c < 3; ++c) {
     EXPECT_EQ(state->active.f[c], state->fixed.f_lin.data());
     EXPECT_EQ(state->active.f_inv[c], state->fixed.f_lin.data());
     EXPECT_EQ(state->active.f_pri[c], state->fixed.f_pri_lin.data());
   }
   choice = k_response_srgb;
-  ASSERT_EQ(select_response(*state, choice, {}, {}, nullptr), 0);
+  ASSERT_EQ(select_response(*state, choice, {}, {}, nullptr, questions), 0);
   for (int c = 0; c < 3; ++c) {
     EXPECT_EQ(state->active.f[c], state->fixed.f_srgb.data());
     EXPECT_EQ(state->active.f_inv[c], state->fixed.f_inv_srgb.data());
@@ -110,13 +111,14 @@ class SelectResponseQuestions : public ::testing::TestWithParam<Question_case> {
 TEST_P(SelectResponseQuestions, FollowTheAnswers) {
   const Question_case& q = GetParam();
   Recording_messages messages;
+  Message_questions questions;
   for (int a : q.answers) messages.answers.push_back(a);
   Fake_source source;
   source.recover_from = q.recover_from;
   source.loadable = q.loadable;
   auto state = std::make_unique<Response_state>();
   int choice = q.choice;
-  EXPECT_EQ(select_response(*state, choice, {}, {}, &source), q.expected_return);
+  EXPECT_EQ(select_response(*state, choice, {}, {}, &source, questions), q.expected_return);
   EXPECT_EQ(choice, q.expected_choice);
   EXPECT_EQ(messages.questions, q.questions);
   if (q.expected_return == 0) {
@@ -170,22 +172,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SelectResponse, WithoutSourceEveryCameraChoiceAsks) {
   Scripted_messages messages;
+  Message_questions questions;
   messages.answers = {1};
   auto state = std::make_unique<Response_state>();
   int choice = k_response_recover;
-  EXPECT_EQ(select_response(*state, choice, {}, {}, nullptr), 0);
+  EXPECT_EQ(select_response(*state, choice, {}, {}, nullptr, questions), 0);
   EXPECT_EQ(choice, k_response_srgb);
   EXPECT_EQ(messages.questions.size(), 1u);
 }
 
 TEST(SelectResponse, UnreliableQuestionPumpsEvents) {
   Scripted_messages messages;
+  Message_questions questions;
   messages.answers = {0};
   g_pumps = 0;
   const Event_pump_fn previous = set_event_pump(count_pump);
   auto state = std::make_unique<Response_state>();
   int choice = k_response_recover;
-  select_response(*state, choice, {}, {}, nullptr);
+  select_response(*state, choice, {}, {}, nullptr, questions);
   set_event_pump(previous);
   EXPECT_EQ(g_pumps, 1);
 }

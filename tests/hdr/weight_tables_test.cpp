@@ -22,7 +22,8 @@ class WeightTablesTest : public ::testing::TestWithParam<int> {};
 TEST_P(WeightTablesTest, HatOverLuminanceAndPositiveFloor) {
   auto state = std::make_unique<Response_state>();
   int choice = GetParam();
-  ASSERT_EQ(select_response(*state, choice, {}, {}, nullptr), 0);
+  Message_questions questions;  // sRGB and linear ask nothing
+  ASSERT_EQ(select_response(*state, choice, {}, {}, nullptr, questions), 0);
   Weight_tables tables;
   build_weight_tables(state->active, tables);
   for (int c = 0; c < 3; ++c) {
