@@ -250,6 +250,37 @@ TEST_F(Create_hdr_dialog, FailedAutodetectionUnchecksItAndFreesTheCount) {
   EXPECT_TRUE(dialog->exposures_per_hdr->active());
 }
 
+// Records with each alert whether the dialog was active again and what the autodetect
+// box showed: the user reads a refusal with the dialog ready for the next try.
+class Alert_moment : public Scripted_messages {
+ public:
+  explicit Alert_moment(CreateHDRDialogDrv& dialog) : m_dialog(dialog) {}
+  void alert(const std::string& text) override {
+    Scripted_messages::alert(text);
+    active.push_back(m_dialog.active() != 0);
+    autodetect.push_back(m_dialog.autodetect->value() != 0);
+  }
+  std::vector<bool> active, autodetect;
+
+ private:
+  CreateHDRDialogDrv& m_dialog;
+};
+
+TEST_F(Create_hdr_dialog, ARefusalIsAlertedWithTheDialogActiveAgain) {
+  choose_pngs({60, 120});
+  dialog->open_for_selection(true);
+  Alert_moment moment(*dialog);
+  dialog->create();  // PNG files carry no capture time
+  pick(dialog->exposure_variation, "Other ...");
+  dialog->exposure_ratio->value("1");
+  dialog->create();
+  EXPECT_EQ(moment.alerts, (std::vector<std::string>{k_message_autodetect_failed,
+                                                     "Please enter a valid exposure ratio."}));
+  EXPECT_EQ(moment.active, (std::vector<bool>{true, true}));
+  EXPECT_EQ(moment.autodetect, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(dialog->shown());
+}
+
 TEST_F(Create_hdr_dialog, BatchWithTiffForBothIsRefusedBeforeAnythingIsWritten) {
   choose_pngs({60, 120});
   dialog->open_for_selection(true);
