@@ -200,22 +200,21 @@ void TonemapPhotDlgDrv::run() {
   if (!m_full_image) return;
   std::unique_ptr<Hdr_image> copy;
   std::string folder;
-  {
+  // The busy cursor, the status bar and the running flag end with the work's scope, so a
+  // failure is alerted with all of them back.
+  const bool made = Command().keep_cursor().reactivate(this).run([&] {
     Guard busy(m_busy);
     Status_progress progress(k_single_progress_steps, k_progress_label);
     Busy cursor;
     deactivate();
-    // The busy cursor and the status bar end with their scopes, the dialog is active again
-    // below.
-    Command().keep_cursor().on_failure([&copy] { copy.reset(); }).run([&] {
-      folder = output_folder();
-      copy = std::make_unique<Hdr_image>(*m_full_image);
-      apply(*copy);
-      copy->type = k_type_new_ldr;
-    });
+    folder = output_folder();
+    auto work = std::make_unique<Hdr_image>(*m_full_image);
+    apply(*work);
+    work->type = k_type_new_ldr;
+    copy = std::move(work);
     activate();
-  }
-  if (!copy) return;  // the dialog stays open for other settings
+  });
+  if (!made) return;  // the dialog stays open for other settings
   hide();
   Command().keep_cursor().run([&] { show_result(std::move(copy), folder); });
 }

@@ -338,6 +338,30 @@ TEST_F(Tonemap_dialog, AnOperatorFailureAlertsOnceAndLeavesThePreviewAndTheDialo
   EXPECT_EQ(m_results.size(), 1u);
 }
 
+// Records with each alert whether the dialog was active again and the status bar gone.
+class Alert_moment : public Scripted_messages {
+ public:
+  explicit Alert_moment(std::function<bool()> restored) : m_restored(std::move(restored)) {}
+  void alert(const std::string& text) override {
+    Scripted_messages::alert(text);
+    restored.push_back(m_restored());
+  }
+  std::vector<bool> restored;
+
+ private:
+  std::function<bool()> m_restored;
+};
+
+TEST_F(Tonemap_dialog, AFailedTonemapIsAlertedWithTheDialogAndTheStatusBarBack) {
+  d().setup(scene(8, 8), nullptr, 1.f, {});
+  d().gamma_slider->value(0.0);  // a gamma the operators refuse
+  d().show();
+  Alert_moment moment([this] { return d().active() && !m_bar->visible(); });
+  d().run();
+  EXPECT_EQ(moment.restored, std::vector<bool>{true});
+  EXPECT_TRUE(m_results.empty());
+}
+
 TEST_F(Tonemap_dialog, HidingDropsThePreviewPicture) {
   d().setup(scene(60, 40), nullptr, 1.f, {});
   d().show();
