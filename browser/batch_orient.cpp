@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "core/browser_seam.h"
 #include "core/command_boundary.h"
 #include "core/hdr_image.h"
 #include "core/image_formats.h"
@@ -12,6 +13,7 @@
 #include "core/image_orient.h"
 #include "core/image_save.h"
 #include "core/messages.h"
+#include "core/status_progress.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ struct Orient_job {
   const char* label;  // progress label
   const char* verb;   // "rotate" or "flip", for the alerts
   std::function<void(Hdr_image&)> transform;
-  std::function<void(File_command_view&, const std::string&)> update_tile;
+  std::function<void(const std::string&)> update_tile;  // told to the browser seam
 };
 
 bool orient_one(const Selected_file& file, const Orient_job& job) {
@@ -41,35 +43,32 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
   });
 }
 
-int run(const std::vector<Selected_file>& files, const Orient_job& job, File_command_view& view) {
+int run(const std::vector<Selected_file>& files, const Orient_job& job) {
   if (files.empty()) return 0;
   int done = 0;
-  view.begin_progress(int(files.size()), job.label);
+  Status_progress progress(int(files.size()), job.label);
   for (std::size_t i = 0; i < files.size(); ++i) {
-    view.step_progress(int(i));
+    progress.step(int(i));
     // One image in memory at a time: it is freed before the next file is read.
     if (orient_one(files[i], job)) {
       ++done;
-      job.update_tile(view, files[i].path);
+      job.update_tile(files[i].path);
     }
   }
-  view.end_progress();
   return done;
 }
 
 }  // namespace
 
-int rotate_files(const std::vector<Selected_file>& files, int degrees, File_command_view& view) {
-  const Orient_job job{
-      "Rotating...", "rotate",
-      [degrees](Hdr_image& image) { rotate_quarter_turns(image, degrees); },
-      [degrees](File_command_view& v, const std::string& path) { v.file_rotated(path, degrees); }};
-  return run(files, job, view);
+int rotate_files(const std::vector<Selected_file>& files, int degrees) {
+  const Orient_job job{"Rotating...", "rotate",
+                       [degrees](Hdr_image& image) { rotate_quarter_turns(image, degrees); },
+                       [degrees](const std::string& path) { file_rotated(path, degrees); }};
+  return run(files, job);
 }
 
-int flip_files(const std::vector<Selected_file>& files, char axis, File_command_view& view) {
-  const Orient_job job{
-      "Flipping...", "flip", [axis](Hdr_image& image) { flip_image(image, axis); },
-      [axis](File_command_view& v, const std::string& path) { v.file_flipped(path, axis); }};
-  return run(files, job, view);
+int flip_files(const std::vector<Selected_file>& files, char axis) {
+  const Orient_job job{"Flipping...", "flip", [axis](Hdr_image& image) { flip_image(image, axis); },
+                       [axis](const std::string& path) { file_flipped(path, axis); }};
+  return run(files, job);
 }

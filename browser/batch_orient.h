@@ -3,17 +3,18 @@
 #pragma once
 #include <vector>
 
-#include "browser/file_command_view.h"
+#include "core/selected_file.h"
 
 /// Turns every file by degrees (-90 counter-clockwise, 90 clockwise), in order, with the
-/// progress "Rotating...". Returns the number of files rewritten.
-int rotate_files(const std::vector<Selected_file>& files, int degrees, File_command_view& view);
+/// status progress "Rotating...". Returns the number of files rewritten.
+int rotate_files(const std::vector<Selected_file>& files, int degrees);
 
 /// Mirrors every file: axis 'x' left and right, 'y' top and bottom; progress
 /// "Flipping...". Returns the number of files rewritten.
-int flip_files(const std::vector<Selected_file>& files, char axis, File_command_view& view);
+int flip_files(const std::vector<Selected_file>& files, char axis);
 
-// For both: a file is read as its tile's type code and replaced only through a temporary
+// For both: each file rewritten is told to the browser seam (file_rotated, file_flipped)
+// for its tile. A file is read as its tile's type code and replaced only through a temporary
 // file renamed over it, so a failed write leaves it as it was. A file that cannot be read
 // gets the alert "Cannot rotate '<path>'. Image data seems to be corrupted." (or "Cannot
 // flip ..."), one whose type cannot be written (LogL TIFF) is refused with an alert, a

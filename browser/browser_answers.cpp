@@ -37,3 +37,12 @@ std::vector<std::string> grid_tile_paths() {
 }
 
 std::string shown_folder() { return g_dir_view ? g_dir_view->current_dir() : std::string(); }
+
+Icon* tile_of(const std::string& path) {
+  if (!g_icon_view) return nullptr;
+  // Only '/' parts a path here: a backslash is a character of the file's name.
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return g_icon_view->find_icon(name, folder);
+}

@@ -6,6 +6,8 @@
 
 #include "core/selected_file.h"
 
+class Icon;
+
 /// g_icon_view's selected tiles copied out, in click order; empty without a grid.
 std::vector<Selected_file> selected_tiles();
 
@@ -18,3 +20,7 @@ std::vector<std::string> grid_tile_paths();
 
 /// g_dir_view's current folder (ending in '/'), copied; empty without a folder list.
 std::string shown_folder();
+
+/// g_icon_view's tile of the file, looked up by path (after events a tile may be gone or
+/// replaced); null when there is none.
+Icon* tile_of(const std::string& path);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "browser/file_command_view.h"
 #include "browser/main_window.h"
+#include "core/selected_file.h"
 
 class MainWindowDrv : public MainWindow {
  public:

@@ -1,8 +1,6 @@
 // The main window's file commands: delete, rename, new and delete folder, cut, copy and
 // paste, batch rotate and flip, and the checks before the batch dialogs. Each starts from
 // a copy of the selection and reaches tiles again by path after serving events.
-#include <FL/Fl_Progress.H>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,10 +16,8 @@
 #include "browser/paste_files.h"
 #include "browser/rename_dlg.h"
 #include "browser/selection_checks.h"
-#include "core/app_globals.h"
+#include "core/action_scopes.h"
 #include "core/busy_cursor.h"
-#include "core/event_pump.h"
-#include "core/file_names.h"
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences_dlg.h"
@@ -29,72 +25,6 @@
 #include "viewer/resize_dlg.h"
 
 namespace {
-
-Icon* tile_of(const std::string& path);
-
-// The grid and the status-bar progress bar for paste, rotate and flip.
-class Browser_file_view : public File_command_view {
- public:
-  void begin_progress(int count, const char* label) override {
-    if (Fl_Progress* bar = g_status_progress) {
-      bar->maximum(float(count));
-      bar->redraw();
-      bar->minimum(0);
-      bar->redraw();
-      bar->value(0);
-      bar->redraw();
-      bar->label(label);
-    }
-    set_busy_cursor(FL_CURSOR_WAIT);
-    if (g_status_progress) g_status_progress->show();
-  }
-  void step_progress(int index) override {
-    if (g_status_progress) {
-      g_status_progress->value(float(index));
-      g_status_progress->redraw();
-    }
-    pump_events();
-  }
-  void end_progress() override {
-    if (g_status_progress) g_status_progress->hide();
-    set_busy_cursor(FL_CURSOR_DEFAULT);
-  }
-  bool is_in_shown_folder(const std::string& path) const override {
-    return g_icon_view && g_icon_view->is_in_shown_folder(path);
-  }
-  void file_added(const std::string& path) override {
-    if (!g_icon_view) return;
-    g_icon_view->add_file(path);
-    rearrange();
-  }
-  void file_removed(const std::string& path) override {
-    if (!g_icon_view) return;
-    g_icon_view->remove_file(path);
-    rearrange();
-  }
-  void file_rotated(const std::string& path, int degrees) override {
-    if (Icon* tile = tile_of(path)) tile->rotate_thumbnail(degrees);
-    if (g_icon_view) g_icon_view->refresh_file(path);
-  }
-  void file_flipped(const std::string& path, char axis) override {
-    if (Icon* tile = tile_of(path)) tile->flip_thumbnail(axis);
-    if (g_icon_view) g_icon_view->refresh_file(path);
-  }
-
- private:
-  static void rearrange() {
-    g_icon_view->arrange();
-    g_icon_view->redraw();
-  }
-};
-
-// The tile of a file, looked up again after events may have replaced the grid's tiles.
-Icon* tile_of(const std::string& path) {
-  if (!g_icon_view) return nullptr;
-  std::string folder, name;
-  split_path(path, folder, name);
-  return g_icon_view->find_icon(name, folder);
-}
 
 bool ask_before_delete() {
   return !g_preferences_dialog || g_preferences_dialog->prompt_on_delete();
@@ -173,8 +103,10 @@ void MainWindowDrv::paste() {
   const std::vector<std::string> sources = m_clipboard;
   const bool copy = m_clipboard_copied;
   const std::string target = shown_folder();
-  Browser_file_view view;
-  paste_files(sources, copy, target, view);
+  {
+    Busy cursor;  // for the whole paste, like its progress
+    paste_files(sources, copy, target);
+  }
   // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept.
   if (!copy && !m_clipboard_copied && m_clipboard == sources) {
     m_clipboard.clear();
@@ -183,13 +115,17 @@ void MainWindowDrv::paste() {
 }
 
 void MainWindowDrv::rotate_images(int degrees) {
-  Browser_file_view view;
-  rotate_files(selected_files(), degrees, view);
+  const std::vector<Selected_file> files = selected_files();
+  if (files.empty()) return;
+  Busy cursor;
+  rotate_files(files, degrees);
 }
 
 void MainWindowDrv::flip_images(char axis) {
-  Browser_file_view view;
-  flip_files(selected_files(), axis, view);
+  const std::vector<Selected_file> files = selected_files();
+  if (files.empty()) return;
+  Busy cursor;
+  flip_files(files, axis);
 }
 
 void MainWindowDrv::resize_images() {

@@ -3,12 +3,13 @@
 
 #include <cstdio>
 
-#include "browser/file_command_view.h"
+#include "core/browser_seam.h"
 #include "core/command_boundary.h"
 #include "core/file_copy.h"
 #include "core/file_names.h"
 #include "core/messages.h"
 #include "core/platform.h"
+#include "core/status_progress.h"
 
 namespace {
 
@@ -32,12 +33,12 @@ std::string copy_name(const std::string& folder, const std::string& base,
 }
 
 int paste_files(const std::vector<std::string>& sources, bool copy,
-                const std::string& target_folder, File_command_view& view) {
+                const std::string& target_folder) {
   if (sources.empty() || target_folder.empty()) return 0;
   int written = 0;
-  view.begin_progress(int(sources.size()), "Copying...");
+  Status_progress progress(int(sources.size()), "Copying...");
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    view.step_progress(int(i));
+    progress.step(int(i));
     const std::string& source = sources[i];
     std::string base, extension;
     split_name(source, base, extension);
@@ -52,10 +53,8 @@ int paste_files(const std::vector<std::string>& sources, bool copy,
     if (!Command().keep_cursor().run([&] { copy_file(target, source); }))
       continue;  // the source stays, also for a Cut
     ++written;
-    if (!copy && std::remove(source.c_str()) == 0 && view.is_in_shown_folder(source))
-      view.file_removed(source);
-    if (view.is_in_shown_folder(target)) view.file_added(target);
+    if (!copy && std::remove(source.c_str()) == 0) file_removed(source);
+    file_written(target);
   }
-  view.end_progress();
   return written;
 }

@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "browser/file_command_view.h"
+#include "core/selected_file.h"
 
 /// Alert texts of the checks.
 inline constexpr char k_hdr_size_alert[] =

@@ -13,7 +13,6 @@
 
 #include "browser/about_dlg.h"
 #include "browser/browser_seam_setup.h"
-#include "browser/create_hdr_host.h"
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
@@ -31,6 +30,7 @@
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
 #include "hdr/calibrate_dlg_drv.h"
+#include "hdr/create_hdr_dialog_drv.h"
 #include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/plot_dlg.h"
@@ -103,7 +103,6 @@ void start_program(int argc, char** argv) {
   // mapping, about, thanks, release notes, new folder, histogram, response plot,
   // calibration, help, response entry, exposure fusion, HDR display; the main window last.
   g_create_hdr_dialog = new CreateHDRDialogDrv(450, 445, "Create HDR");
-  g_create_hdr_dialog->set_host(&browser_create_hdr_host());
   g_progress_dialog = new ProgressDialog(420, 115, "Progress");
   g_image_info_dialog = new ImageInfoDialog(485, 405, "Image Info");
   g_image_stats_dialog = new ImageStatsDialog(375, 405, "Image Stats");

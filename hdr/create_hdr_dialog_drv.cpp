@@ -6,7 +6,6 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
-#include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Float_Input.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
@@ -14,21 +13,19 @@
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Value_Slider.H>
 
-#include <cstring>
 #include <exception>
 #include <map>
 
 #include "core/app_globals.h"
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/command_boundary.h"
-#include "core/file_written.h"
 #include "core/platform.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
 #include "hdr/enter_response_dlg.h"
 #include "hdr/exposure_alignment.h"
 #include "hdr/exposure_exif.h"
-#include "hdr/hdr_links.h"
 #include "hdr/plot_dlg.h"
 #include "hdr/progress_dialog.h"
 #include "hdr/response_recovery.h"
@@ -73,12 +70,6 @@ CreateHDRDialogDrv::CreateHDRDialogDrv(int width, int height, const char* title)
 
 CreateHDRDialogDrv::~CreateHDRDialogDrv() = default;
 
-Create_hdr_host* CreateHDRDialogDrv::set_host(Create_hdr_host* host) {
-  Create_hdr_host* previous = m_host;
-  m_host = host;
-  return previous;
-}
-
 Fl_Preferences* CreateHDRDialogDrv::store() const {
   return m_store ? m_store : static_cast<Fl_Preferences*>(g_preferences);
 }
@@ -114,7 +105,7 @@ void CreateHDRDialogDrv::open_for_selection(bool batch) {
     camera_response->value(k_response_srgb);
   }
 
-  const std::string folder = output_folder();
+  const std::string folder = current_folder();
   destination->value(folder.c_str());
   if (m_batch)
     batch_group->activate();
@@ -152,10 +143,9 @@ bool CreateHDRDialogDrv::confirm_overwrite(std::string path) const {
 
 std::vector<Chosen_file> CreateHDRDialogDrv::resolve_chosen() const {
   std::vector<Chosen_file> files;
-  if (!m_host) return files;
   for (const std::string& path : m_chosen) {
     Chosen_file f;
-    if (m_host->describe(path, f)) files.push_back(std::move(f));
+    if (describe_tile(path, f)) files.push_back(std::move(f));
   }
   return files;
 }
@@ -249,7 +239,7 @@ void CreateHDRDialogDrv::create() {
   m_running = true;
   deactivate();
   set_busy_cursor(FL_CURSOR_WAIT);
-  const std::shared_ptr<void> keep = m_host ? m_host->keep_tiles() : nullptr;
+  const std::shared_ptr<void> keep = keep_tiles();
   bool hide_dialog = false;
   // end_run puts the cursor back and the dialog in its state between uses.
   Command().keep_cursor().on_failure([this, &hide_dialog] { end_run(hide_dialog); }).run([&] {
@@ -280,7 +270,7 @@ void CreateHDRDialogDrv::run_creation(const Hdr_creation_settings& settings, boo
       file_written, current_progress(), questions, result);
   end_run(end != Creation_end::stopped);
   if (end == Creation_end::opened && result) {
-    const std::string folder = output_folder();
+    const std::string folder = current_folder();
     show_result(std::move(result), folder);
   }
 }
@@ -301,19 +291,5 @@ void CreateHDRDialogDrv::enter_response() {
 }
 
 void CreateHDRDialogDrv::browse_destination() {
-  Fl_File_Chooser* chooser = m_chooser ? m_chooser : g_directory_chooser;
-  if (!chooser) return;
-  const std::string folder = output_folder();
-  chooser->directory(folder.empty() ? "." : folder.c_str());
-  chooser->callback(cb_chooser, this);
-  chooser->show();
-}
-
-void CreateHDRDialogDrv::cb_chooser(Fl_File_Chooser* chooser, void* dialog) {
-  auto* d = static_cast<CreateHDRDialogDrv*>(dialog);
-  if (!chooser || !d || chooser->shown()) return;
-  const char* chosen = chooser->value();
-  // A path with ".." is refused: the destination must be named plainly.
-  if (!chosen || !*chosen || std::strstr(chosen, "..")) return;
-  d->destination->value(chosen);
+  choose_directory([this](const std::string& folder) { destination->value(folder.c_str()); });
 }

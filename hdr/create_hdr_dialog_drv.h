@@ -8,36 +8,14 @@
 #include <vector>
 
 #include "core/hdr_image.h"
+#include "core/selected_file.h"
 #include "hdr/create_hdr_dialog.h"
 #include "hdr/exposure_groups.h"
 #include "hdr/hdr_assembly.h"
 #include "hdr/hdr_creation.h"
 #include "hdr/response_store.h"
 
-class Fl_File_Chooser;
 class Fl_Preferences;
-
-/// One chosen file as the dialog uses it, copied out of its tile (never a tile pointer).
-struct Chosen_file {
-  std::string path;
-  uint32_t type = 0;                  // image type code
-  uint32_t width = 0, height = 0;     // from the file's header
-  std::vector<uint8_t> thumb_pixels;  // shown thumbnail, interleaved RGB
-  uint32_t thumb_w = 0, thumb_h = 0;
-};
-
-/// What the dialog needs of the browser's tiles; start-up installs the program's. The
-/// selection, the current folder and the result's viewer are the browser seam's
-/// (hdr/hdr_links.h).
-class Create_hdr_host {
- public:
-  virtual ~Create_hdr_host() = default;
-  /// The tile of path looked up again (it may be gone after events were served); false
-  /// when there is none.
-  virtual bool describe(const std::string& path, Chosen_file& file) = 0;
-  /// While the returned object lives, tiles taken out of the grid are not freed.
-  virtual std::shared_ptr<void> keep_tiles() { return nullptr; }
-};
 
 class CreateHDRDialogDrv : public CreateHDRDialog {
  public:
@@ -67,16 +45,12 @@ class CreateHDRDialogDrv : public CreateHDRDialog {
   int build_hdr(Hdr_image& result, std::vector<Exposure_planes>& exposures,
                 const std::vector<float>& exposure_times);
 
-  /// Replaces the host (not owned; null: none) and returns the previous one.
-  Create_hdr_host* set_host(Create_hdr_host* host);
   /// The store responses are kept in (not owned; null: g_preferences).
   void set_store(Fl_Preferences* root) { m_store = root; }
   /// The alignment the "Align images" option runs (null: none).
   void set_align(Align_exposures_fn align) { m_align = align; }
   /// The recovery "Recover new response" runs (null: every recovery fails).
   void set_recover(Recover_response_fn recover) { m_recover = std::move(recover); }
-  /// The directory chooser of "Browse..." (not owned; null: g_directory_chooser).
-  void set_directory_chooser(Fl_File_Chooser* chooser) { m_chooser = chooser; }
 
   /// The output settings as the widgets show them now.
   Hdr_creation_settings output_settings() const;
@@ -91,7 +65,6 @@ class CreateHDRDialogDrv : public CreateHDRDialog {
 
  private:
   void browse_destination() override;
-  static void cb_chooser(Fl_File_Chooser* chooser, void* dialog);
   Fl_Preferences* store() const;
   /// The chosen files that still have a tile, copied out of them.
   std::vector<Chosen_file> resolve_chosen() const;
@@ -110,11 +83,9 @@ class CreateHDRDialogDrv : public CreateHDRDialog {
   std::string m_exif_make = "Unknown";
   std::string m_exif_model = "Unknown";
   std::unique_ptr<Assembly_state> m_assembly;  // large tables: kept off the stack
-  Create_hdr_host* m_host = nullptr;
   Fl_Preferences* m_store = nullptr;
   Align_exposures_fn m_align = nullptr;
   Recover_response_fn m_recover;
-  Fl_File_Chooser* m_chooser = nullptr;
   bool m_running = false;
 };
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "core/action_scopes.h"
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/command_boundary.h"
 #include "core/event_pump.h"
 #include "core/hdr_image.h"
 #include "core/mat_convert.h"
-#include "hdr/hdr_links.h"
 #include "hdr/progress_dialog.h"
 
 ExposureFusionDialogDrv* g_fusion_dialog = nullptr;
@@ -73,7 +73,7 @@ void ExposureFusionDialogDrv::fuse() {
     exposures.clear();
     std::unique_ptr<Hdr_image> image = mat_to_image(fused);
     image->type = k_type_new_ldr;
-    const std::string folder = output_folder();
+    const std::string folder = current_folder();
     end_work();
     hide();
     show_result(std::move(image), folder);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_written.h"  // File_written_fn
+#include "core/browser_seam.h"  // File_written_fn
 #include "core/hdr_image.h"
 #include "hdr/exposure_planes.h"
 #include "hdr/hdr_questions.h"

@@ -15,16 +15,15 @@
 
 #include "core/action_scopes.h"
 #include "core/batch_image_job.h"
+#include "core/browser_seam.h"
 #include "core/command_boundary.h"
 #include "core/file_names.h"
 #include "core/file_type.h"
-#include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/hist_box.h"
 #include "core/image_formats.h"
 #include "core/messages.h"
 #include "core/status_progress.h"
-#include "hdr/hdr_links.h"
 #include "hdr/tonemap_photoreceptor.h"
 
 TonemapPhotDlgDrv* g_tonemap_dialog = nullptr;
@@ -207,7 +206,7 @@ void TonemapPhotDlgDrv::run() {
     Status_progress progress(k_single_progress_steps, k_progress_label);
     Busy cursor;
     deactivate();
-    folder = output_folder();
+    folder = current_folder();
     auto work = std::make_unique<Hdr_image>(*m_full_image);
     apply(*work);
     work->type = k_type_new_ldr;

@@ -8,15 +8,13 @@
 #include <algorithm>
 
 #include "core/batch_image_job.h"
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/command_boundary.h"
-#include "core/file_written.h"
 #include "core/guard.h"
 #include "core/preferences_dlg.h"
 #include "core/status_progress.h"
-#include "viewer/destination_chooser.h"
 #include "viewer/image_dialog_drv.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -33,11 +31,8 @@ Batch_image_dlg::~Batch_image_dlg() { Fl::release_widget_pointer(m_viewer); }
 
 ImageDialogDrv* Batch_image_dlg::viewer() const { return static_cast<ImageDialogDrv*>(m_viewer); }
 
-void Batch_image_dlg::browse() { show_directory_chooser(directory_chosen, this); }
-
-void Batch_image_dlg::directory_chosen(Fl_File_Chooser* chooser, void* data) {
-  if (auto* dialog = static_cast<Batch_image_dlg*>(data))
-    take_chosen_directory(chooser, dialog->destination_input);
+void Batch_image_dlg::browse() {
+  choose_directory([this](const std::string& folder) { destination_input->value(folder.c_str()); });
 }
 
 bool Batch_image_dlg::take_source(const std::vector<Selected_file>* files, ImageDialogDrv* viewer,
@@ -49,7 +44,7 @@ bool Batch_image_dlg::take_source(const std::vector<Selected_file>* files, Image
     m_viewer = nullptr;
     m_ref_w = header_side(m_files.front().width);
     m_ref_h = header_side(m_files.front().height);
-    destination_input->value(browser_current_folder().c_str());
+    destination_input->value(current_folder().c_str());
     append_input->value(suffix);
     batch_group->activate();
     return true;

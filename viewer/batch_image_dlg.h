@@ -25,8 +25,6 @@ class Batch_image_dlg : public Fl_Double_Window {
 
   /// "Browse...": the directory chooser for the destination.
   void browse();
-  /// The directory chooser's callback (data: the dialog).
-  static void directory_chosen(Fl_File_Chooser* chooser, void* data);
 
   /// The viewer being changed (null in batch mode, or once that viewer was deleted).
   ImageDialogDrv* viewer() const;

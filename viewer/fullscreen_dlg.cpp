@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/browser_seam.h"
 #include "core/command_boundary.h"
 #include "core/display_convert.h"
 #include "core/file_names.h"
@@ -19,7 +20,6 @@
 #include "viewer/viewer_display.h"
 #include "viewer/viewer_exposure.h"
 #include "viewer/viewer_geometry.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/browser_seam.h"
 #include "core/file_names.h"
 #include "core/guard.h"
 #include "core/hdr_image.h"
@@ -21,7 +22,6 @@
 #include "viewer/image_scroll.h"
 #include "viewer/viewer_display.h"
 #include "viewer/viewer_geometry.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <FL/Fl_Widget.H>
 
 #include "core/action_scopes.h"
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/command_boundary.h"
 #include "core/file_names.h"
-#include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
 #include "core/messages.h"

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/display_convert.h"
 #include "core/hdr_image.h"
@@ -23,7 +24,6 @@
 #include "viewer/image_scroll.h"
 #include "viewer/viewer_exposure.h"
 #include "viewer/viewer_geometry.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/color_space.h"
 #include "core/command_boundary.h"
@@ -16,7 +17,6 @@
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_new_result.h"
 #include "viewer/viewer_geometry.h"
-#include "viewer/viewer_links.h"
 #include "viewer/viewer_undo.h"
 
 namespace {
@@ -177,6 +177,6 @@ void ImageDialogDrv::pseudo_color() {
     transform_color_space(params, *m_image, *copy);
     copy->type = k_type_new_ldr;
     copy->stats = Image_stats{};
-    open_new_result(std::move(copy), browser_current_folder());
+    open_new_result(std::move(copy), current_folder());
   });
 }

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/browser_seam.h"
 #include "core/busy_cursor.h"
 #include "core/command_boundary.h"
 #include "core/file_names.h"
 #include "core/file_type.h"
-#include "core/file_written.h"
 #include "core/guard.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
@@ -25,7 +25,6 @@
 #include "viewer/neighbour_file.h"
 #include "viewer/save_as_chooser.h"
 #include "viewer/save_formats.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

@@ -163,8 +163,8 @@ TEST_P(BatchOrient, MovesEveryPixelAndKeepsTheFormat) {
   const std::string path = format.write(dir);
   const Hdr_image before = load(path, format.type);
   File_view_recorder view(dir.path());
-  const int done = op.rotate ? rotate_files({entry(path, format.type)}, op.degrees, view)
-                             : flip_files({entry(path, format.type)}, op.axis, view);
+  const int done = op.rotate ? rotate_files({entry(path, format.type)}, op.degrees)
+                             : flip_files({entry(path, format.type)}, op.axis);
   EXPECT_EQ(done, 1);
   EXPECT_TRUE(messages.alerts.empty());
   const Hdr_image after = load(path, format.type);
@@ -204,7 +204,7 @@ TEST(BatchOrientJpeg, KeepsExifAndCutsTheOldThumbnail) {
   Scripted_messages messages;
   const std::string path = write_jpeg_file(dir);
   File_view_recorder view;
-  ASSERT_EQ(rotate_files({entry(path, k_type_jpeg)}, 90, view), 1);
+  ASSERT_EQ(rotate_files({entry(path, k_type_jpeg)}, 90), 1);
   const std::string out = read_file_bytes(path);
   ASSERT_GT(out.size(), 6u);
   EXPECT_EQ(out.substr(0, 4), "\xff\xd8\xff\xe1");
@@ -226,8 +226,8 @@ TEST_P(BatchOrientExif, KeepsTheBlockAfterJfifWithOrientationNormal) {
   const std::string path = dir.file("a.jpg");
   const std::string segment = write_camera_jpeg(path, k_w, k_h, 6);
   File_view_recorder view;
-  const int done = op.rotate ? rotate_files({entry(path, k_type_jpeg)}, op.degrees, view)
-                             : flip_files({entry(path, k_type_jpeg)}, op.axis, view);
+  const int done = op.rotate ? rotate_files({entry(path, k_type_jpeg)}, op.degrees)
+                             : flip_files({entry(path, k_type_jpeg)}, op.axis);
   ASSERT_EQ(done, 1);
   const std::string out = read_file_bytes(path);
   EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, true));
@@ -247,7 +247,7 @@ TEST(BatchOrient, CorruptFileInTheMiddleIsAlertedAndSkipped) {
   File_view_recorder view;
   EXPECT_EQ(
       rotate_files({entry(first, k_type_png), entry(bad, k_type_png), entry(third, k_type_tiff8)},
-                   -90, view),
+                   -90),
       2);
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_EQ(messages.alerts[0], "Cannot rotate '" + bad + "'. Image data seems to be corrupted.");
@@ -271,7 +271,7 @@ TEST(BatchOrient, JpegCutShortIsAlertedOnceAndKeepsItsBytes) {
   const std::string cut = dir.file("cut.jpg");
   ASSERT_TRUE(write_file_bytes(cut, cut_in_scan(bytes)));
   File_view_recorder view;
-  EXPECT_EQ(rotate_files({entry(cut, k_type_jpeg)}, 90, view), 0);
+  EXPECT_EQ(rotate_files({entry(cut, k_type_jpeg)}, 90), 0);
   EXPECT_EQ(messages.alerts, std::vector<std::string>{"Cannot rotate '" + cut +
                                                       "'. Image data seems to be corrupted."});
   EXPECT_EQ(read_file_bytes(cut), cut_in_scan(bytes));
@@ -281,7 +281,7 @@ TEST(BatchOrient, UnreadableFlipNamesTheFile) {
   Temp_dir dir;
   Scripted_messages messages;
   File_view_recorder view;
-  EXPECT_EQ(flip_files({entry(dir.file("missing.exr"), k_type_exr)}, 'x', view), 0);
+  EXPECT_EQ(flip_files({entry(dir.file("missing.exr"), k_type_exr)}, 'x'), 0);
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_EQ(messages.alerts[0],
             "Cannot flip '" + dir.file("missing.exr") + "'. Image data seems to be corrupted.");
@@ -294,7 +294,7 @@ TEST(BatchOrient, LogLTiffIsRefusedAndKeepsItsBytes) {
   write_tiff_logl(dir.file("l.tif"), k_w, k_h, y.data());
   const std::string bytes = read_file_bytes(dir.file("l.tif"));
   File_view_recorder view;
-  EXPECT_EQ(rotate_files({entry(dir.file("l.tif"), k_type_tiff_logl)}, 90, view), 0);
+  EXPECT_EQ(rotate_files({entry(dir.file("l.tif"), k_type_tiff_logl)}, 90), 0);
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_NE(messages.alerts[0].find(dir.file("l.tif")), std::string::npos);
   EXPECT_EQ(read_file_bytes(dir.file("l.tif")), bytes);
@@ -314,7 +314,7 @@ TEST(BatchOrient, FileInReadOnlyFolderKeepsItsBytes) {
   {
     Read_only_dir ro(folder);
     if (!ro.active()) GTEST_SKIP() << "cannot make a folder read-only here";
-    EXPECT_EQ(flip_files({entry(folder + "a.png", k_type_png)}, 'y', view), 0);
+    EXPECT_EQ(flip_files({entry(folder + "a.png", k_type_png)}, 'y'), 0);
   }
   EXPECT_EQ(read_file_bytes(folder + "a.png"), bytes);
   EXPECT_EQ(messages.alerts.size(), 1u);
@@ -334,7 +334,7 @@ TEST(BatchOrient, WriteProtectedFileKeepsItsBytes) {
     ASSERT_EQ(seteuid(65534), 0);  // root may write any file
   }
   File_view_recorder view;
-  const int done = rotate_files({entry(path, k_type_png)}, 90, view);
+  const int done = rotate_files({entry(path, k_type_png)}, 90);
   if (root) {
     ASSERT_EQ(seteuid(0), 0);
   }
@@ -346,8 +346,8 @@ TEST(BatchOrient, WriteProtectedFileKeepsItsBytes) {
 
 TEST(BatchOrient, EmptySelectionDoesNothing) {
   File_view_recorder view;
-  EXPECT_EQ(rotate_files({}, 90, view), 0);
-  EXPECT_EQ(flip_files({}, 'x', view), 0);
+  EXPECT_EQ(rotate_files({}, 90), 0);
+  EXPECT_EQ(flip_files({}, 'x'), 0);
   EXPECT_TRUE(view.events.empty());
 }
 

@@ -12,13 +12,13 @@
 #include "browser/icon_open.h"
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -59,10 +59,10 @@ TEST(Tile_open, FailedHandOverLeavesNoViewerShownOrAlive) {
   layout.width = 4;
   layout.height = 3;
   write_png(dir.file("tile.png"), layout, rgb.data());
-  set_grid_paths_source([]() -> std::vector<std::string> { throw std::bad_alloc(); });
+  Fake_browser browser;
+  browser.answers().grid_paths = []() -> std::vector<std::string> { throw std::bad_alloc(); };
   const int before = ImageDialogDrv::live_count();
   EXPECT_FALSE(open_tile_image(dir.file("tile.png"), "tile.png", dir.path(), k_type_png));
-  set_grid_paths_source(nullptr);
   EXPECT_EQ(ImageDialogDrv::live_count(), before);
   EXPECT_EQ(shown_window_titled("tile.png"), nullptr);
   EXPECT_TRUE(g_closed_viewers.empty());

@@ -18,7 +18,7 @@
 #include "browser/program_exit.h"
 #include "browser/selection_checks.h"
 #include "core/app_globals.h"
-#include "core/file_written.h"
+#include "core/browser_seam.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "tests/support/fake_browser.h"
@@ -27,7 +27,6 @@
 #include "tests/support/temp_dir.h"
 #include "viewer/crop_dlg.h"
 #include "viewer/resize_dlg.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

@@ -3,12 +3,14 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Progress.H>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "browser/browser_seam_setup.h"
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
@@ -17,6 +19,7 @@
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
@@ -32,6 +35,7 @@ class Main_window_grid : public ::testing::Test {
  protected:
   void SetUp() override {
     m_previous_exit = set_exit_function(ignore_exit);
+    install_browser_seam();  // the tiles follow pasted, turned and mirrored files
     // A 2 x 1 picture: red on the left, blue on the right.
     const uint8_t rgb[] = {255, 0, 0, 0, 0, 255};
     Png_layout layout;
@@ -51,6 +55,7 @@ class Main_window_grid : public ::testing::Test {
     set_exit_function(m_previous_exit);
   }
 
+  Fake_browser m_browser;
   Temp_dir m_dir;
   Scripted_messages m_messages;
   MainWindowDrv* window = nullptr;
@@ -137,5 +142,38 @@ TEST_F(Main_window_grid, RotateRewritesTheSelectedFile) {
   EXPECT_EQ(rotated.height(), 2);
   EXPECT_TRUE(m_messages.alerts.empty());
 }
+
+// The tile follows a turned or mirrored file, and the status bar is gone afterwards.
+struct Orient_case {
+  const char* name;
+  bool rotate;
+  bool portrait;   // the thumbnail higher than wide
+  bool red_first;  // the thumbnail's first pixel more red than blue
+};
+
+class Main_window_orient : public Main_window_grid,
+                           public ::testing::WithParamInterface<Orient_case> {};
+
+TEST_P(Main_window_orient, TheTileShowsTheNewPicture) {
+  const Orient_case& c = GetParam();
+  if (c.rotate)
+    window->rotate_images(90);
+  else
+    window->flip_images('x');
+  ASSERT_EQ(g_icon_view->icons.size(), 1u);
+  const Icon* tile = g_icon_view->icons[0];
+  EXPECT_EQ(tile->thumb_h > tile->thumb_w, c.portrait);
+  ASSERT_GE(tile->thumb_pixels.size(), 3u);
+  EXPECT_EQ(tile->thumb_pixels[0] > tile->thumb_pixels[2], c.red_first);
+  ASSERT_NE(g_status_progress, nullptr);
+  EXPECT_FALSE(g_status_progress->visible());
+  EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+// Red on the left before: a clockwise turn puts red on top, a mirror puts blue first.
+INSTANTIATE_TEST_SUITE_P(RotateAndFlip, Main_window_orient,
+                         ::testing::Values(Orient_case{"rotate", true, true, true},
+                                           Orient_case{"flip", false, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

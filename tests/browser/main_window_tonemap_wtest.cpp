@@ -17,7 +17,7 @@
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
-#include "core/file_written.h"
+#include "core/browser_seam.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "core/image_save.h"
@@ -26,7 +26,6 @@
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

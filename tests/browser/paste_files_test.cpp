@@ -33,9 +33,9 @@ TEST(PasteFiles, CopyIntoOwnFolderMakesCopyThenCopy2) {
   Scripted_messages messages;
   ASSERT_TRUE(write_file_bytes(dir.file("a.jpg"), "image bytes"));
   File_view_recorder view(dir.path());
-  EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, dir.path(), view), 1);
+  EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, dir.path()), 1);
   EXPECT_EQ(read_file_bytes(dir.file("a_copy.jpg")), "image bytes");
-  EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, dir.path(), view), 1);
+  EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, dir.path()), 1);
   EXPECT_EQ(read_file_bytes(dir.file("a_copy2.jpg")), "image bytes");
   EXPECT_EQ(read_file_bytes(dir.file("a.jpg")), "image bytes");
   EXPECT_TRUE(messages.questions.empty());
@@ -50,7 +50,7 @@ TEST(PasteFiles, CutIntoOwnFolderMovesToCopyName) {
   Scripted_messages messages;
   ASSERT_TRUE(write_file_bytes(dir.file("a.png"), "png bytes"));
   File_view_recorder view(dir.path());
-  paste_files({dir.file("a.png")}, false, dir.path(), view);
+  paste_files({dir.file("a.png")}, false, dir.path());
   EXPECT_FALSE(exists(dir.file("a.png")));
   EXPECT_EQ(read_file_bytes(dir.file("a_copy.png")), "png bytes");
   const std::vector<std::string> expected = {"begin 1 Copying...", "step 0",
@@ -68,7 +68,7 @@ TEST(PasteFiles, CutBetweenFoldersMovesEveryFileInOrder) {
   ASSERT_TRUE(write_file_bytes(from + "one.jpg", "1"));
   ASSERT_TRUE(write_file_bytes(from + "two.tif", "2"));
   File_view_recorder view(from);  // the source folder is shown
-  EXPECT_EQ(paste_files({from + "one.jpg", from + "two.tif"}, false, to, view), 2);
+  EXPECT_EQ(paste_files({from + "one.jpg", from + "two.tif"}, false, to), 2);
   EXPECT_FALSE(exists(from + "one.jpg"));
   EXPECT_FALSE(exists(from + "two.tif"));
   EXPECT_EQ(read_file_bytes(to + "one.jpg"), "1");
@@ -97,7 +97,7 @@ TEST_P(PasteOverwrite, AsksAndFollowsTheAnswer) {
   ASSERT_TRUE(write_file_bytes(from + "a.jpg", "new"));
   ASSERT_TRUE(write_file_bytes(to + "a.jpg", "old target"));
   File_view_recorder view(to);
-  paste_files({from + "a.jpg"}, c.copy, to, view);
+  paste_files({from + "a.jpg"}, c.copy, to);
   ASSERT_EQ(messages.questions.size(), 1u);
   EXPECT_EQ(messages.questions[0], to + "a.jpg exists. Do you want to overwrite?");
   if (c.answer == 1) {
@@ -120,7 +120,7 @@ TEST(PasteFiles, VanishedSourceLeavesNoTargetAndGoesOn) {
   ASSERT_EQ(mkdir(to.c_str(), 0755), 0);
   ASSERT_TRUE(write_file_bytes(dir.file("b.jpg"), "b"));
   File_view_recorder view(to);
-  EXPECT_EQ(paste_files({dir.file("gone.jpg"), dir.file("b.jpg")}, false, to, view), 1);
+  EXPECT_EQ(paste_files({dir.file("gone.jpg"), dir.file("b.jpg")}, false, to), 1);
   EXPECT_FALSE(exists(to + "gone.jpg"));
   EXPECT_EQ(read_file_bytes(to + "b.jpg"), "b");
   ASSERT_EQ(messages.alerts.size(), 1u);
@@ -140,7 +140,7 @@ TEST(PasteFiles, SourceRemovedWhileEventsAreServed) {
   victim = dir.file("a.jpg");
   File_view_recorder view(to);
   view.on_step.push_back({0, [](void*) { std::remove(victim.c_str()); }});
-  EXPECT_EQ(paste_files({victim}, true, to, view), 0);
+  EXPECT_EQ(paste_files({victim}, true, to), 0);
   EXPECT_FALSE(exists(to + "a.jpg"));
   EXPECT_EQ(messages.alerts.size(), 1u);
 }
@@ -158,7 +158,7 @@ TEST_P(PasteSameFile, IsCopiedUnderACopyName) {
   ASSERT_TRUE(write_file_bytes(real + "a.jpg", "only copy"));
   const std::string target_folder = dir.path() + GetParam();
   File_view_recorder view;
-  EXPECT_EQ(paste_files({real + "a.jpg"}, false, target_folder, view), 1);
+  EXPECT_EQ(paste_files({real + "a.jpg"}, false, target_folder), 1);
   EXPECT_TRUE(messages.questions.empty());
   EXPECT_EQ(read_file_bytes(real + "a_copy.jpg"), "only copy");
   EXPECT_FALSE(exists(real + "a.jpg"));
@@ -176,7 +176,7 @@ TEST(PasteFiles, HardLinkIsTheSameFile) {
   ASSERT_TRUE(write_file_bytes(from + "a.jpg", "bytes"));
   ASSERT_EQ(link((from + "a.jpg").c_str(), (to + "a.jpg").c_str()), 0);
   File_view_recorder view;
-  paste_files({from + "a.jpg"}, false, to, view);
+  paste_files({from + "a.jpg"}, false, to);
   EXPECT_EQ(read_file_bytes(to + "a.jpg"), "bytes");
   EXPECT_EQ(read_file_bytes(to + "a_copy.jpg"), "bytes");
 }
@@ -192,7 +192,7 @@ TEST(PasteFiles, UnwritableTargetKeepsTheCutSource) {
     Read_only_dir ro(to);
     if (!ro.active()) GTEST_SKIP() << "cannot make a folder read-only here";
     File_view_recorder view;
-    EXPECT_EQ(paste_files({dir.file("a.jpg")}, false, to, view), 0);
+    EXPECT_EQ(paste_files({dir.file("a.jpg")}, false, to), 0);
   }
   EXPECT_EQ(read_file_bytes(dir.file("a.jpg")), "keep");
   EXPECT_FALSE(exists(to + "a.jpg"));
@@ -204,8 +204,8 @@ TEST(PasteFiles, NothingToPasteOrNoTargetDoesNothing) {
   Scripted_messages messages;
   ASSERT_TRUE(write_file_bytes(dir.file("a.jpg"), "a"));
   File_view_recorder view;
-  EXPECT_EQ(paste_files({}, true, dir.path(), view), 0);
-  EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, "", view), 0);
+  EXPECT_EQ(paste_files({}, true, dir.path()), 0);
+  EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, ""), 0);
   EXPECT_TRUE(view.events.empty());
 }
 

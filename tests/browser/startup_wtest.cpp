@@ -27,6 +27,7 @@
 #include "browser/main_window_drv.h"
 #include "browser/startup.h"
 #include "core/app_globals.h"
+#include "core/browser_seam.h"
 #include "core/display_gamma.h"
 #include "core/event_pump.h"
 #include "core/file_names.h"
@@ -47,7 +48,6 @@
 #include "viewer/image_info_dialog.h"
 #include "viewer/image_stats_dialog.h"
 #include "viewer/ogl_window.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
-#include "core/file_written.h"
+#include "core/browser_seam.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
 #include "tests/support/fake_browser.h"
@@ -23,7 +23,6 @@
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/save_as_chooser.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 

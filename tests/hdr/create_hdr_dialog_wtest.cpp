@@ -1,5 +1,5 @@
 // The "Create HDR" dialog's widgets and set-up, driven through their callbacks with a
-// host that stands in for the browser.
+// fake browser.
 #include <gtest/gtest.h>
 
 #include <FL/Fl_Button.H>
@@ -12,6 +12,7 @@
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,12 +26,15 @@
 
 namespace {
 
-// The browser as the dialog sees it: the tiles of files, and the seam's selection,
-// folder and result viewer answered from the fields below.
-class Test_host : public Create_hdr_host {
+// The browser as the dialog sees it: the tiles of files, the selection, the folder and
+// the result viewer answered from the fields below.
+class Test_host {
  public:
   Test_host() {
     Browser_seam& seam = browser.answers();
+    seam.describe_tile = [this](const std::string& path, Chosen_file& file) {
+      return describe(path, file);
+    };
     seam.selected_paths = [this] { return paths; };
     seam.current_folder = [this] { return folder; };
     seam.open_result = [this](std::unique_ptr<Hdr_image> image, const std::string& f) {
@@ -38,7 +42,7 @@ class Test_host : public Create_hdr_host {
       opened_folder = f;
     };
   }
-  bool describe(const std::string& path, Chosen_file& file) override {
+  bool describe(const std::string& path, Chosen_file& file) const {
     for (const Chosen_file& f : files)
       if (f.path == path) {
         file = f;
@@ -58,7 +62,6 @@ class Create_hdr_dialog : public ::testing::Test {
  protected:
   void SetUp() override {
     dialog = std::make_unique<CreateHDRDialogDrv>(450, 445, "Create HDR");
-    dialog->set_host(&host);
     host.folder = dir.path();
   }
   void TearDown() override { dialog->hide(); }
@@ -114,6 +117,21 @@ TEST_F(Create_hdr_dialog, StartsWithTheDocumentedValues) {
   EXPECT_STREQ(dialog->hdr_save_type->text(), "OpenEXR (*.exr)");
   EXPECT_STREQ(dialog->ldr_save_type->text(), "JPEG (*.jpg)");
   EXPECT_EQ(dialog->exposure_variation->size() - 1, 11);  // items, without the end mark
+}
+
+// "Browse..." asks the browser's directory chooser; only a folder it hands over replaces
+// the destination.
+TEST_F(Create_hdr_dialog, BrowseTakesTheFolderTheChooserHandsOver) {
+  std::function<void(const std::string&)> pending;
+  host.browser.answers().choose_directory = [&](std::function<void(const std::string&)> chosen) {
+    pending = std::move(chosen);
+  };
+  dialog->destination->value("/before/");
+  dialog->browse_button->do_callback();
+  ASSERT_TRUE(pending);
+  EXPECT_STREQ(dialog->destination->value(), "/before/");  // nothing chosen yet
+  pending("/chosen/folder");
+  EXPECT_STREQ(dialog->destination->value(), "/chosen/folder");
 }
 
 TEST_F(Create_hdr_dialog, TonemapAndSaveChoicesGreyTheirDependants) {

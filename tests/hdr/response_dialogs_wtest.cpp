@@ -35,14 +35,14 @@
 
 namespace {
 
-// The browser as the dialog sees it: the chosen files are the whole selection.
-class Chosen_files_host : public Create_hdr_host {
+// The browser as the dialog sees it: the chosen files are the whole selection, and no
+// tile describes them.
+class Chosen_files_host {
  public:
   Chosen_files_host() {
     browser.answers().selected_paths = [this] { return paths; };
     browser.answers().open_result = [](std::unique_ptr<Hdr_image>, const std::string&) {};
   }
-  bool describe(const std::string&, Chosen_file&) override { return false; }
   Fake_browser browser;
   std::vector<std::string> paths;
 };
@@ -119,7 +119,6 @@ class Response_dialogs : public ::testing::Test {
     g_plot_dialog = new PlotDlg(290, 375, "Camera Response");
     g_enter_response_dialog = new EnterResponseDlgDrv(465, 425, "Enter Camera Response");
     dialog = std::make_unique<CreateHDRDialogDrv>(450, 445, "Create HDR");
-    dialog->set_host(&host);
     dialog->set_store(store.get());
   }
   void TearDown() override {

@@ -1,28 +1,46 @@
-// A stand-in for the browser in file-command tests: records progress and tile changes,
-// and treats one folder as the shown one.
+// The browser as file-command tests see it: the one fake browser whose file answers
+// record tile changes, a status bar of its own that records progress, and an event pump
+// that records each step and may act there as served events would. One folder is taken
+// as the grid's shown one.
 #pragma once
+#include <FL/Fl_Progress.H>
+
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "browser/file_command_view.h"
+#include "core/event_pump.h"
+#include "tests/support/fake_browser.h"
 
-class File_view_recorder : public File_command_view {
+class File_view_recorder : public Fake_browser {
  public:
-  explicit File_view_recorder(std::string shown_folder = {}) : shown(std::move(shown_folder)) {}
+  explicit File_view_recorder(std::string shown_folder = {});
+  ~File_view_recorder();
 
-  void begin_progress(int count, const char* label) override;
-  void step_progress(int index) override;
-  void end_progress() override { events.push_back("end"); }
-  bool is_in_shown_folder(const std::string& path) const override;
-  void file_added(const std::string& path) override { events.push_back("added " + path); }
-  void file_removed(const std::string& path) override { events.push_back("removed " + path); }
-  void file_rotated(const std::string& path, int degrees) override;
-  void file_flipped(const std::string& path, char axis) override;
-
-  /// Runs before the step with that index (0-based), as events served there would.
+  /// Runs before the step with that index (0-based) is over, as events served there would.
   std::vector<std::pair<int, void (*)(void*)>> on_step;
   void* step_data = nullptr;
 
   std::string shown;                // folder taken as shown in the grid ("" none)
   std::vector<std::string> events;  // "begin 3 Copying...", "step 0", "added <path>", ...
+
+ private:
+  // The status bar: its showing and hiding are what the recorder sees of a progress.
+  class Bar : public Fl_Progress {
+   public:
+    explicit Bar(File_view_recorder& owner);
+    void show() override;
+    void hide() override;
+
+   private:
+    File_view_recorder& m_owner;
+  };
+
+  bool in_shown_folder(const std::string& path) const;
+  static void record_step();
+
+  Bar* m_bar = nullptr;
+  Fl_Progress* m_saved_bar = nullptr;
+  Event_pump_fn m_saved_pump = nullptr;
+  int m_last_step = -1;  // the value recorded last since the bar was shown
 };

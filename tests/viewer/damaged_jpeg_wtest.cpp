@@ -9,13 +9,13 @@
 
 #include "core/hdr_image.h"
 #include "core/image_save.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_in_viewer.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -37,12 +37,11 @@ class Damaged_jpeg_viewer : public ::testing::TestWithParam<Open_case> {
     });
     save_image_as(*first, dir.file("a.png"), k_type_png);
     m_paths = {dir.file("a.png"), dir.file("cut.jpg")};
-    set_grid_paths_source([this] { return m_paths; });
+    m_browser.answers().grid_paths = [this] { return m_paths; };
   }
-  void TearDown() override {
-    delete_all_viewers();
-    set_grid_paths_source(nullptr);
-  }
+  void TearDown() override { delete_all_viewers(); }
+
+  Fake_browser m_browser;
 
   Temp_dir dir;
   Scripted_messages messages;

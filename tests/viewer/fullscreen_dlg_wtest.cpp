@@ -20,13 +20,13 @@
 #include "core/display_convert.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/fullscreen_dlg.h"
 #include "viewer/image_dialog_drv.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -80,12 +80,9 @@ class Full_screen : public ::testing::Test {
     write("b.exr", 50, 40, k_type_exr, 0.25f);
     write("c.png", 70, 10, k_type_png, 200.f);
     write_file_bytes(dir.file("broken.exr"), "not an OpenEXR file");
-    set_grid_paths_source([this] { return m_paths; });
+    m_browser.answers().grid_paths = [this] { return m_paths; };
   }
-  void TearDown() override {
-    delete_all_viewers();
-    set_grid_paths_source(nullptr);
-  }
+  void TearDown() override { delete_all_viewers(); }
   void write(const char* name, uint32_t w, uint32_t h, uint32_t type, float v) {
     auto im = make_test_image(w, h, type, [v](uint32_t x, uint32_t) {
       return Rgb{v, v * 0.5f, float(x % 7)};
@@ -104,6 +101,7 @@ class Full_screen : public ::testing::Test {
   Temp_dir dir;
   Scripted_messages messages;
   std::vector<std::string> m_paths;
+  Fake_browser m_browser;
 };
 
 Rgb ramp(uint32_t x, uint32_t y) { return {float(x % 256), float(y % 256), 50.f}; }

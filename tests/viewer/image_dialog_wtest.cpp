@@ -11,12 +11,12 @@
 #include <string>
 
 #include "core/app_globals.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_scroll.h"
 #include "viewer/viewer_geometry.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -24,10 +24,9 @@ Rgb grey(uint32_t, uint32_t) { return {100.f, 100.f, 100.f}; }
 
 class Viewer_window : public ::testing::Test {
  protected:
-  void TearDown() override {
-    delete_all_viewers();
-    set_grid_paths_source(nullptr);
-  }
+  void TearDown() override { delete_all_viewers(); }
+
+  Fake_browser m_browser;
 };
 
 bool active(ImageDialogDrv* v, const char* path) {
@@ -135,9 +134,9 @@ TEST_F(Viewer_window, FocusResyncSwitchesHdrItemsPerViewer) {
 }
 
 TEST_F(Viewer_window, FocusResyncSetsNextAndPreviousFromTheGrid) {
-  set_grid_paths_source([] {
+  m_browser.answers().grid_paths = [] {
     return std::vector<std::string>{"/tmp/first.png", "/tmp/mid.png", "/tmp/last.png"};
-  });
+  };
   ImageDialogDrv* mid = open_test_viewer(make_test_image(30, 20, k_type_png, grey), "mid.png");
   ImageDialogDrv* last = open_test_viewer(make_test_image(30, 20, k_type_png, grey), "last.png");
   ImageDialogDrv* other = open_test_viewer(make_test_image(30, 20, k_type_png, grey), "x.png");
@@ -151,7 +150,7 @@ TEST_F(Viewer_window, FocusResyncSetsNextAndPreviousFromTheGrid) {
 }
 
 TEST_F(Viewer_window, FewerThanTwoTilesLeaveNextAndPreviousInactive) {
-  set_grid_paths_source([] { return std::vector<std::string>{"/tmp/one.png"}; });
+  m_browser.answers().grid_paths = [] { return std::vector<std::string>{"/tmp/one.png"}; };
   ImageDialogDrv* v = open_test_viewer(make_test_image(30, 20, k_type_png, grey), "one.png");
   EXPECT_FALSE(active(v, "&View/Next Image"));
   EXPECT_FALSE(active(v, "&View/Previous Image"));

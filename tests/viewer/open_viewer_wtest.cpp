@@ -16,12 +16,12 @@
 
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_new_result.h"
 #include "viewer/open_viewer.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ const Way k_ways[] = {
 class Open_viewer : public ::testing::TestWithParam<Way> {
  protected:
   void TearDown() override {
-    set_grid_paths_source(nullptr);
+    m_browser.answers().grid_paths = nullptr;  // closing asks no grid that fails
     delete_all_viewers();
   }
   bool any_viewer_shown() const {
@@ -66,6 +66,7 @@ class Open_viewer : public ::testing::TestWithParam<Way> {
     return false;
   }
   Scripted_messages m_messages;
+  Fake_browser m_browser;
 };
 
 TEST_P(Open_viewer, ShowsTheImageUnderItsNameWithItsChangeBits) {
@@ -85,7 +86,7 @@ TEST_P(Open_viewer, ShowsTheImageUnderItsNameWithItsChangeBits) {
 TEST_P(Open_viewer, FailedHandOverLeavesNoViewerShownOrAlive) {
   const Way& way = GetParam();
   // The hand-over asks the grid for its files: that fails, as an allocation can.
-  set_grid_paths_source([]() -> std::vector<std::string> { throw std::bad_alloc(); });
+  m_browser.answers().grid_paths = []() -> std::vector<std::string> { throw std::bad_alloc(); };
   const int before = ImageDialogDrv::live_count();
   bool threw = false;
   ImageDialogDrv* v = nullptr;

@@ -13,16 +13,17 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Round_Button.H>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/app_globals.h"
 #include "core/bspline_resample.h"
-#include "core/file_written.h"
 #include "core/image_load.h"
 #include "core/image_save.h"
 #include "core/platform.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -30,7 +31,6 @@
 #include "viewer/crop_dlg.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/resize_dlg.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -67,8 +67,6 @@ class Resize_crop_dialogs : public ::testing::Test {
     delete g_crop_dialog;
     g_crop_dialog = nullptr;
     delete_all_viewers();
-    set_current_folder_source(nullptr);
-    set_file_written_handler(nullptr);
   }
 
   ImageDialogDrv* open_viewer() {
@@ -96,6 +94,7 @@ class Resize_crop_dialogs : public ::testing::Test {
   }
 
   Scripted_messages messages;
+  Fake_browser browser;
   Hdr_image original;
 };
 
@@ -276,13 +275,13 @@ TEST_F(Resize_crop_dialogs, ViewerDeletedWhileTheDialogsAreOpen) {
 
 TEST_F(Resize_crop_dialogs, BatchResizeWritesEachFileBesideTheDestination) {
   Temp_dir src, dst;
-  set_current_folder_source([&] { return dst.path(); });
+  browser.answers().current_folder = [&] { return dst.path(); };
   const std::vector<Selected_file> files = write_files(src, {"a.png", "b.png"});
   auto* bar = new Fl_Progress(0, 0, 100, 20);
   g_status_progress = bar;
   std::vector<std::string> written;
   ResizeDlgDrv* d = g_resize_dialog;
-  set_file_written_handler([&](const std::string& p) { written.push_back(p); });
+  browser.answers().file_written = [&](const std::string& p) { written.push_back(p); };
   d->setup(&files, nullptr);
   EXPECT_TRUE(d->shown());
   EXPECT_TRUE(d->batch_group->active());
@@ -307,9 +306,28 @@ TEST_F(Resize_crop_dialogs, BatchResizeWritesEachFileBesideTheDestination) {
   delete bar;
 }
 
+// "Browse..." of either dialog asks the browser's directory chooser; only a folder it hands
+// over replaces the destination.
+TEST_F(Resize_crop_dialogs, BrowseTakesTheFolderTheChooserHandsOver) {
+  std::function<void(const std::string&)> pending;
+  browser.answers().choose_directory = [&](std::function<void(const std::string&)> chosen) {
+    pending = std::move(chosen);
+  };
+  for (Batch_image_dlg* d : {static_cast<Batch_image_dlg*>(g_resize_dialog),
+                             static_cast<Batch_image_dlg*>(g_crop_dialog)}) {
+    pending = nullptr;
+    d->destination_input->value("/before/");
+    d->browse_button->do_callback();
+    ASSERT_TRUE(pending) << d->label();
+    EXPECT_STREQ(d->destination_input->value(), "/before/");  // nothing chosen yet
+    pending("/chosen/folder");
+    EXPECT_STREQ(d->destination_input->value(), "/chosen/folder");
+  }
+}
+
 TEST_F(Resize_crop_dialogs, BatchCropAsksBeforeReplacingAnOutput) {
   Temp_dir src, dst;
-  set_current_folder_source([&] { return src.path(); });
+  browser.answers().current_folder = [&] { return src.path(); };
   const std::vector<Selected_file> files = write_files(src, {"a.png", "b.png"});
   ASSERT_TRUE(write_file_bytes(dst.file("a_crop.png"), "kept"));
   CropDlgDrv* d = g_crop_dialog;

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "core/app_globals.h"
-#include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
 #include "core/preferences_dlg.h"
 #include "tests/support/exif_block_fixture.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -85,7 +85,7 @@ class Save_as : public ::testing::Test {
     g_preferences_dialog = m_prefs.get();
     chooser = std::make_unique<SaveAsChooser>("OPENEXR format (*.exr)\tRGBE format (*.hdr)");
     g_save_as_chooser = chooser.get();
-    set_file_written_handler([this](const std::string& p) { written.push_back(p); });
+    browser.answers().file_written = [this](const std::string& p) { written.push_back(p); };
   }
   void TearDown() override {
     chooser->hide();
@@ -93,7 +93,6 @@ class Save_as : public ::testing::Test {
     g_save_as_chooser = nullptr;
     chooser.reset();
     g_preferences_dialog = nullptr;
-    set_file_written_handler(nullptr);
   }
 
   ImageDialogDrv* open_file(const std::string& file, uint32_t type,
@@ -131,6 +130,7 @@ class Save_as : public ::testing::Test {
   std::unique_ptr<PreferencesDlg> m_prefs;
   std::unique_ptr<SaveAsChooser> chooser;
   std::vector<std::string> written;
+  Fake_browser browser;
 };
 
 TEST_F(Save_as, OffersTheFormatsOfTheSourceWithItsOwnPreselected) {

@@ -16,12 +16,12 @@
 #include "core/hdr_image.h"
 #include "core/preferences_dlg.h"
 #include "hdr/calibrate_dlg_drv.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -40,14 +40,15 @@ class Viewer_calibration : public ::testing::Test {
     m_prefs->open_as_choice->value(1);  // original size: one screen pixel per image pixel
     g_preferences_dialog = m_prefs.get();
     dialog = std::make_unique<CalibrateDlgDrv>(490, 125, "Calibrate Image");
-    set_calibration_starter([this](ImageDialogDrv& v, int x, int y) { dialog->start(v, x, y); });
+    browser.answers().start_calibration = [this](ImageDialogDrv& v, int x, int y) {
+      dialog->start(v, x, y);
+    };
     viewer = open_test_viewer(make_test_image(40, 30, k_type_exr, scene), "cal.exr", 640, 480);
     exposure = viewer->exposure_factor();
   }
   void TearDown() override {
     dialog->hide();
     delete_all_viewers();
-    set_calibration_starter(nullptr);
     g_preferences_dialog = nullptr;
   }
 
@@ -76,6 +77,7 @@ class Viewer_calibration : public ::testing::Test {
   }
 
   Scripted_messages messages;
+  Fake_browser browser;
   std::unique_ptr<PreferencesDlg> m_prefs;
   std::unique_ptr<CalibrateDlgDrv> dialog;
   ImageDialogDrv* viewer = nullptr;

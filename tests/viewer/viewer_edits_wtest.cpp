@@ -17,12 +17,12 @@
 #include "core/app_globals.h"
 #include "core/color_space.h"
 #include "core/preferences_dlg.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -39,7 +39,6 @@ class Viewer_edits : public ::testing::Test {
   void TearDown() override {
     delete_all_viewers();
     g_preferences_dialog = nullptr;
-    set_current_folder_source(nullptr);
     EXPECT_TRUE(m_messages.alerts.empty());
   }
 
@@ -85,6 +84,7 @@ class Viewer_edits : public ::testing::Test {
   }
 
   Scripted_messages m_messages;
+  Fake_browser m_browser;
   std::unique_ptr<PreferencesDlg> m_prefs;
 };
 
@@ -373,7 +373,7 @@ TEST_F(Viewer_edits, ScreenShowsTheTurnedImage) {
 }
 
 TEST_F(Viewer_edits, PseudoColorOpensAnUntitledViewerAndLeavesTheFirstAlone) {
-  set_current_folder_source([] { return std::string("/data/shots/"); });
+  m_browser.answers().current_folder = [] { return std::string("/data/shots/"); };
   const auto src = make_test_image(40, 20, k_type_exr, [](uint32_t x, uint32_t y) {
     return Rgb{0.001f * float(1 << (x % 16)), 0.5f, 0.01f * float(y + 1)};
   });
@@ -418,16 +418,16 @@ TEST_F(Viewer_edits, PseudoColorWhoseNewViewerFailsLeavesNoWindowBehind) {
   // The new viewer's set-up asks the grid for its files: that fails once, as an
   // allocation can.
   bool fail = true;
-  set_grid_paths_source([&fail]() -> std::vector<std::string> {
+  m_browser.answers().grid_paths = [&fail]() -> std::vector<std::string> {
     if (fail) {
       fail = false;
       throw std::bad_alloc();
     }
     return {};
-  });
+  };
   choose(first, "&Process/Pseudo Color");
   settle(0.05);
-  set_grid_paths_source(nullptr);
+  m_browser.answers().grid_paths = nullptr;
   EXPECT_FALSE(fail);
   ASSERT_EQ(m_messages.alerts.size(), 1u);
   m_messages.alerts.clear();

@@ -17,13 +17,13 @@
 #include "core/hdr_image.h"
 #include "core/image_save.h"
 #include "core/preferences_dlg.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/save_as_chooser.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ class Viewer_navigation : public ::testing::Test {
     write("c.png", 70, 10, k_type_png, 200.f);
     write("d.exr", 20, 60, k_type_exr, 8.f);
     for (const char* n : {"a.png", "b.exr", "c.png", "d.exr"}) m_paths.push_back(dir.file(n));
-    set_grid_paths_source([this] { return m_paths; });
+    m_browser.answers().grid_paths = [this] { return m_paths; };
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     g_preferences_dialog = m_prefs.get();
     m_prefs->open_as_choice->value(1);  // original size
@@ -58,7 +58,6 @@ class Viewer_navigation : public ::testing::Test {
   }
   void TearDown() override {
     delete_all_viewers();
-    set_grid_paths_source(nullptr);
     g_preferences_dialog = nullptr;
   }
   void write(const char* name, uint32_t w, uint32_t h, uint32_t type, float v) {
@@ -82,6 +81,7 @@ class Viewer_navigation : public ::testing::Test {
   Scripted_messages messages;
   std::unique_ptr<PreferencesDlg> m_prefs;
   std::vector<std::string> m_paths;
+  Fake_browser m_browser;
 };
 
 TEST_F(Viewer_navigation, NextOnTheSecondToLastReachesTheLastAndEndsThere) {

@@ -16,12 +16,12 @@
 
 #include "core/app_globals.h"
 #include "core/file_names.h"
-#include "core/file_written.h"
 #include "core/hdr_image.h"
 #include "core/image_crop.h"
 #include "core/image_save.h"
 #include "core/preferences_dlg.h"
 #include "tests/support/exif_block_fixture.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -61,12 +61,11 @@ class Viewer_save : public ::testing::Test {
   void SetUp() override {
     m_prefs = std::make_unique<PreferencesDlg>(550, 385, "Preferences");
     g_preferences_dialog = m_prefs.get();
-    set_file_written_handler([this](const std::string& p) { written.push_back(p); });
+    browser.answers().file_written = [this](const std::string& p) { written.push_back(p); };
   }
   void TearDown() override {
     delete_all_viewers();
     g_preferences_dialog = nullptr;
-    set_file_written_handler(nullptr);
   }
 
   // Writes the image to the file, then opens a viewer on the file as the browser does.
@@ -87,6 +86,7 @@ class Viewer_save : public ::testing::Test {
   Scripted_messages messages;
   std::unique_ptr<PreferencesDlg> m_prefs;
   std::vector<std::string> written;
+  Fake_browser browser;
 };
 
 TEST_F(Viewer_save, SaveWritesTheFilesOwnValuesAndKeepsTheDisplay) {

@@ -22,13 +22,13 @@
 #include "core/display_convert.h"
 #include "core/luminance.h"
 #include "core/preferences_dlg.h"
+#include "tests/support/fake_browser.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/image_scroll.h"
 #include "viewer/viewer_exposure.h"
-#include "viewer/viewer_links.h"
 
 namespace {
 
@@ -43,7 +43,6 @@ class Viewer_view : public ::testing::Test {
   void TearDown() override {
     delete_all_viewers();
     g_preferences_dialog = nullptr;
-    set_calibration_starter(nullptr);
   }
   void open_as(int item) { m_prefs->open_as_choice->value(item); }
   void exposure_steps(int item) { m_prefs->exposure_steps_choice->value(item); }
@@ -446,12 +445,13 @@ TEST_F(Viewer_view, SelectionGeometryAndScrollbarEdge) {
 TEST_F(Viewer_view, CalibrationStartsOnTheNextPressOnTheImage) {
   open_as(1);
   Scripted_messages messages;
+  Fake_browser browser;
   int calls = 0, cx = -1, cy = -1;
-  set_calibration_starter([&](ImageDialogDrv&, int x, int y) {
+  browser.answers().start_calibration = [&](ImageDialogDrv&, int x, int y) {
     ++calls;
     cx = x;
     cy = y;
-  });
+  };
   ImageDialogDrv* v =
       open_test_viewer(make_test_image(300, 200, k_type_exr, ramp), "c.exr", 640, 480);
   v->calibrate();
