@@ -55,18 +55,11 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
     show_alert(refusal);
     return false;
   }
+  // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
+  // block whatever the output is named.
   return Command().keep_cursor().run([&] {
-    try {
-      // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
-      // block whatever the output is named.
-      save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path,
-                      false);
-    } catch (const Write_error&) {
-      throw;
-    } catch (const std::exception& e) {
-      // A library's own text says nothing of the file: the alert names it.
-      throw Write_error("Cannot write image data to file: " + output + " (" + e.what() + ")");
-    }
+    save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path,
+                    false);
   });
 }
 

@@ -2,6 +2,7 @@
 #include "core/image_save.h"
 
 #include <cstdio>
+#include <exception>
 #include <limits>
 #include <vector>
 
@@ -75,7 +76,14 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
     throw Write_error("Cannot write image data to file: " + path);
 
   clamp_values(image, 0.f, format->hdr ? std::numeric_limits<float>::max() : 255.f);
-  format->write(image, path, Write_source{source_path, source_type, turned});
+  try {
+    format->write(image, path, Write_source{source_path, source_type, turned});
+  } catch (const Write_error&) {
+    throw;
+  } catch (const std::exception& e) {
+    // A library's own text (or an allocation's) does not say which file failed.
+    throw Write_error("Cannot write image data to file: " + path + " (" + e.what() + ")");
+  }
   image.type = type;
 }
 

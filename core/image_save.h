@@ -16,7 +16,8 @@ struct Write_source;
 /// were rotated or flipped since that file was written. Sets the image's type to type
 /// afterwards.
 /// The file at path is only ever replaced whole (temporary file and rename).
-/// Throws Write_error, or the libraries' exceptions; types 4, 8, 9 and 10 cannot be
+/// Throws Write_error: an encoder's other std::exception becomes "Cannot write image data
+/// to file: " + path + " (" + its text + ")"; types 4, 8, 9 and 10 cannot be
 /// written and throw Write_error "Unsupported image type for writing: " + path, as does
 /// an image without exactly three channels or without pixels ("Cannot write image data
 /// to file: ").
