@@ -13,7 +13,6 @@
 #include "core/selected_file.h"
 
 class Fl_Button;
-class Fl_File_Chooser;
 class Fl_Group;
 class Fl_Input;
 class ImageDialogDrv;

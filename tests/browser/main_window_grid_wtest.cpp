@@ -18,7 +18,9 @@
 #include "browser/main_window_drv.h"
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
+#include "core/browser_seam.h"
 #include "core/hdr_image.h"
+#include "core/selected_file.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/read_only_dir.h"
@@ -141,6 +143,30 @@ TEST_F(Main_window_grid, RotateRewritesTheSelectedFile) {
   EXPECT_EQ(rotated.width(), 1);
   EXPECT_EQ(rotated.height(), 2);
   EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+// HDR creation reads the chosen files out of the grid's tiles, by path.
+TEST_F(Main_window_grid, TheSeamDescribesTheTileOfAPath) {
+  // A backslash is part of a file's name, not a separator.
+  const std::string odd = m_dir.file("b\\c.png");
+  ASSERT_TRUE(write_file_bytes(odd, read_file_bytes(m_dir.file("a.png"))));
+  g_icon_view->load_directory(m_dir.path());
+  ASSERT_EQ(g_icon_view->icons.size(), 2u);
+  for (const std::string& path : {m_dir.file("a.png"), odd}) {
+    Chosen_file file;
+    ASSERT_TRUE(describe_tile(path, file)) << path;
+    EXPECT_EQ(file.path, path);
+    EXPECT_EQ(file.type, uint32_t(k_type_png));
+    EXPECT_EQ(file.width, 2u);
+    EXPECT_EQ(file.height, 1u);
+    EXPECT_GT(file.thumb_w, 0u);
+    EXPECT_GT(file.thumb_h, 0u);
+    EXPECT_EQ(file.thumb_pixels.size(), size_t(file.thumb_w) * file.thumb_h * 3);
+  }
+  Chosen_file none;
+  EXPECT_FALSE(describe_tile(m_dir.file("missing.png"), none));
+  EXPECT_FALSE(describe_tile(m_dir.path() + "other/a.png", none));
+  EXPECT_NE(keep_tiles(), nullptr);
 }
 
 // The tile follows a turned or mirrored file, and the status bar is gone afterwards.
