@@ -13,6 +13,7 @@
 #include "core/image_save.h"
 #include "core/messages.h"
 #include "core/platform.h"
+#include "core/refusal.h"
 
 namespace {
 
@@ -46,15 +47,19 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
            .keep_cursor()
            .run([&] { load_image(image, file.path, file.type); }))
     return false;
-  std::string refusal;
   if (!Command().fixed_alert(job.transform_failure).keep_cursor().run([&] {
-        if (job.transform) refusal = job.transform(image, file);
+        if (!job.transform) return;
+        if (!job.transform_failure.empty()) return job.transform(image, file);
+        try {
+          job.transform(image, file);
+        } catch (const Refusal&) {
+          throw;
+        } catch (const std::exception& e) {
+          // Without a text of the job's own, the operator's reason is told with the file.
+          throw Refusal(std::string("Cannot ") + job.verb + " '" + file.path + "'. " + e.what());
+        }
       }))
     return false;
-  if (!refusal.empty()) {
-    show_alert(refusal);
-    return false;
-  }
   // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
   // block whatever the output is named.
   return Command().keep_cursor().run([&] {

@@ -31,9 +31,10 @@ struct Image_batch_job {
   /// Refuse (one alert, file skipped) an output that is one of the job's own files: with
   /// no prompt before replacing, it would destroy a source.
   bool protect_sources = false;
-  /// Changes one loaded image; returns "" or the alert for a file it cannot change. A
-  /// std::exception thrown here alerts transform_failure.
-  std::function<std::string(Hdr_image&, const Selected_file&)> transform;
+  /// Changes one loaded image. It refuses a file by throwing Refusal, whose text is the
+  /// alert as it stands; anything else it throws alerts transform_failure, or, when that
+  /// is empty, "Cannot <verb> '<path>'. " and the exception's text.
+  std::function<void(Hdr_image&, const Selected_file&)> transform;
   std::string transform_failure;
   /// Before file i (0-based) is handled; may serve events.
   std::function<void(std::size_t)> before_file;

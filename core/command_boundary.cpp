@@ -4,6 +4,7 @@
 #include <FL/Fl_Widget.H>
 
 #include "core/busy_cursor.h"
+#include "core/image_errors.h"
 #include "core/log.h"
 #include "core/messages.h"
 
@@ -47,9 +48,11 @@ bool Command::run(const std::function<void()>& work) const {
   try {
     work();
     return true;
+  } catch (const Refusal& refusal) {
+    fail(refusal.what(), nullptr);
   } catch (const std::exception& e) {
     std::string text = m_fixed ? m_fallback : failure_text(e, m_fallback);
-    if (!m_named_path.empty() && text.find(m_named_path) == std::string::npos) text = m_fallback;
+    if (!m_named_path.empty()) text = text_naming(text, m_named_path, m_fallback);
     fail(text, e.what());
   } catch (...) {
     fail(m_fallback, nullptr);

@@ -7,14 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-class Fl_Widget;
+#include "core/refusal.h"
 
-/// Work that refuses its input (no exposure time, images of different sizes...). The
-/// text is the user's message as it stands; commands alert it like any other failure.
-class Refusal : public std::runtime_error {
- public:
-  explicit Refusal(const std::string& text) : std::runtime_error(text) {}
-};
+class Fl_Widget;
 
 /// The alert for a failure: the exception's text, or fallback when it has none.
 std::string failure_text(const std::exception& e, const std::string& fallback);
@@ -29,7 +24,8 @@ class Command {
   /// The fallback also replaces a text that does not name path (a library's message
   /// about some file): the user learns which file failed.
   Command& naming(std::string path);
-  /// The alert whatever was thrown; the exception's own text goes to standard error.
+  /// The alert whatever was thrown but a Refusal; the exception's own text goes to
+  /// standard error.
   Command& fixed_alert(std::string text);
   /// The command's own clean-up (its progress, its running flag), run first on failure.
   Command& on_failure(std::function<void()> undo);
@@ -39,7 +35,8 @@ class Command {
   Command& keep_cursor();
 
   /// Runs work. When it throws: the clean-up, the cursor, the reactivation, then the
-  /// alert, in that order. Returns whether the work ran to its end.
+  /// alert, in that order. A Refusal's text is the alert as it stands, whatever the
+  /// settings above say. Returns whether the work ran to its end.
   bool run(const std::function<void()>& work) const;
 
  private:

@@ -4,6 +4,13 @@
 #include <stdexcept>
 #include <string>
 
+/// The one way a failure's text names the file it concerns: text as it stands when it
+/// names path already, otherwise unnamed (the caller's text that does name it).
+inline std::string text_naming(const std::string& text, const std::string& path,
+                               const std::string& unnamed) {
+  return text.find(path) != std::string::npos ? text : unnamed;
+}
+
 class Read_error : public std::runtime_error {
  public:
   explicit Read_error(const std::string& what) : std::runtime_error(what) {}

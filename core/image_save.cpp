@@ -81,8 +81,9 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
   } catch (const Write_error&) {
     throw;
   } catch (const std::exception& e) {
-    // A library's own text (or an allocation's) does not say which file failed.
-    throw Write_error("Cannot write image data to file: " + path + " (" + e.what() + ")");
+    // A library's own text (or an allocation's) seldom says which file failed.
+    throw Write_error(text_naming(
+        e.what(), path, "Cannot write image data to file: " + path + " (" + e.what() + ")"));
   }
   image.type = type;
 }

@@ -239,10 +239,11 @@ void CreateHDRDialogDrv::create() {
   m_running = true;
   deactivate();
   set_busy_cursor(FL_CURSOR_WAIT);
-  const std::shared_ptr<void> keep = keep_tiles();
   bool hide_dialog = false;
-  // end_run puts the cursor back and the dialog in its state between uses.
+  // end_run puts the cursor back and the dialog in its state between uses, also when the
+  // browser cannot keep its tiles.
   Command().keep_cursor().on_failure([this, &hide_dialog] { end_run(hide_dialog); }).run([&] {
+    const std::shared_ptr<void> keep = keep_tiles();
     run_creation(settings, hide_dialog);
   });
 }

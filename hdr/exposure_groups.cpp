@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/command_boundary.h"
+#include "core/refusal.h"
 #include "hdr/exposure_exif.h"
 #include "hdr/exposure_values.h"
 #include "hdr/response_tables.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/command_boundary.h"
+#include "core/refusal.h"
 #include "hdr/exposure_exif.h"
 
 const char* const k_exposure_variation_labels[k_variation_count] = {

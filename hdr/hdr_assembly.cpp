@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/command_boundary.h"
+#include "core/refusal.h"
 #include "hdr/merge_kernel.h"
 
 const char* const k_message_size_mismatch =

@@ -6,10 +6,11 @@
 #include <cmath>
 #include <exception>
 
-#include "core/command_boundary.h"
+#include "core/image_errors.h"
 #include "core/image_save.h"
 #include "core/pixel_buffers.h"
 #include "core/platform.h"
+#include "core/refusal.h"
 #include "hdr/exposure_load.h"
 #include "hdr/hdr_assembly.h"
 #include "hdr/hdr_output_types.h"
@@ -54,12 +55,6 @@ bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite,
 
 namespace {
 
-// An exception's text with the file it concerns, named once.
-std::string with_path(const std::string& what, const std::string& path) {
-  if (what.find(path) != std::string::npos) return what;
-  return what + "\n" + path;
-}
-
 bool is_input(const std::vector<Exposure_inputs>& groups, const std::string& path) {
   for (const Exposure_inputs& g : groups)
     for (const Exposure_input& e : g)
@@ -84,7 +79,7 @@ bool save_output(Hdr_image& image, const std::string& path, uint32_t type,
     save_image_as(image, path, type);
     return true;
   } catch (const std::exception& e) {
-    questions.warn(with_path(e.what(), path));
+    questions.warn(text_naming(e.what(), path, e.what() + std::string("\n") + path));
     return false;
   }
 }

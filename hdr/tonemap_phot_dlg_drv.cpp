@@ -223,39 +223,39 @@ void TonemapPhotDlgDrv::batch_timeout(void* dialog) {
 }
 
 void TonemapPhotDlgDrv::batch_tonemap() {
-  Guard running(m_batch_running);
-  if (m_busy) return;
-  Guard busy(m_busy);
-  // Copies: the loop serves events, and nothing typed meanwhile changes this batch.
-  const Tonemap_settings s = settings();
-  const std::string suffix = suffix_input->value() ? suffix_input->value() : "";
-  const bool tiff = save_type_choice->value() == 1;
-  const uint32_t output_type = tiff ? k_type_tiff8 : k_type_jpeg;
-  const std::string extension = saved_extension(output_type);
-  std::vector<Selected_file> files;
-  for (const std::string& path : m_paths) files.push_back(batch_file(path));
+  // Run from a timer, so nothing outside may catch: whatever escapes the file loop (a
+  // browser answer that throws, memory) is alerted once the loop's flags, cursor and
+  // status bar have ended.
+  Command().keep_cursor().reactivate(this).run([&] {
+    Guard running(m_batch_running);
+    if (m_busy) return;
+    Guard busy(m_busy);
+    // Copies: the loop serves events, and nothing typed meanwhile changes this batch.
+    const Tonemap_settings s = settings();
+    const std::string suffix = suffix_input->value() ? suffix_input->value() : "";
+    const bool tiff = save_type_choice->value() == 1;
+    const uint32_t output_type = tiff ? k_type_tiff8 : k_type_jpeg;
+    const std::string extension = saved_extension(output_type);
+    std::vector<Selected_file> files;
+    for (const std::string& path : m_paths) files.push_back(batch_file(path));
 
-  Busy cursor;
-  Status_progress progress(int(files.size()), k_progress_label);
-  Image_batch_job job;
-  job.verb = "tonemap";
-  job.unreadable = "Image data seems corrupted.";
-  job.prompt_on_overwrite = false;
-  job.protect_sources = true;
-  job.output_path = [&suffix, &extension](const Selected_file& f) {
-    return f.folder + make_output_name(f.name, suffix, extension);
-  };
-  job.output_type = output_type;
-  job.transform = [&s](Hdr_image& image, const Selected_file& f) {
-    try {
+    Busy cursor;
+    Status_progress progress(int(files.size()), k_progress_label);
+    Image_batch_job job;
+    job.verb = "tonemap";
+    job.unreadable = "Image data seems corrupted.";
+    job.prompt_on_overwrite = false;
+    job.protect_sources = true;
+    job.output_path = [&suffix, &extension](const Selected_file& f) {
+      return f.folder + make_output_name(f.name, suffix, extension);
+    };
+    job.output_type = output_type;
+    job.transform = [&s](Hdr_image& image, const Selected_file&) {
       tonemap_image(image, s);
-    } catch (const std::exception& e) {
-      return "Cannot tonemap '" + f.path + "'. " + e.what();
-    }
-    image.type = k_type_new_ldr;
-    return std::string();
-  };
-  job.before_file = [&progress](std::size_t i) { progress.step(int(i)); };
-  job.file_written = file_written;  // the grid refreshes the file's tile
-  run_image_batch(files, job);
+      image.type = k_type_new_ldr;
+    };
+    job.before_file = [&progress](std::size_t i) { progress.step(int(i)); };
+    job.file_written = file_written;  // the grid refreshes the file's tile
+    run_image_batch(files, job);
+  });
 }

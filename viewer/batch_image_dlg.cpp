@@ -92,10 +92,9 @@ bool Batch_image_dlg::change_viewer_image(const Image_change& changed, uint32_t 
   return true;
 }
 
-void Batch_image_dlg::run_batch(
-    const char* verb, const char* progress_label,
-    std::function<std::string(Hdr_image&, const Selected_file&)> transform,
-    const char* failure_alert) {
+void Batch_image_dlg::run_batch(const char* verb, const char* progress_label,
+                                std::function<void(Hdr_image&, const Selected_file&)> transform,
+                                const char* failure_alert) {
   // Copies: a pump below may run anything.
   const std::vector<Selected_file> files = m_files;
   Status_progress progress(int(files.size()), progress_label);

@@ -62,7 +62,7 @@ class Batch_image_dlg : public Fl_Double_Window {
   /// The batch over a copy of the files with the destination and suffix typed, the status
   /// progress labelled progress_label, alerts naming verb, and the grid told of each file.
   void run_batch(const char* verb, const char* progress_label,
-                 std::function<std::string(Hdr_image&, const Selected_file&)> transform,
+                 std::function<void(Hdr_image&, const Selected_file&)> transform,
                  const char* failure_alert);
 
  private:

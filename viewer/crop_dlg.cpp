@@ -12,6 +12,7 @@
 #include "core/dialog_callbacks.h"
 #include "core/hdr_image.h"
 #include "core/messages.h"
+#include "core/refusal.h"
 #include "viewer/crop_region.h"
 #include "viewer/field_numbers.h"
 #include "viewer/image_dialog_drv.h"
@@ -115,10 +116,9 @@ void CropDlgDrv::crop_files(const Crop_region& region) {
         // The region was checked against the first file's header; a file that turns out
         // smaller would get a black border from the image library.
         if (!region_fits(region, uint64_t(image.width()), uint64_t(image.height())))
-          return "Cannot crop '" + file.path +
-                 "'. The crop region must be within the image boundaries.";
+          throw Refusal("Cannot crop '" + file.path +
+                        "'. The crop region must be within the image boundaries.");
         cropped_copy(image, region).move_to(static_cast<cimg_library::CImg<float>&>(image));
-        return std::string();
       },
       k_failed_alert);
 }

@@ -195,7 +195,6 @@ void ResizeDlgDrv::resize_files(uint32_t width, uint32_t height, int interpolati
       "resize", "Resizing...",
       [width, height, interpolation](Hdr_image& image, const Selected_file&) {
         resize_image(image, width, height, interpolation);
-        return std::string();
       },
       k_failed_alert);
 }

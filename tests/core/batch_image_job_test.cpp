@@ -17,6 +17,7 @@
 #include "core/image_load.h"
 #include "core/image_save.h"
 #include "core/platform.h"
+#include "core/refusal.h"
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
@@ -64,7 +65,6 @@ Image_batch_job halving_job(const std::string& destination) {
   job.prompt_on_overwrite = true;
   job.transform = [](Hdr_image& image, const Selected_file&) {
     image.resize(image.width() / 2, image.height() / 2, -100, -100, 1);
-    return std::string();
   };
   job.transform_failure = "Resize failed. Please specify a smaller resize factor.";
   return job;
@@ -131,7 +131,6 @@ TEST_P(Image_batch_exif, OutputKeepsTheSourcesExifBlock) {
     job.suffix = "_crop";
     job.transform = [](Hdr_image& image, const Selected_file&) {
       image.crop(1, 1, image.width() - 2, image.height() - 2);
-      return std::string();
     };
   }
   ASSERT_EQ(run_image_batch({entry(src.file("shot.jpg"), k_type_jpeg)}, job), 1);
@@ -320,10 +319,9 @@ TEST(Image_batch, RefusedAndFailedTransformsSkipTheFile) {
                                             write_picture(src.file("b.png"), k_type_png),
                                             write_picture(src.file("c.png"), k_type_png)};
   Image_batch_job job = halving_job(dst.path());
-  job.transform = [](Hdr_image&, const Selected_file& f) -> std::string {
-    if (f.name == "a.png") return "refused " + f.path;
+  job.transform = [](Hdr_image&, const Selected_file& f) {
+    if (f.name == "a.png") throw Refusal("refused " + f.path);
     if (f.name == "b.png") throw std::bad_alloc();
-    return std::string();
   };
   EXPECT_EQ(run_image_batch(files, job), 1);
   EXPECT_EQ(messages.alerts,
@@ -331,6 +329,25 @@ TEST(Image_batch, RefusedAndFailedTransformsSkipTheFile) {
   EXPECT_FALSE(file_exists(dst.file("a_resize.png")));
   EXPECT_FALSE(file_exists(dst.file("b_resize.png")));
   EXPECT_TRUE(file_exists(dst.file("c_resize.png")));
+}
+
+// A job without a failure text of its own tells the transform's reason with the file; a
+// refusal still stands as it is.
+TEST(Image_batch, WithoutAFailureTextTheTransformsReasonNamesTheFile) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  const std::vector<Selected_file> files = {write_picture(src.file("a.png"), k_type_png),
+                                            write_picture(src.file("b.png"), k_type_png)};
+  Image_batch_job job = halving_job(dst.path());
+  job.transform_failure.clear();
+  job.transform = [](Hdr_image&, const Selected_file& f) {
+    if (f.name == "a.png") throw std::invalid_argument("gamma must be a positive number");
+    throw Refusal("refused " + f.path);
+  };
+  EXPECT_EQ(run_image_batch(files, job), 0);
+  EXPECT_EQ(messages.alerts, (std::vector<std::string>{"Cannot resize '" + src.file("a.png") +
+                                                           "'. gamma must be a positive number",
+                                                       "refused " + src.file("b.png")}));
 }
 
 // With protect_sources, an output that names a file of the batch, by any spelling or

@@ -109,6 +109,27 @@ TEST(Command, NamingKeepsOnlyTextsThatNameThePath) {
   }
 }
 
+// A refusal's text is the user's message: neither a fixed alert nor a path to name
+// replaces it, and it is no diagnostic.
+TEST(Command, ARefusalsTextStandsWhateverTheCommandSays) {
+  const std::string text = "Cannot crop '/x/a.png'. The crop region must be within the image.";
+  const struct {
+    const char* name;
+    Command command;
+  } cases[] = {
+      {"fixed alert", Command().fixed_alert("Resize failed.")},
+      {"naming another file",
+       Command().fallback("Cannot read image file: /y/b.exr").naming("/y/b.exr")},
+  };
+  for (const auto& c : cases) {
+    Scripted_messages messages;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(c.command.run([&] { throw Refusal(text); }));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.name;
+    EXPECT_EQ(messages.alerts, std::vector<std::string>{text}) << c.name;
+  }
+}
+
 TEST(Command, ACleanUpThatThrowsStillEndsInTheFirstFailuresAlert) {
   Scripted_messages messages;
   EXPECT_FALSE(Command().on_failure([] { throw std::runtime_error("second"); }).run([] {

@@ -2,6 +2,8 @@
 // fake browser.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -234,6 +236,25 @@ TEST_F(Create_hdr_dialog, RefusalsKeepTheDialogOpenAndActive) {
   EXPECT_TRUE(dialog->shown());
   EXPECT_TRUE(dialog->active());
   EXPECT_TRUE(host.opened.empty());
+}
+
+// The browser failing to hold its tiles (an allocation) ends the run like any failure:
+// the dialog active and ready for the next "Create".
+TEST_F(Create_hdr_dialog, TilesThatCannotBeKeptAreAlertedAndTheNextRunWorks) {
+  choose_pngs({200, 60, 120});
+  dialog->open_for_selection(false);
+  pick(dialog->exposure_variation, "1 F-stop");
+  dialog->show();
+  host.browser.answers().keep_tiles = []() -> std::shared_ptr<void> { throw std::bad_alloc(); };
+  dialog->create();
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{std::bad_alloc().what()});
+  EXPECT_TRUE(host.opened.empty());
+  EXPECT_TRUE(dialog->active());
+  host.browser.answers().keep_tiles = nullptr;
+  messages.alerts.clear();
+  dialog->create();
+  EXPECT_TRUE(messages.alerts.empty()) << messages.alerts.front();
+  EXPECT_EQ(host.opened.size(), 1u);
 }
 
 TEST_F(Create_hdr_dialog, SelectionWhoseFilesAreAllGoneIsAlertedAndEndsTheRun) {

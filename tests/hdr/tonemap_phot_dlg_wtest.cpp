@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -520,6 +521,22 @@ TEST_F(Tonemap_dialog, AFailureWhileTonemappingNamesEachFileAndTheBatchGoesOn) {
   EXPECT_FALSE(std::filesystem::exists(m_dir.file("b_tm.jpg")));
   EXPECT_FALSE(m_bar->visible());
   EXPECT_FALSE(d().batch_running());
+}
+
+// The batch runs from a timer: a failure outside its file loop (here the grid cannot make
+// a tile, as an allocation can fail) is alerted once its flags, cursor and status bar are
+// back, and never escapes the event loop.
+TEST_F(Tonemap_dialog, ABrowserAnswerThatThrowsEndsTheBatchWithOneAlert) {
+  const std::string a = write_hdr("a.exr", *scene(40, 30), k_type_exr);
+  const std::string b = write_hdr("b.exr", *scene(40, 30), k_type_exr);
+  d().setup(nullptr, nullptr, 1.f, {a, b});
+  m_browser.answers().file_written = [](const std::string&) { throw std::bad_alloc(); };
+  Alert_moment moment([this] { return d().active() && !m_bar->visible() && !d().batch_running(); });
+  run_batch();
+  EXPECT_EQ(moment.alerts, std::vector<std::string>{std::bad_alloc().what()});
+  EXPECT_EQ(moment.restored, std::vector<bool>{true});
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("a_tm.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(m_dir.file("b_tm.jpg")));
 }
 
 TEST_F(Tonemap_dialog, AnEmptySuffixNeverReplacesASourceOfTheBatch) {
