@@ -7,19 +7,26 @@
 #include "browser/icon.h"
 #include "browser/icon_view.h"
 
+Selected_file copy_of_tile(const Icon& tile, bool with_thumbnail) {
+  Selected_file f;
+  f.path = tile.path;
+  f.name = tile.name;
+  f.folder = tile.folder;
+  f.type = tile.type;
+  f.width = tile.width;
+  f.height = tile.height;
+  if (with_thumbnail) {
+    f.thumb_pixels = tile.thumb_pixels;
+    f.thumb_w = uint32_t(tile.thumb_w > 0 ? tile.thumb_w : 0);
+    f.thumb_h = uint32_t(tile.thumb_h > 0 ? tile.thumb_h : 0);
+  }
+  return f;
+}
+
 std::vector<Selected_file> selected_tiles() {
   std::vector<Selected_file> files;
   if (!g_icon_view) return files;
-  for (const Icon* tile : g_icon_view->selection) {
-    Selected_file f;
-    f.path = tile->path;
-    f.name = tile->name;
-    f.folder = tile->folder;
-    f.type = tile->type;
-    f.width = tile->width;
-    f.height = tile->height;
-    files.push_back(f);
-  }
+  for (const Icon* tile : g_icon_view->selection) files.push_back(copy_of_tile(*tile, false));
   return files;
 }
 

@@ -8,6 +8,10 @@
 
 class Icon;
 
+/// The one copy of a tile's file as the commands use it; the thumbnail only when asked
+/// for (HDR creation reads it, a batch never does).
+Selected_file copy_of_tile(const Icon& tile, bool with_thumbnail);
+
 /// g_icon_view's selected tiles copied out, in click order; empty without a grid.
 std::vector<Selected_file> selected_tiles();
 

@@ -52,16 +52,10 @@ void open_directory_chooser(Chosen_fn chosen) {
 }
 
 // The tile copied out with its thumbnail, for HDR creation.
-bool describe(const std::string& path, Chosen_file& file) {
+bool describe(const std::string& path, Selected_file& file) {
   const Icon* tile = tile_of(path);
   if (!tile) return false;
-  file.path = tile->path;
-  file.type = tile->type;
-  file.width = tile->width;
-  file.height = tile->height;
-  file.thumb_pixels = tile->thumb_pixels;
-  file.thumb_w = uint32_t(tile->thumb_w > 0 ? tile->thumb_w : 0);
-  file.thumb_h = uint32_t(tile->thumb_h > 0 ? tile->thumb_h : 0);
+  file = copy_of_tile(*tile, true);
   return true;
 }
 

@@ -16,7 +16,7 @@ std::vector<std::string> selected_paths() {
   return fn ? fn() : std::vector<std::string>{};
 }
 
-bool describe_tile(const std::string& path, Chosen_file& file) {
+bool describe_tile(const std::string& path, Selected_file& file) {
   const auto fn = browser_seam().describe_tile;
   return fn && fn(path, file);
 }

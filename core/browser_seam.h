@@ -13,7 +13,7 @@
 
 class Hdr_image;
 class ImageDialogDrv;
-struct Chosen_file;
+struct Selected_file;
 
 /// What a written file is announced to (file_written below, or a test's recorder).
 using File_written_fn = std::function<void(const std::string& path)>;
@@ -24,7 +24,7 @@ struct Browser_seam {
   std::function<std::vector<std::string>()> selected_paths;
   /// The grid's tile of path copied into file (looked up again: after events a tile may
   /// be gone); false when there is none.
-  std::function<bool(const std::string& path, Chosen_file& file)> describe_tile;
+  std::function<bool(const std::string& path, Selected_file& file)> describe_tile;
   /// While the returned object lives, tiles taken out of the grid are not freed.
   std::function<std::shared_ptr<void>()> keep_tiles;
   /// Full paths of all of the grid's tiles, in grid order (Next and Previous Image).
@@ -58,7 +58,7 @@ Browser_seam& browser_seam();
 /// The selection now, copied: no tile is held while a job serves events.
 std::vector<std::string> selected_paths();
 /// The tile of path copied into file; false without one.
-bool describe_tile(const std::string& path, Chosen_file& file);
+bool describe_tile(const std::string& path, Selected_file& file);
 /// Keeps removed tiles alive while the result lives (null without a grid).
 std::shared_ptr<void> keep_tiles();
 /// The grid's tile paths now, in grid order.

@@ -12,13 +12,8 @@ struct Selected_file {
   std::string folder;             // ends in '/'
   uint32_t type = 0;              // image type code of the tile
   int64_t width = 0, height = 0;  // from the file's header
-};
-
-/// One file chosen for HDR creation: copied from its tile with the tile's thumbnail.
-struct Chosen_file {
-  std::string path;
-  uint32_t type = 0;                  // image type code
-  uint32_t width = 0, height = 0;     // from the file's header
-  std::vector<uint8_t> thumb_pixels;  // shown thumbnail, interleaved RGB
+  /// The tile's shown thumbnail, interleaved RGB (HDR creation reads the exposures from
+  /// it); empty unless asked for.
+  std::vector<uint8_t> thumb_pixels;
   uint32_t thumb_w = 0, thumb_h = 0;
 };

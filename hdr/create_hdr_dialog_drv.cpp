@@ -141,20 +141,20 @@ bool CreateHDRDialogDrv::confirm_overwrite(std::string path) const {
   return ::confirm_overwrite(path, output_settings().prompt_on_overwrite, questions);
 }
 
-std::vector<Chosen_file> CreateHDRDialogDrv::resolve_chosen() const {
-  std::vector<Chosen_file> files;
+std::vector<Selected_file> CreateHDRDialogDrv::resolve_chosen() const {
+  std::vector<Selected_file> files;
   for (const std::string& path : m_chosen) {
-    Chosen_file f;
+    Selected_file f;
     if (describe_tile(path, f)) files.push_back(std::move(f));
   }
   return files;
 }
 
-void CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
+void CreateHDRDialogDrv::group_exposures(const std::vector<Selected_file>& files,
                                          std::vector<Exposure_inputs>& groups) {
   std::vector<Exposure_record> records;
-  std::map<std::string, const Chosen_file*> by_path;
-  for (const Chosen_file& f : files) {
+  std::map<std::string, const Selected_file*> by_path;
+  for (const Selected_file& f : files) {
     Exposure_record r;
     r.path = f.path;
     r.thumb_pixels = f.thumb_pixels;
@@ -195,8 +195,9 @@ void CreateHDRDialogDrv::group_exposures(const std::vector<Chosen_file>& files,
       Exposure_input in;
       in.path = r.path;
       in.type = it->second->type;
-      in.width = it->second->width;
-      in.height = it->second->height;
+      // A tile's header sides are 32-bit.
+      in.width = uint32_t(it->second->width);
+      in.height = uint32_t(it->second->height);
       in.exposure = r.exposure;
       inputs.push_back(std::move(in));
     }
@@ -250,7 +251,7 @@ void CreateHDRDialogDrv::create() {
 
 void CreateHDRDialogDrv::run_creation(const Hdr_creation_settings& settings, bool& hide_dialog) {
   // Looked up after the busy cursor's pump: the browser may have left the folder.
-  const std::vector<Chosen_file> chosen = resolve_chosen();
+  const std::vector<Selected_file> chosen = resolve_chosen();
   if (chosen.empty()) {
     if (m_chosen.empty()) {
       end_run(false);

@@ -67,10 +67,11 @@ class CreateHDRDialogDrv : public CreateHDRDialog {
   void browse_destination() override;
   Fl_Preferences* store() const;
   /// The chosen files that still have a tile, copied out of them.
-  std::vector<Chosen_file> resolve_chosen() const;
+  std::vector<Selected_file> resolve_chosen() const;
   /// Groups the files with their relative exposures; throws Refusal when there is nothing
   /// to create (a failed autodetection leaves its box unchecked).
-  void group_exposures(const std::vector<Chosen_file>& files, std::vector<Exposure_inputs>& groups);
+  void group_exposures(const std::vector<Selected_file>& files,
+                       std::vector<Exposure_inputs>& groups);
   /// The creation after the busy cursor is on; throws Refusal. hide_dialog says whether a
   /// refusal takes the dialog away (its chosen files are gone).
   void run_creation(const Hdr_creation_settings& settings, bool& hide_dialog);

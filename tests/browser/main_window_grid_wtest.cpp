@@ -153,17 +153,19 @@ TEST_F(Main_window_grid, TheSeamDescribesTheTileOfAPath) {
   g_icon_view->load_directory(m_dir.path());
   ASSERT_EQ(g_icon_view->icons.size(), 2u);
   for (const std::string& path : {m_dir.file("a.png"), odd}) {
-    Chosen_file file;
+    Selected_file file;
     ASSERT_TRUE(describe_tile(path, file)) << path;
     EXPECT_EQ(file.path, path);
+    EXPECT_EQ(file.folder + file.name, path);
+    EXPECT_EQ(file.folder, m_dir.path());
     EXPECT_EQ(file.type, uint32_t(k_type_png));
-    EXPECT_EQ(file.width, 2u);
-    EXPECT_EQ(file.height, 1u);
+    EXPECT_EQ(file.width, 2);
+    EXPECT_EQ(file.height, 1);
     EXPECT_GT(file.thumb_w, 0u);
     EXPECT_GT(file.thumb_h, 0u);
     EXPECT_EQ(file.thumb_pixels.size(), size_t(file.thumb_w) * file.thumb_h * 3);
   }
-  Chosen_file none;
+  Selected_file none;
   EXPECT_FALSE(describe_tile(m_dir.file("missing.png"), none));
   EXPECT_FALSE(describe_tile(m_dir.path() + "other/a.png", none));
   EXPECT_NE(keep_tiles(), nullptr);

@@ -34,7 +34,7 @@ class Test_host {
  public:
   Test_host() {
     Browser_seam& seam = browser.answers();
-    seam.describe_tile = [this](const std::string& path, Chosen_file& file) {
+    seam.describe_tile = [this](const std::string& path, Selected_file& file) {
       return describe(path, file);
     };
     seam.selected_paths = [this] { return paths; };
@@ -44,8 +44,8 @@ class Test_host {
       opened_folder = f;
     };
   }
-  bool describe(const std::string& path, Chosen_file& file) const {
-    for (const Chosen_file& f : files)
+  bool describe(const std::string& path, Selected_file& file) const {
+    for (const Selected_file& f : files)
       if (f.path == path) {
         file = f;
         return true;
@@ -54,7 +54,7 @@ class Test_host {
   }
   Fake_browser browser;
   std::vector<std::string> paths;
-  std::vector<Chosen_file> files;
+  std::vector<Selected_file> files;
   std::string folder;
   std::vector<std::unique_ptr<Hdr_image>> opened;
   std::string opened_folder;
@@ -86,7 +86,7 @@ class Create_hdr_dialog : public ::testing::Test {
       layout.width = 4;
       layout.height = 3;
       write_png(path, layout, rgb.data());
-      Chosen_file f;
+      Selected_file f;
       f.path = path;
       f.type = 2;
       f.width = 4;
