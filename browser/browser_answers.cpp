@@ -6,6 +6,7 @@
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
+#include "browser/tile_path.h"
 
 Selected_file copy_of_tile(const Icon& tile, bool with_thumbnail) {
   Selected_file f;
@@ -47,9 +48,7 @@ std::string shown_folder() { return g_dir_view ? g_dir_view->current_dir() : std
 
 Icon* tile_of(const std::string& path) {
   if (!g_icon_view) return nullptr;
-  // Only '/' parts a path here: a backslash is a character of the file's name.
-  const std::string::size_type slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string folder, name;
+  split_tile_path(path, folder, name);
   return g_icon_view->find_icon(name, folder);
 }

@@ -13,10 +13,10 @@
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_types.h"
+#include "browser/tile_path.h"
 #include "core/app_globals.h"
 #include "core/busy_cursor.h"
 #include "core/event_pump.h"
-#include "core/file_names.h"
 #include "core/guard.h"
 #include "core/preferences_dlg.h"
 
@@ -220,7 +220,7 @@ Icon* Icon_view::find_icon(const std::string& name, const std::string& folder) c
 
 bool Icon_view::is_in_shown_folder(const std::string& path) const {
   std::string folder, name;
-  split_path(path, folder, name);
+  split_tile_path(path, folder, name);
   return folder == (g_dir_view ? g_dir_view->current_dir() : m_folder);
 }
 
@@ -233,7 +233,7 @@ void Icon_view::refresh_file(const std::string& path) {
 
 void Icon_view::add_file(const std::string& path) {
   std::string folder, name;
-  split_path(path, folder, name);
+  split_tile_path(path, folder, name);
   update_icon(name, folder);
 }
 
@@ -270,7 +270,7 @@ void Icon_view::remove_icon(Icon* tile) {
 
 void Icon_view::remove_file(const std::string& path) {
   std::string folder, name;
-  split_path(path, folder, name);
+  split_tile_path(path, folder, name);
   remove_icon(find_icon(name, folder));
 }
 

@@ -49,7 +49,7 @@ class Icon_view : public Fl_Scroll {
   void load_directory(std::string folder);
   /// After a file was written: makes or updates its tile when it lies in the shown folder.
   void refresh_file(const std::string& path);
-  /// Makes or updates the tile of path (split at its last separator).
+  /// Makes or updates the tile of path (split at its last '/').
   void add_file(const std::string& path);
   /// The tile of that name and folder (new when there is none) gets its thumbnail.
   void update_icon(const std::string& name, const std::string& folder);

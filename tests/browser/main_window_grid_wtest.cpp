@@ -171,6 +171,52 @@ TEST_F(Main_window_grid, TheSeamDescribesTheTileOfAPath) {
   EXPECT_NE(keep_tiles(), nullptr);
 }
 
+// A backslash is part of a file's name: its tile comes with a pasted copy, goes with a
+// Cut source and with a deleted file, and no other tile is touched.
+class Main_window_backslash : public Main_window_grid, public ::testing::WithParamInterface<bool> {
+ protected:
+  // The grid's tile of path, or null.
+  static const Icon* tile(const std::string& path) {
+    for (const Icon* t : g_icon_view->icons)
+      if (t->path == path) return t;
+    return nullptr;
+  }
+  void select_only(const std::string& path) {
+    g_icon_view->deselect_all();
+    for (Icon* t : g_icon_view->icons)
+      if (t->path == path) g_icon_view->add_to_selection(t);
+    ASSERT_EQ(g_icon_view->selection.size(), 1u) << path;
+  }
+};
+
+TEST_P(Main_window_backslash, PasteAndDeleteKeepTheTilesInStep) {
+  const bool copy = GetParam();
+  const std::string odd = m_dir.file("b\\c.png"), pasted = m_dir.file("b\\c_copy.png");
+  ASSERT_TRUE(write_file_bytes(odd, read_file_bytes(m_dir.file("a.png"))));
+  g_icon_view->load_directory(m_dir.path());
+  ASSERT_EQ(g_icon_view->icons.size(), 2u);
+  select_only(odd);
+  window->cut_copy(copy);
+  window->paste();
+  ASSERT_TRUE(exists(pasted));
+  EXPECT_EQ(exists(odd), copy);
+  EXPECT_NE(tile(pasted), nullptr);
+  EXPECT_EQ(tile(odd) != nullptr, copy);
+  EXPECT_FALSE(exists(m_dir.file("c.png")));  // the name is not cut at its backslash
+
+  select_only(pasted);
+  m_messages.answers = {1};  // "Delete"
+  window->delete_images();
+  EXPECT_FALSE(exists(pasted));
+  EXPECT_EQ(tile(pasted), nullptr);
+  EXPECT_NE(tile(m_dir.file("a.png")), nullptr);
+  EXPECT_EQ(g_icon_view->icons.size(), copy ? 2u : 1u);
+  EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(CopyAndCut, Main_window_backslash, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Copy" : "Cut"; });
+
 // The tile follows a turned or mirrored file, and the status bar is gone afterwards.
 struct Orient_case {
   const char* name;
