@@ -34,10 +34,13 @@ Chosen_fn& pending_choice() {
 void directory_chosen(Fl_File_Chooser* chooser, void*) {
   // The chooser also calls back while the user moves through its list.
   if (!chooser || chooser->shown()) return;
+  // The chooser is closed: its answer is used once. Taken out first, as the answer may
+  // open the chooser again.
+  const Chosen_fn fn = std::move(pending_choice());
+  pending_choice() = nullptr;
   const char* chosen = chooser->value();
   // A path with ".." is refused: the destination must be named plainly.
   if (!chosen || !*chosen || std::strstr(chosen, "..")) return;
-  const Chosen_fn fn = pending_choice();  // a copy: the answer may open the chooser again
   if (fn) fn(chosen);
 }
 

@@ -2,6 +2,9 @@
 // header).
 #include "core/browser_seam.h"
 
+#include <FL/Fl.H>
+
+#include <memory>
 #include <utility>
 
 #include "core/hdr_image.h"
@@ -70,7 +73,13 @@ bool start_calibration(ImageDialogDrv& viewer, int x, int y) {
   return true;
 }
 
-void choose_directory(std::function<void(const std::string& folder)> chosen) {
+void choose_directory(Fl_Widget& asking, std::function<void(const std::string& folder)> chosen) {
   const auto fn = browser_seam().choose_directory;
-  if (fn) fn(std::move(chosen));
+  if (!fn) return;
+  // The chooser stays open while the user works elsewhere: the dialog that asked (and
+  // whatever chosen captured of it) may be gone by the time OK is pressed.
+  auto alive = std::make_shared<Fl_Widget_Tracker>(&asking);
+  fn([alive, chosen = std::move(chosen)](const std::string& folder) {
+    if (!alive->deleted()) chosen(folder);
+  });
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class Fl_Widget;
 class Hdr_image;
 class ImageDialogDrv;
 struct Selected_file;
@@ -74,5 +75,6 @@ void file_rotated(const std::string& path, int degrees);
 void file_flipped(const std::string& path, char axis);
 /// Runs the installed starter; false (and nothing happens) when there is none.
 bool start_calibration(ImageDialogDrv& viewer, int x, int y);
-/// Opens the directory chooser for chosen; nothing when there is none.
-void choose_directory(std::function<void(const std::string& folder)> chosen);
+/// Opens the directory chooser for chosen, asked by the dialog asking; nothing when there
+/// is none. An answer that comes once asking is deleted calls nothing.
+void choose_directory(Fl_Widget& asking, std::function<void(const std::string& folder)> chosen);

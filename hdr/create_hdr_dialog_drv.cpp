@@ -293,5 +293,6 @@ void CreateHDRDialogDrv::enter_response() {
 }
 
 void CreateHDRDialogDrv::browse_destination() {
-  choose_directory([this](const std::string& folder) { destination->value(folder.c_str()); });
+  choose_directory(*this,
+                   [this](const std::string& folder) { destination->value(folder.c_str()); });
 }

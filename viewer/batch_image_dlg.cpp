@@ -32,7 +32,8 @@ Batch_image_dlg::~Batch_image_dlg() { Fl::release_widget_pointer(m_viewer); }
 ImageDialogDrv* Batch_image_dlg::viewer() const { return static_cast<ImageDialogDrv*>(m_viewer); }
 
 void Batch_image_dlg::browse() {
-  choose_directory([this](const std::string& folder) { destination_input->value(folder.c_str()); });
+  choose_directory(*this,
+                   [this](const std::string& folder) { destination_input->value(folder.c_str()); });
 }
 
 bool Batch_image_dlg::take_source(const std::vector<Selected_file>* files, ImageDialogDrv* viewer,

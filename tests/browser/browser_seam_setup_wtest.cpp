@@ -107,13 +107,14 @@ class Browser_directory_chooser : public ::testing::Test {
 
   Fake_browser browser;
   Temp_dir dir;
+  Fl_Window asker{200, 100, "Resize"};  // the dialog whose "Browse..." opened the chooser
   Fl_File_Chooser chooser{".", nullptr, Fl_File_Chooser::DIRECTORY, "Select directory..."};
   Fl_File_Chooser* m_saved = nullptr;
 };
 
 TEST_F(Browser_directory_chooser, OpensAtTheCurrentFolderAndHandsOverTheFolderChosen) {
   std::vector<std::string> chosen;
-  choose_directory(into(chosen));
+  choose_directory(asker, into(chosen));
   ASSERT_TRUE(chooser.shown());
   EXPECT_EQ(std::string(chooser.directory()) + "/", dir.path());
   chooser.value(dir.file("out").c_str());
@@ -125,7 +126,7 @@ TEST_F(Browser_directory_chooser, OpensAtTheCurrentFolderAndHandsOverTheFolderCh
 
 TEST_F(Browser_directory_chooser, CancelHandsOverNothing) {
   std::vector<std::string> chosen;
-  choose_directory(into(chosen));
+  choose_directory(asker, into(chosen));
   chooser.value(dir.file("out").c_str());
   press(fl_cancel);
   EXPECT_FALSE(chooser.shown());
@@ -135,18 +136,47 @@ TEST_F(Browser_directory_chooser, CancelHandsOverNothing) {
 // One chooser: a second "Browse..." before the first was answered takes the answer over.
 TEST_F(Browser_directory_chooser, TheLaterBrowseGetsTheAnswer) {
   std::vector<std::string> first, second;
-  choose_directory(into(first));
-  choose_directory(into(second));
+  choose_directory(asker, into(first));
+  choose_directory(asker, into(second));
   chooser.value(dir.file("out").c_str());
   press(fl_ok);
   EXPECT_TRUE(first.empty());
   EXPECT_EQ(second.size(), 1u);
 }
 
+// The chooser outlives the dialog that opened it: OK after that dialog was deleted must
+// not reach what the dialog's answer captured of it.
+TEST_F(Browser_directory_chooser, OkAfterTheAskingDialogWasDeletedDoesNothing) {
+  std::vector<std::string> chosen;
+  auto* dialog = new Fl_Window(200, 100, "Crop");
+  choose_directory(*dialog, [dialog, &chosen](const std::string& folder) {
+    chosen.push_back(folder);
+    dialog->copy_label(folder.c_str());
+  });
+  delete dialog;
+  chooser.value(dir.file("out").c_str());
+  press(fl_ok);
+  EXPECT_FALSE(chooser.shown());
+  EXPECT_TRUE(chosen.empty());
+}
+
+// The destination must be named plainly: a chosen path that climbs with ".." is refused.
+TEST_F(Browser_directory_chooser, APathHoldingTwoDotsIsRefused) {
+  ASSERT_EQ(mkdir(dir.file("out/in").c_str(), 0755), 0);
+  std::vector<std::string> chosen;
+  choose_directory(asker, into(chosen));
+  chooser.value(dir.file("out/in/..").c_str());
+  ASSERT_NE(chooser.value(), nullptr);
+  ASSERT_NE(std::string(chooser.value()).find(".."), std::string::npos) << chooser.value();
+  press(fl_ok);
+  EXPECT_FALSE(chooser.shown());
+  EXPECT_TRUE(chosen.empty());
+}
+
 TEST_F(Browser_directory_chooser, WithoutAChooserNothingOpens) {
   g_directory_chooser = nullptr;
   std::vector<std::string> chosen;
-  choose_directory(into(chosen));
+  choose_directory(asker, into(chosen));
   EXPECT_FALSE(chooser.shown());
   EXPECT_TRUE(chosen.empty());
 }
