@@ -41,10 +41,12 @@ float thumbnail_scale() {
 
 }  // namespace
 
-Busy_tiles::Busy_tiles(Icon_view& view) : m_view(view) { ++m_view.m_busy; }
+Busy_tiles::Busy_tiles(Icon_view& view) : m_view(&view) { ++view.m_busy; }
 
 Busy_tiles::~Busy_tiles() {
-  if (--m_view.m_busy == 0) m_view.free_removed_tiles();
+  if (m_view.deleted()) return;
+  Icon_view& view = *static_cast<Icon_view*>(m_view.widget());
+  if (--view.m_busy == 0) view.free_removed_tiles();
 }
 
 Icon_view::Icon_view(int x, int y, int w, int h) : Fl_Scroll(x, y, w, h) {

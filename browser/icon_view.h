@@ -3,6 +3,7 @@
 // the status text follow the selection. A folder scan fills it on the GUI thread, pumping
 // events per tile and restarting on the newest folder when the folder changes meanwhile.
 #pragma once
+#include <FL/Fl.H>
 #include <FL/Fl_Scroll.H>
 
 #include <functional>
@@ -18,7 +19,8 @@ struct Fl_Menu_Item;
 
 /// While one is alive, tiles taken out of the grid are kept (hidden) and freed only when
 /// the last one ends: an event handler or a thumbnail load (the RGBE reader pumps events)
-/// may still be using them.
+/// may still be using them. The grid may be deleted first (its window closed during a
+/// job's events): it then frees the kept tiles itself.
 class Busy_tiles {
  public:
   explicit Busy_tiles(Icon_view& view);
@@ -27,7 +29,7 @@ class Busy_tiles {
   Busy_tiles& operator=(const Busy_tiles&) = delete;
 
  private:
-  Icon_view& m_view;
+  Fl_Widget_Tracker m_view;
 };
 
 class Icon_view : public Fl_Scroll {

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -169,6 +171,20 @@ TEST_F(Main_window_grid, TheSeamDescribesTheTileOfAPath) {
   EXPECT_FALSE(describe_tile(m_dir.file("missing.png"), none));
   EXPECT_FALSE(describe_tile(m_dir.path() + "other/a.png", none));
   EXPECT_NE(keep_tiles(), nullptr);
+}
+
+// An HDR run keeps the grid's removed tiles; the main window may be closed and deleted
+// while it runs. Its end must not touch the freed grid (run under ASan).
+TEST_F(Main_window_grid, TilesKeptPastTheGridsDeletionEndQuietly) {
+  std::shared_ptr<void> kept = keep_tiles();
+  ASSERT_NE(kept, nullptr);
+  ASSERT_EQ(std::remove(m_dir.file("a.png").c_str()), 0);
+  file_removed(m_dir.file("a.png"));  // the tile waits for the run to end
+  EXPECT_TRUE(g_icon_view->icons.empty());
+  delete window;
+  window = nullptr;
+  EXPECT_EQ(g_icon_view, nullptr);
+  kept.reset();
 }
 
 // A backslash is part of a file's name: its tile comes with a pasted copy, goes with a
