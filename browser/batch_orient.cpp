@@ -37,10 +37,16 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
         load_image(image, path, file.type);
       }))
     return false;
-  return Command().keep_cursor().run([&] {
+  // A file written counts as done when its tile fails to follow.
+  bool written = false;
+  Command().keep_cursor().run([&] {
     job.transform(image);
     save_image_own_type(image, path, true);  // the pixels are turned: Orientation becomes 1
+    written = true;
+    image = Hdr_image();  // freed before the tile reads the file back
+    job.update_tile(path);
   });
+  return written;
 }
 
 int run(const std::vector<Selected_file>& files, const Orient_job& job) {
@@ -50,10 +56,7 @@ int run(const std::vector<Selected_file>& files, const Orient_job& job) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     progress.step(int(i));
     // One image in memory at a time: it is freed before the next file is read.
-    if (orient_one(files[i], job)) {
-      ++done;
-      job.update_tile(files[i].path);
-    }
+    if (orient_one(files[i], job)) ++done;
   }
   return done;
 }

@@ -49,12 +49,16 @@ int paste_files(const std::vector<std::string>& sources, bool copy,
     if (file_exists(target) && ask_choice(target + " exists. Do you want to overwrite?", "Skip",
                                           "Overwrite", nullptr) != 1)
       continue;
-    // The batch goes on with the next file, its cursor and progress as they are.
-    if (!Command().keep_cursor().run([&] { copy_file(target, source); }))
-      continue;  // the source stays, also for a Cut
-    ++written;
-    if (!copy && std::remove(source.c_str()) == 0) file_removed(source);
-    file_written(target);
+    // The batch goes on with the next file, its cursor and progress as they are. A failed
+    // copy keeps the source, also for a Cut; a copy made counts when the grid fails after.
+    bool copied = false;
+    Command().keep_cursor().run([&] {
+      copy_file(target, source);
+      copied = true;
+      if (!copy && std::remove(source.c_str()) == 0) file_removed(source);
+      file_written(target);
+    });
+    if (copied) ++written;
   }
   return written;
 }

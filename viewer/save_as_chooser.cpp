@@ -116,9 +116,9 @@ void SaveAsChooser::on_ok() {
         saved =
             save_viewer_image(dynamic_cast<ImageDialogDrv*>(source_viewer.widget()), path, type);
       }
+      if (saved) file_written(path);
     });
   }
-  if (saved) file_written(path);
 }
 
 bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path, uint32_t type) {

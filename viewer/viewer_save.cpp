@@ -47,18 +47,19 @@ bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
   set_busy_cursor(FL_CURSOR_WAIT);
   const std::string cannot_write = "Cannot write image data to file: " + path;
   // Only a written file clears the changes: after a failure the image still differs from
-  // every file on disk.
-  if (!Command().fallback(cannot_write).run([&] {
-        if (!m_image) throw Write_error(cannot_write);  // the pump may have run anything
-        save_image_at_exposure(*m_image, m_exposure, path, type, m_path, pixels_turned());
-      }))
-    return false;
-  mark_saved();
-  set_item_active("&Image/&Save", false);
-  update_title();
-  set_busy_cursor(FL_CURSOR_DEFAULT);
-  file_written(path);
-  return true;
+  // every file on disk. A written file stays written when announcing it fails.
+  bool written = false;
+  Command().fallback(cannot_write).run([&] {
+    if (!m_image) throw Write_error(cannot_write);  // the pump may have run anything
+    save_image_at_exposure(*m_image, m_exposure, path, type, m_path, pixels_turned());
+    written = true;
+    mark_saved();
+    set_item_active("&Image/&Save", false);
+    update_title();
+    set_busy_cursor(FL_CURSOR_DEFAULT);
+    file_written(path);
+  });
+  return written;
 }
 
 void ImageDialogDrv::mark_saved() {
@@ -132,7 +133,9 @@ void ImageDialogDrv::reset_file_state() {
 
 void ImageDialogDrv::next_image(int forward) {
   if (m_file_action || !m_image) return;
-  if (!neighbour_index(grid_paths(), m_path, forward != 0)) return;
+  std::vector<std::string> paths;
+  if (!Command().run([&] { paths = grid_paths(); })) return;
+  if (!neighbour_index(paths, m_path, forward != 0)) return;
   m_step_after_save = k_no_step;
   Unsaved_answer answer;
   {
@@ -153,7 +156,8 @@ void ImageDialogDrv::next_image(int forward) {
 void ImageDialogDrv::step_to_neighbour(const std::string& from, bool forward) {
   if (m_file_action || !m_image) return;
   // Looked up again: the question and the save served events.
-  const std::vector<std::string> paths = grid_paths();
+  std::vector<std::string> paths;
+  if (!Command().run([&] { paths = grid_paths(); })) return;
   const std::optional<size_t> index = neighbour_index(paths, from, forward);
   if (!index) return;
   const std::string path = paths[*index];

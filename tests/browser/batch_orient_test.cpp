@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,25 @@ TEST(BatchOrient, CorruptFileInTheMiddleIsAlertedAndSkipped) {
       "begin 3 Rotating...",  "step 0", "rotated -90 " + first, "step 1", "step 2",
       "rotated -90 " + third, "end"};
   EXPECT_EQ(view.events, events);
+}
+
+// A tile that fails to follow its turned file stays inside the batch: the file is turned
+// and counted, one alert, and the next file is turned too.
+TEST(BatchOrient, TileThatFailsToFollowIsAlertedAndTheBatchGoesOn) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string first = write_png_file(dir);
+  const std::string second = write_tiff_file(dir);
+  const Hdr_image first_before = load(first, k_type_png);
+  File_view_recorder view;
+  view.answers().file_rotated = [](const std::string&, int) {
+    throw std::runtime_error("tile failed");
+  };
+  int done = 0;
+  EXPECT_NO_THROW(done = rotate_files({entry(first, k_type_png), entry(second, k_type_tiff8)}, 90));
+  EXPECT_EQ(done, 2);
+  EXPECT_TRUE(images_match(rotated_by_hand(first_before, 90), load(first, k_type_png)));
+  EXPECT_EQ(messages.alerts, std::vector<std::string>(2, "tile failed"));
 }
 
 // libjpeg decodes a file cut short "successfully", filling the rest grey; writing that

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -208,5 +209,49 @@ TEST(PasteFiles, NothingToPasteOrNoTargetDoesNothing) {
   EXPECT_EQ(paste_files({dir.file("a.jpg")}, true, ""), 0);
   EXPECT_TRUE(view.events.empty());
 }
+
+}  // namespace
+
+namespace {
+
+// The grid failing to follow a pasted file stays inside the paste: the copy is made and
+// counted, the user reads one alert and the next file is still pasted.
+struct Grid_failure_case {
+  const char* name;
+  bool copy;
+  bool removed_throws;  // else the announcement of the written file throws
+};
+
+class PasteGridFailure : public ::testing::TestWithParam<Grid_failure_case> {};
+
+TEST_P(PasteGridFailure, IsAlertedOnceAndThePasteGoesOn) {
+  const Grid_failure_case c = GetParam();
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string from = dir.file("from/"), to = dir.file("to/");
+  ASSERT_EQ(mkdir(from.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(to.c_str(), 0755), 0);
+  ASSERT_TRUE(write_file_bytes(from + "a.jpg", "a"));
+  ASSERT_TRUE(write_file_bytes(from + "b.jpg", "b"));
+  File_view_recorder view(to);
+  const auto fail = [](const std::string&) { throw std::runtime_error("grid failed"); };
+  if (c.removed_throws)
+    view.answers().file_removed = fail;
+  else
+    view.answers().file_written = fail;
+  int written = 0;
+  EXPECT_NO_THROW(written = paste_files({from + "a.jpg", from + "b.jpg"}, c.copy, to));
+  EXPECT_EQ(written, 2);
+  EXPECT_EQ(read_file_bytes(to + "a.jpg"), "a");
+  EXPECT_EQ(read_file_bytes(to + "b.jpg"), "b");
+  EXPECT_EQ(exists(from + "a.jpg"), c.copy);
+  EXPECT_EQ(messages.alerts, std::vector<std::string>(2, "grid failed"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, PasteGridFailure,
+                         ::testing::Values(Grid_failure_case{"CopyWritten", true, false},
+                                           Grid_failure_case{"CutWritten", false, false},
+                                           Grid_failure_case{"CutRemoved", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

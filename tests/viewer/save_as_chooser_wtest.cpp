@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,20 @@ TEST_F(Save_as, ClicksInTheListWhileTheChooserIsOpenSaveNothing) {
   chooser->on_ok();
   EXPECT_TRUE(read_file_bytes(dir.file("k2.exr")).empty());
   EXPECT_EQ(v->get_name(), "k.exr");
+}
+
+// The grid failing to follow the written file stays inside the command: the file is
+// written, the viewer takes its new name, and the user reads one alert.
+TEST_F(Save_as, AGridThatFailsAfterTheWriteIsAlertedOnce) {
+  ImageDialogDrv* v = open_file("a.exr", k_type_exr, ramp);
+  browser.answers().file_written = [](const std::string&) {
+    throw std::runtime_error("grid failed");
+  };
+  choose(v, "&Image/Save As...");
+  EXPECT_NO_THROW(press_ok(dir.file("b"), 1));  // RGBE
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"grid failed"});
+  EXPECT_EQ(Hdr_image(dir.file("b.hdr")).type, uint32_t(k_type_rgbe));
+  EXPECT_EQ(v->get_path(), dir.file("b.hdr"));
 }
 
 TEST_F(Save_as, FailedWriteKeepsTheViewersNameAndChanges) {

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,18 @@ TEST_F(Viewer_navigation, NeighbourRemovedFromDiskLeavesTheViewerAsItWas) {
   EXPECT_EQ(messages.alerts.size(), 1u);
   EXPECT_EQ(v->get_path(), dir.file("c.png"));
   EXPECT_EQ(v->get_image()->width(), 70u);
+}
+
+// A grid that cannot list its tiles stays inside the step: one alert, the viewer as it was.
+TEST_F(Viewer_navigation, AGridThatFailsToListLeavesTheViewerAsItWas) {
+  ImageDialogDrv* v = open("b.exr");
+  m_browser.answers().grid_paths = []() -> std::vector<std::string> {
+    throw std::runtime_error("grid failed");
+  };
+  EXPECT_NO_THROW(choose(v, "&View/Next Image"));
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"grid failed"});
+  EXPECT_EQ(v->get_path(), dir.file("b.exr"));
+  EXPECT_EQ(v->get_image()->width(), 50u);
 }
 
 TEST_F(Viewer_navigation, ChangedImageAsksTheCloseQuestionBeforeMovingOn) {

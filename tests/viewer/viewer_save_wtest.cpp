@@ -11,6 +11,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,22 @@ TEST_F(Viewer_save, FailedSaveKeepsTheOldFileTheChangesAndTheTitle) {
   EXPECT_NE(title.find(" +"), std::string::npos);
   EXPECT_TRUE(images_match(shown, *v->get_image()));
   EXPECT_TRUE(written.empty());
+}
+
+// The grid failing to follow the written file stays inside the command: the file is
+// saved and counts as saved, and the user reads one alert.
+TEST_F(Viewer_save, AGridThatFailsAfterTheSaveLeavesTheImageSaved) {
+  ImageDialogDrv* v = open_file("a.exr", k_type_exr, ramp);
+  v->set_modified(k_change_flipped);
+  v->update_view();
+  browser.answers().file_written = [](const std::string&) {
+    throw std::runtime_error("grid failed");
+  };
+  EXPECT_NO_THROW(choose(v, "&Image/&Save"));
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"grid failed"});
+  EXPECT_EQ(v->modified_flags(), 0u);
+  EXPECT_FALSE(active(v, "&Image/&Save"));
+  EXPECT_EQ(std::string(v->label()).find(" +"), std::string::npos) << v->label();
 }
 
 TEST_F(Viewer_save, SaveOfAReadOnlyFormatWritesNothing) {
