@@ -304,19 +304,25 @@ void OglWindow::deferred_refusal(void* window) {
 void show_on_hdr_window(std::unique_ptr<Hdr_image> image) {
   if (!g_hdr_display_window) return;
   // Out of memory while converting the texture, for example: nothing sensible is shown.
-  Command().on_failure([] { g_hdr_display_window->hide(); }).run([&] {
-    try {
-      g_hdr_display_window->set_image(std::move(image));
-      g_hdr_display_window->show();
-    } catch (const OpenGL_error& e) {
-      // No OpenGL 4.6 here: a fresh window for a later try, and a message rather than a
-      // failure's alert.
-      const std::string text = e.what();
-      delete g_hdr_display_window;
-      // A top-level window: no group of the window whose callback runs may adopt it.
-      Fl_Group::current(nullptr);
-      g_hdr_display_window = new OglWindow;
-      show_message(text);
-    }
-  });
+  Command()
+      .on_failure([] {
+        if (g_hdr_display_window) g_hdr_display_window->hide();
+      })
+      .run([&] {
+        try {
+          g_hdr_display_window->set_image(std::move(image));
+          g_hdr_display_window->show();
+        } catch (const OpenGL_error& e) {
+          // No OpenGL 4.6 here: a fresh window for a later try, and a message rather than a
+          // failure's alert.
+          const std::string text = e.what();
+          delete g_hdr_display_window;
+          // Gone until the new one is made: when making it throws, nothing points at the old.
+          g_hdr_display_window = nullptr;
+          // A top-level window: no group of the window whose callback runs may adopt it.
+          Fl_Group::current(nullptr);
+          g_hdr_display_window = new OglWindow;
+          show_message(text);
+        }
+      });
 }
