@@ -23,7 +23,6 @@
 namespace {
 
 constexpr Fl_Color k_label_colour = 255;  // white
-constexpr const char* k_open_alert = "Cannot open the image. The image data seems to be corrupted.";
 
 bool caching_on() { return g_preferences_dialog ? g_preferences_dialog->cache_thumbnails() : true; }
 
@@ -177,12 +176,12 @@ void Icon::rename(const std::string& new_name) {
 
 void Icon::open() {
   if (!readable) {
-    show_alert(k_open_alert);
+    show_alert(k_tile_open_alert);
     return;
   }
   // Copies: opening pumps events, and a callback may remove this tile.
   const std::string p = path, n = name, f = folder;
-  if (!open_tile_image(p, n, f, type)) show_alert(k_open_alert);
+  open_tile_image(p, n, f, type);  // alerts a failure itself
 }
 
 int Icon::handle(int event) {

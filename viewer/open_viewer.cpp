@@ -18,7 +18,7 @@ ImageDialogDrv* open_viewer(std::unique_ptr<Hdr_image> image, const std::string&
     if (changes) viewer->set_modified(changes);
     viewer->set_image(std::move(image), path, name, folder, 0, 0);
     viewer->show();
-  } catch (const std::exception&) {
+  } catch (...) {
     // The hand-over has returned, so no action of this viewer is still running: it can go
     // now rather than wait on the closed list.
     viewer->hide();

@@ -10,9 +10,9 @@ class ImageDialogDrv;
 
 /// Builds a 640 x 480 top-level viewer titled name, sets the change bits (k_change_new_image
 /// for a result without a file, so Save asks for a name), gives it the image with path,
-/// name and folder (sized to the image) and shows it. When the hand-over throws
-/// (std::exception) the viewer is hidden and deleted at once, so nothing is left behind,
-/// and the exception passes on.
+/// name and folder (sized to the image) and shows it. When the hand-over throws (anything)
+/// the viewer is hidden and deleted at once, so nothing is left behind, and the exception
+/// passes on.
 ImageDialogDrv* open_viewer(std::unique_ptr<Hdr_image> image, const std::string& path,
                             const std::string& name, const std::string& folder,
                             uint32_t changes = 0);

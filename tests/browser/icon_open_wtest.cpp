@@ -46,13 +46,18 @@ TEST(Tile_open, OpensTheImageInAViewerTitledWithTheFileName) {
 TEST(Tile_open, UnreadableFileOpensNothing) {
   Temp_dir dir;
   ASSERT_TRUE(write_file_bytes(dir.file("bad.png"), "not a png"));
+  Scripted_messages messages;
   EXPECT_FALSE(open_tile_image(dir.file("bad.png"), "bad.png", dir.path(), k_type_png));
   EXPECT_EQ(shown_window_titled("bad.png"), nullptr);
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_tile_open_alert});
 }
 
 // The file loads but the viewer's set-up fails (it asks the grid for its files, which
-// fails as an allocation can): the half-built viewer is neither shown nor kept alive.
-TEST(Tile_open, FailedHandOverLeavesNoViewerShownOrAlive) {
+// fails as an allocation can, or with something that is no std::exception): the
+// half-built viewer is neither shown nor kept alive, and the user reads the one alert.
+class Tile_open_hand_over : public ::testing::TestWithParam<void (*)()> {};
+
+TEST_P(Tile_open_hand_over, FailedHandOverLeavesNoViewerShownOrAlive) {
   Temp_dir dir;
   const std::vector<uint8_t> rgb(4 * 3 * 3, 200);
   Png_layout layout;
@@ -60,13 +65,26 @@ TEST(Tile_open, FailedHandOverLeavesNoViewerShownOrAlive) {
   layout.height = 3;
   write_png(dir.file("tile.png"), layout, rgb.data());
   Fake_browser browser;
-  browser.answers().grid_paths = []() -> std::vector<std::string> { throw std::bad_alloc(); };
+  Scripted_messages messages;
+  static void (*s_fail)() = nullptr;
+  s_fail = GetParam();
+  browser.answers().grid_paths = []() -> std::vector<std::string> {
+    s_fail();
+    return {};
+  };
   const int before = ImageDialogDrv::live_count();
-  EXPECT_FALSE(open_tile_image(dir.file("tile.png"), "tile.png", dir.path(), k_type_png));
+  bool opened = true;
+  EXPECT_NO_THROW(opened =
+                      open_tile_image(dir.file("tile.png"), "tile.png", dir.path(), k_type_png));
+  EXPECT_FALSE(opened);
   EXPECT_EQ(ImageDialogDrv::live_count(), before);
   EXPECT_EQ(shown_window_titled("tile.png"), nullptr);
   EXPECT_TRUE(g_closed_viewers.empty());
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_tile_open_alert});
 }
+
+INSTANTIATE_TEST_SUITE_P(Throws, Tile_open_hand_over,
+                         ::testing::Values([] { throw std::bad_alloc(); }, [] { throw 42; }));
 
 // A file cut short opens as far as it decodes, and one alert says so.
 TEST(Tile_open, CutJpegOpensWithOneDamageAlert) {
