@@ -5,20 +5,20 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Menu_Item.H>
-#include <FL/Fl_Progress.H>
 #include <FL/filename.H>
 
 #include <algorithm>
+#include <optional>
 
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_types.h"
 #include "browser/tile_path.h"
-#include "core/app_globals.h"
 #include "core/busy_cursor.h"
 #include "core/event_pump.h"
 #include "core/guard.h"
 #include "core/preferences_dlg.h"
+#include "core/status_progress.h"
 
 Icon_view* g_icon_view = nullptr;
 
@@ -99,7 +99,6 @@ void Icon_view::load_directory(std::string folder) {
   for (;;) {
     set_busy_cursor(FL_CURSOR_WAIT);
     if (!s_scan_abort && scan_once(folder)) {
-      if (g_status_progress) g_status_progress->hide();
       update_menus();
       set_busy_cursor(FL_CURSOR_DEFAULT);
     }
@@ -141,36 +140,30 @@ bool Icon_view::scan_once(const std::string& folder) {
     Fl_Group::current(current);
   }
 
+  // Shown while a non-empty folder is scanned, over the tiles made of it; hidden however
+  // the pass ends (a newer folder's pass shows it again).
+  std::optional<Status_progress> progress;
   if (!names.empty()) {
-    if (g_status_progress) {
-      g_status_progress->minimum(0);
-      g_status_progress->value(0);
-      g_status_progress->label("Scanning...");
-      g_status_progress->show();
-    }
+    progress.emplace(int(names.size()), "Scanning...");
     pump_events();
     if (s_scan_abort) return false;
     for (const std::string& name : names) create_icon(name, folder);
-  }
-  if (g_status_progress) {
-    g_status_progress->maximum(float(icons.size()));
-    g_status_progress->redraw();
+    progress->range(int(icons.size()));
   }
   arrange();
   redraw();
-  load_pending_thumbnails();
+  load_pending_thumbnails(progress ? &*progress : nullptr);
   return !s_scan_abort;
 }
 
-void Icon_view::load_pending_thumbnails() {
+void Icon_view::load_pending_thumbnails(Status_progress* progress) {
   Busy_tiles busy(*this);
   size_t i = 0;
   for (;;) {
-    if (g_status_progress) {
-      g_status_progress->value(float(i));
-      g_status_progress->redraw();
-    }
-    pump_events();
+    if (progress)
+      progress->step(int(i));
+    else
+      pump_events();
     // Tiles may have been taken out or added during the pump: the tiles asked for form a
     // prefix of icons (refreshed tiles at the end were asked for too).
     i = std::min(i, icons.size());

@@ -15,6 +15,7 @@
 class Fl_Box;
 class Icon;
 class Icon_view;
+class Status_progress;
 struct Fl_Menu_Item;
 
 /// While one is alive, tiles taken out of the grid are kept (hidden) and freed only when
@@ -104,7 +105,8 @@ class Icon_view : public Fl_Scroll {
   friend class Busy_tiles;
   /// One pass of the scan; returns false when a newer folder was requested meanwhile.
   bool scan_once(const std::string& folder);
-  void load_pending_thumbnails();
+  /// Loads the thumbnails not yet asked for, stepping progress (when shown) per tile.
+  void load_pending_thumbnails(Status_progress* progress);
   void clear_tiles();
   void clear_selection();
   Grid_geometry geometry() const;

@@ -20,6 +20,13 @@ Status_progress::~Status_progress() {
   if (g_status_progress) g_status_progress->hide();
 }
 
+void Status_progress::range(int count) {
+  if (Fl_Progress* bar = g_status_progress) {
+    bar->maximum(float(count));
+    bar->redraw();
+  }
+}
+
 void Status_progress::step(int index) {
   if (Fl_Progress* bar = g_status_progress) {
     bar->value(float(index));

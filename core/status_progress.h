@@ -11,6 +11,8 @@ class Status_progress {
   Status_progress(const Status_progress&) = delete;
   Status_progress& operator=(const Status_progress&) = delete;
 
+  /// The range becomes 0..count, redrawn: for a job that learns its size after it began.
+  void range(int count);
   /// Value index, redrawn, then pending events served.
   void step(int index);
 };

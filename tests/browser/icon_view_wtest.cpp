@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -176,6 +177,31 @@ TEST_F(Grid, ScanOfBrokenAndUnreadableFilesCompletesWithTheRightTiles) {
   EXPECT_FALSE(file_exists(thumbnail_cache_path(dir + "good_exif.jpg")));
   EXPECT_EQ(view->icons[3]->width, 320u);
   EXPECT_NE(static_cast<Icon*>(view->icons[3])->exif_data(), nullptr);
+}
+
+// The status bar runs over the tiles the scan made (not the folder's other files), one
+// step per thumbnail, and is gone once the scan ends.
+TEST_F(Grid, ScanProgressCountsTheTilesAndEndsHidden) {
+  const std::string dir = folder("progress");
+  jpegs(dir, 3);
+  ASSERT_TRUE(write_file_bytes(dir + "notes.txt", "text"));
+  std::vector<std::string> seen;
+  g_on_pump = [&seen] {
+    if (!g_status_progress->visible()) return;
+    const std::string step = std::string(g_status_progress->label()) + " " +
+                             std::to_string(int(g_status_progress->value())) + "/" +
+                             std::to_string(int(g_status_progress->maximum()));
+    if (seen.empty() || seen.back() != step) seen.push_back(step);
+  };
+  view->load_directory(dir);
+  g_on_pump = nullptr;
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), "Scanning... 3/3");
+  EXPECT_EQ(seen.front().rfind("Scanning... 0/", 0), 0u) << seen.front();
+  EXPECT_NE(std::find(seen.begin(), seen.end(), "Scanning... 0/3"), seen.end());
+  EXPECT_NE(std::find(seen.begin(), seen.end(), "Scanning... 2/3"), seen.end());
+  EXPECT_FALSE(g_status_progress->visible());
+  EXPECT_EQ(names().size(), 3u);
 }
 
 TEST_F(Grid, FolderChangesDuringAScanShowOnlyTheNewest) {
