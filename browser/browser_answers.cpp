@@ -44,7 +44,11 @@ std::vector<std::string> grid_tile_paths() {
   return paths;
 }
 
-std::string shown_folder() { return g_dir_view ? g_dir_view->current_dir() : std::string(); }
+std::string shown_folder_or(const std::string& fallback) {
+  return g_dir_view ? g_dir_view->current_dir() : fallback;
+}
+
+std::string shown_folder() { return shown_folder_or(std::string()); }
 
 Icon* tile_of(const std::string& path) {
   if (!g_icon_view) return nullptr;

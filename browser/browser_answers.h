@@ -22,7 +22,11 @@ std::vector<std::string> selected_tile_paths();
 /// Full paths of all of g_icon_view's tiles, in grid order; empty without a grid.
 std::vector<std::string> grid_tile_paths();
 
-/// g_dir_view's current folder (ending in '/'), copied; empty without a folder list.
+/// g_dir_view's current folder (ending in '/'), copied; fallback without a folder list.
+/// The one place the browser reads its current folder.
+std::string shown_folder_or(const std::string& fallback);
+
+/// shown_folder_or with no fallback: empty without a folder list.
 std::string shown_folder();
 
 /// g_icon_view's tile of the file, looked up by path (after events a tile may be gone or

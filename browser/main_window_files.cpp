@@ -80,7 +80,7 @@ void MainWindowDrv::new_directory() {
 void MainWindowDrv::delete_directory() {
   if (!g_dir_view) return;
   const std::string folder = g_dir_view->selected_dir();
-  const std::string current = g_dir_view->current_dir();
+  const std::string current = shown_folder();
   if (folder.empty()) return;
   if (remove_directory(folder) == 0)
     g_dir_view->go_to(current, false, true);
