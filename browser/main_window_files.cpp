@@ -17,7 +17,6 @@
 #include "browser/rename_dlg.h"
 #include "browser/selection_checks.h"
 #include "core/action_scopes.h"
-#include "core/busy_cursor.h"
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences_dlg.h"
@@ -46,7 +45,7 @@ void MainWindowDrv::delete_images() {
   if (ask_before_delete() &&
       ask_choice("Do you want to delete the selected images?", "Cancel", "Delete", nullptr) != 1)
     return;
-  set_busy_cursor(FL_CURSOR_WAIT);
+  Busy cursor;  // to the end, the grid tidied up; a failure's alert comes while it is busy
   for (const Selected_file& file : files) {
     // A file that stays must keep its tile, or the grid would report it deleted.
     if (std::remove(file.path.c_str()) != 0 && file_exists(file.path))
@@ -60,7 +59,6 @@ void MainWindowDrv::delete_images() {
     g_icon_view->arrange();
     g_icon_view->redraw();
   }
-  set_busy_cursor(FL_CURSOR_DEFAULT);
 }
 
 void MainWindowDrv::rename_image() {
