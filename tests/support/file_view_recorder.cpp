@@ -19,12 +19,12 @@ File_view_recorder::Bar::Bar(File_view_recorder& owner)
 void File_view_recorder::Bar::show() {
   m_owner.events.push_back("begin " + std::to_string(int(maximum())) + " " +
                            (label() ? label() : ""));
-  m_owner.m_last_step = -1;
   Fl_Progress::show();
+  clear_damage();  // showing is no step
 }
 
 void File_view_recorder::Bar::hide() {
-  if (visible()) m_owner.events.push_back("end");
+  m_owner.events.push_back("end");
   Fl_Progress::hide();
 }
 
@@ -67,13 +67,12 @@ bool File_view_recorder::in_shown_folder(const std::string& path) const {
 }
 
 void File_view_recorder::record_step() {
-  // Events are served inside a job too (a reader's long loop); a step is a new value of
-  // the shown bar.
+  // Events are served inside a job too (a reader's long loop): a step is a pump after the
+  // bar was given a value and redrawn, each one recorded, also of the same value.
   File_view_recorder* const r = s_recording;
-  if (!r || !r->m_bar->visible()) return;
+  if (!r || !r->m_bar->visible() || !r->m_bar->damage()) return;
+  r->m_bar->clear_damage();
   const int index = int(r->m_bar->value());
-  if (index == r->m_last_step) return;
-  r->m_last_step = index;
   r->events.push_back("step " + std::to_string(index));
   for (const auto& hook : r->on_step)
     if (hook.first == index) hook.second(r->step_data);

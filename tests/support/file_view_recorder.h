@@ -42,5 +42,4 @@ class File_view_recorder : public Fake_browser {
   Bar* m_bar = nullptr;
   Fl_Progress* m_saved_bar = nullptr;
   Event_pump_fn m_saved_pump = nullptr;
-  int m_last_step = -1;  // the value recorded last since the bar was shown
 };
