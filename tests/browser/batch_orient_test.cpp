@@ -21,6 +21,7 @@
 #include "tests/support/png_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
+#include "tests/support/selected_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
 #include "tests/support/tiff_fixture.h"
@@ -45,15 +46,7 @@ std::vector<uint8_t> block_pattern() {
 }
 
 Selected_file entry(const std::string& path, uint32_t type) {
-  Selected_file f;
-  f.path = path;
-  const std::string::size_type slash = path.rfind('/');
-  f.folder = path.substr(0, slash + 1);
-  f.name = path.substr(slash + 1);
-  f.type = type;
-  f.width = k_w;
-  f.height = k_h;
-  return f;
+  return selected_file(path, type, k_w, k_h);
 }
 
 Hdr_image load(const std::string& path, uint32_t type) {

@@ -21,6 +21,7 @@
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
+#include "tests/support/selected_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
 #include "tests/support/tiff_fixture.h"
@@ -30,15 +31,7 @@ namespace {
 constexpr uint32_t k_w = 8, k_h = 6;
 
 Selected_file entry(const std::string& path, uint32_t type) {
-  Selected_file f;
-  f.path = path;
-  const std::string::size_type slash = path.rfind('/');
-  f.folder = path.substr(0, slash + 1);
-  f.name = path.substr(slash + 1);
-  f.type = type;
-  f.width = k_w;
-  f.height = k_h;
-  return f;
+  return selected_file(path, type, k_w, k_h);
 }
 
 // An 8-bit picture with a gradient, saved as type.

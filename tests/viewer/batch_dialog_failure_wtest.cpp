@@ -21,6 +21,7 @@
 #include "core/platform.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/scripted_messages.h"
+#include "tests/support/selected_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/batch_image_dlg.h"
@@ -109,23 +110,10 @@ class Batch_dialog_failure : public testing::TestWithParam<std::tuple<Batch_dial
   void TearDown() override { delete_all_viewers(); }
 
   std::vector<Selected_file> write_sources() {
-    std::vector<Selected_file> files;
-    for (const char* name : {"a.png", "b.png"}) {
-      save_image_as(*make_test_image(k_side, k_side, k_type_png,
-                                     [](uint32_t x, uint32_t y) {
-                                       return Rgb{float(x * 9), float(y * 9), 90.f};
-                                     }),
-                    src.file(name), k_type_png);
-      Selected_file f;
-      f.path = src.file(name);
-      f.name = name;
-      f.folder = src.path();
-      f.type = k_type_png;
-      f.width = k_side;
-      f.height = k_side;
-      files.push_back(f);
-    }
-    return files;
+    return write_selected_files(src, {"a.png", "b.png"}, k_side, k_side, k_type_png,
+                                [](uint32_t x, uint32_t y) {
+                                  return Rgb{float(x * 9), float(y * 9), 90.f};
+                                });
   }
 
   Fake_browser browser;

@@ -26,6 +26,7 @@
 #include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
+#include "tests/support/selected_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/crop_dlg.h"
@@ -77,20 +78,7 @@ class Resize_crop_dialogs : public ::testing::Test {
   // PNG files of k_w x k_h in folder, as the browser's selection would name them.
   std::vector<Selected_file> write_files(const Temp_dir& folder,
                                          const std::vector<std::string>& names) {
-    std::vector<Selected_file> files;
-    for (const std::string& name : names) {
-      std::unique_ptr<Hdr_image> img = make_test_image(k_w, k_h, k_type_png, pattern);
-      save_image_as(*img, folder.file(name), k_type_png);
-      Selected_file f;
-      f.path = folder.file(name);
-      f.name = name;
-      f.folder = folder.path();
-      f.type = k_type_png;
-      f.width = k_w;
-      f.height = k_h;
-      files.push_back(f);
-    }
-    return files;
+    return write_selected_files(folder, names, k_w, k_h, k_type_png, pattern);
   }
 
   Scripted_messages messages;
