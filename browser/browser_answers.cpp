@@ -6,7 +6,7 @@
 #include "browser/dir_view.h"
 #include "browser/icon.h"
 #include "browser/icon_view.h"
-#include "browser/tile_path.h"
+#include "core/file_names.h"
 
 Selected_file copy_of_tile(const Icon& tile, bool with_thumbnail) {
   Selected_file f;
@@ -53,6 +53,6 @@ std::string shown_folder() { return shown_folder_or(std::string()); }
 Icon* tile_of(const std::string& path) {
   if (!g_icon_view) return nullptr;
   std::string folder, name;
-  split_tile_path(path, folder, name);
+  split_path(path, folder, name);
   return g_icon_view->find_icon(name, folder);
 }

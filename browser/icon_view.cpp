@@ -13,9 +13,9 @@
 #include "browser/browser_answers.h"
 #include "browser/icon.h"
 #include "browser/icon_types.h"
-#include "browser/tile_path.h"
 #include "core/busy_cursor.h"
 #include "core/event_pump.h"
+#include "core/file_names.h"
 #include "core/guard.h"
 #include "core/preferences_dlg.h"
 #include "core/status_progress.h"
@@ -215,7 +215,7 @@ Icon* Icon_view::find_icon(const std::string& name, const std::string& folder) c
 
 bool Icon_view::is_in_shown_folder(const std::string& path) const {
   std::string folder, name;
-  split_tile_path(path, folder, name);
+  split_path(path, folder, name);
   // A grid without a folder list (tests build one alone) shows the folder it scanned.
   return folder == shown_folder_or(m_folder);
 }
@@ -229,7 +229,7 @@ void Icon_view::refresh_file(const std::string& path) {
 
 void Icon_view::add_file(const std::string& path) {
   std::string folder, name;
-  split_tile_path(path, folder, name);
+  split_path(path, folder, name);
   update_icon(name, folder);
 }
 
@@ -266,7 +266,7 @@ void Icon_view::remove_icon(Icon* tile) {
 
 void Icon_view::remove_file(const std::string& path) {
   std::string folder, name;
-  split_tile_path(path, folder, name);
+  split_path(path, folder, name);
   remove_icon(find_icon(name, folder));
 }
 

@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "browser/tile_path.h"
 #include "core/browser_seam.h"
 #include "core/command_boundary.h"
 #include "core/file_copy.h"
+#include "core/file_names.h"
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/status_progress.h"
@@ -16,7 +16,7 @@ namespace {
 // Base name and extension of a path; a name without '.' has an empty extension.
 void split_name(const std::string& path, std::string& base, std::string& extension) {
   std::string folder, name;
-  split_tile_path(path, folder, name);
+  split_path(path, folder, name);
   const std::string::size_type dot = name.rfind('.');
   base = name.substr(0, dot);
   extension = dot == std::string::npos ? std::string() : name.substr(dot);

@@ -21,7 +21,7 @@ std::string make_output_name(const std::string& file_name, const std::string& su
 
 void split_file_name(const std::string& path, std::string& base, std::string& extension) {
   const auto dot = last_dot(path, "split_file_name");
-  const auto sep = path.find_last_of("/\\");
+  const auto sep = path.rfind('/');
   const auto start = sep == std::string::npos ? 0 : sep + 1;
   // A dot inside a folder name only ("a.b/c") leaves no base name and no extension
   // to speak of; keep the name whole rather than cut backwards.
@@ -31,7 +31,7 @@ void split_file_name(const std::string& path, std::string& base, std::string& ex
 }
 
 void split_path(const std::string& path, std::string& folder, std::string& file_name) {
-  const auto sep = path.find_last_of("/\\");
+  const auto sep = path.rfind('/');
   if (sep == std::string::npos) {
     folder.clear();
     file_name = path;

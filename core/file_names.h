@@ -10,13 +10,13 @@
 std::string make_output_name(const std::string& file_name, const std::string& suffix,
                              const std::string& extension);
 
-/// base = the characters after the last '/' or '\\' up to the last '.';
+/// base = the characters after the last '/' up to the last '.';
 /// extension = from the last '.' to the end, dot included.
 /// Throws std::out_of_range when the path holds no '.'.
 void split_file_name(const std::string& path, std::string& base, std::string& extension);
 
-/// folder = up to and including the last '/' or '\\' (empty when there is none);
-/// file_name = the rest.
+/// folder = up to and including the last '/' (empty when there is none); file_name =
+/// the rest. Only '/' separates: a backslash is a character of a name like any other.
 void split_path(const std::string& path, std::string& folder, std::string& file_name);
 
 /// A name the user may give a file or folder: not empty, and only ASCII letters and
