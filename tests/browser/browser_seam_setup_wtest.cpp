@@ -107,7 +107,12 @@ class Browser_directory_chooser : public ::testing::Test {
 
   Fake_browser browser;
   Temp_dir dir;
-  Fl_Window asker{200, 100, "Resize"};  // the dialog whose "Browse..." opened the chooser
+  // A window begins its group when built: each is ended at once, so nothing built later
+  // (the chooser's own window, the next test's widgets) lands inside a window deleted later.
+  struct Ended_window : Fl_Window {
+    Ended_window(int w, int h, const char* title) : Fl_Window(w, h, title) { end(); }
+  };
+  Ended_window asker{200, 100, "Resize"};  // the dialog whose "Browse..." opened the chooser
   Fl_File_Chooser chooser{".", nullptr, Fl_File_Chooser::DIRECTORY, "Select directory..."};
   Fl_File_Chooser* m_saved = nullptr;
 };
@@ -148,7 +153,7 @@ TEST_F(Browser_directory_chooser, TheLaterBrowseGetsTheAnswer) {
 // not reach what the dialog's answer captured of it.
 TEST_F(Browser_directory_chooser, OkAfterTheAskingDialogWasDeletedDoesNothing) {
   std::vector<std::string> chosen;
-  auto* dialog = new Fl_Window(200, 100, "Crop");
+  auto* dialog = new Ended_window(200, 100, "Crop");
   choose_directory(*dialog, [dialog, &chosen](const std::string& folder) {
     chosen.push_back(folder);
     dialog->copy_label(folder.c_str());
