@@ -22,6 +22,7 @@
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "tests/support/fake_browser.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -29,8 +30,6 @@
 #include "viewer/resize_dlg.h"
 
 namespace {
-
-void ignore_exit(int) {}
 
 void write_grey_png(const std::string& path, uint32_t w, uint32_t h) {
   std::vector<uint8_t> rgb(size_t(w) * h * 3);
@@ -44,15 +43,12 @@ void write_grey_png(const std::string& path, uint32_t w, uint32_t h) {
 class Main_window_batch_dialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     write_grey_png(m_dir.file("a.png"), 8, 6);
     write_grey_png(m_dir.file("b.png"), 8, 6);
     g_resize_dialog = new ResizeDlgDrv(390, 295, "Resize Image");
     g_crop_dialog = new CropDlgDrv(365, 235, "Crop Image");
-    window = new MainWindowDrv(920, 600, "veltrum");
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     install_browser_seam();
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
     g_icon_view->select_all();
   }
@@ -62,7 +58,6 @@ class Main_window_batch_dialogs : public ::testing::Test {
     g_resize_dialog = nullptr;
     delete g_crop_dialog;
     g_crop_dialog = nullptr;
-    set_exit_function(m_previous_exit);
   }
   bool has_tile(const std::string& name) const {
     return g_icon_view->find_icon(name, m_dir.path()) != nullptr;
@@ -79,7 +74,7 @@ class Main_window_batch_dialogs : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 TEST_F(Main_window_batch_dialogs, ResizeWritesTheSelectionAndShowsTheNewTiles) {

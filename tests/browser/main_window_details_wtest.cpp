@@ -18,6 +18,7 @@
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
 #include "core/hist_box.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -28,12 +29,9 @@
 
 namespace {
 
-void ignore_exit(int) {}
-
 class Main_window_details : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     g_histogram_dialog = new HistDlg(525, 220, "Histogram");
     g_image_info_dialog = new ImageInfoDialog(485, 405, "Image Info");
     g_image_stats_dialog = new ImageStatsDialog(375, 405, "Image Stats");
@@ -43,11 +41,7 @@ class Main_window_details : public ::testing::Test {
     layout.width = 2;
     layout.height = 1;
     write_png(m_dir.file("a.png"), layout, rgb);
-    window = new MainWindowDrv(920, 600, "veltrum");
-    ASSERT_NE(g_dir_view, nullptr);
-    ASSERT_NE(g_icon_view, nullptr);
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     ASSERT_EQ(g_icon_view->icons.size(), 1u);
     g_icon_view->select_all();
   }
@@ -59,7 +53,6 @@ class Main_window_details : public ::testing::Test {
     g_histogram_dialog = nullptr;
     g_image_info_dialog = nullptr;
     g_image_stats_dialog = nullptr;
-    set_exit_function(m_previous_exit);
   }
 
   static void pick(const char* path) {
@@ -84,7 +77,7 @@ class Main_window_details : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 TEST_F(Main_window_details, HistogramLoadsTheSelectedFileAndFreesItOnClose) {

@@ -15,27 +15,22 @@
 #include "browser/new_folder_dlg.h"
 #include "browser/program_exit.h"
 #include "core/app_globals.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-void ignore_exit(int) {}
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 class Main_window_files : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     window = new MainWindowDrv(920, 600, "veltrum");
     ASSERT_NE(g_dir_view, nullptr);
     g_dir_view->go_to(m_dir.path(), false, true);
   }
-  void TearDown() override {
-    delete window;
-    set_exit_function(m_previous_exit);
-  }
+  void TearDown() override { delete window; }
   // A single click on the folder list's line with that text.
   void click_line(const std::string& text) {
     for (int i = 1; i <= g_dir_view->size(); ++i)
@@ -52,7 +47,7 @@ class Main_window_files : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 TEST_F(Main_window_files, DeleteDirectoryRemovesTheClickedEmptyFolder) {

@@ -22,6 +22,7 @@
 #include "hdr/exposure_fusion_dialog_drv.h"
 #include "hdr/progress_dialog.h"
 #include "tests/support/fake_browser.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -29,8 +30,6 @@
 #include "viewer/image_dialog_drv.h"
 
 namespace {
-
-void ignore_exit(int) {}
 
 void write_exposure(const std::string& path, uint32_t w, uint32_t h, uint8_t level) {
   std::vector<uint8_t> rgb;
@@ -47,7 +46,6 @@ class Main_window_fusion : public ::testing::Test {
   void SetUp() override {
     // Viewers left by earlier tests in this process would be counted as the result's.
     delete_all_viewers();
-    m_previous_exit = set_exit_function(ignore_exit);
     m_previous_dialog = g_fusion_dialog;
     g_fusion_dialog = &m_dialog;
     m_previous_progress = g_progress_dialog;
@@ -56,10 +54,8 @@ class Main_window_fusion : public ::testing::Test {
     write_exposure(m_dir.file("b.png"), 12, 8, 110);
     write_exposure(m_dir.file("c.png"), 12, 8, 190);
     write_exposure(m_dir.file("wide.png"), 13, 8, 110);
-    window = new MainWindowDrv(920, 600, "veltrum");
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     install_browser_seam();
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 4u);
   }
   void TearDown() override {
@@ -69,7 +65,6 @@ class Main_window_fusion : public ::testing::Test {
     delete window;
     g_fusion_dialog = m_previous_dialog;
     g_progress_dialog = m_previous_progress;
-    set_exit_function(m_previous_exit);
   }
   void select(const std::vector<std::string>& names) {
     g_icon_view->deselect_all();
@@ -96,7 +91,7 @@ class Main_window_fusion : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
   ExposureFusionDialogDrv* m_previous_dialog = nullptr;
   ProgressDialog* m_previous_progress = nullptr;
 };

@@ -24,6 +24,7 @@
 #include "core/hdr_image.h"
 #include "core/selected_file.h"
 #include "tests/support/fake_browser.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
@@ -31,14 +32,11 @@
 
 namespace {
 
-void ignore_exit(int) {}
-
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 class Main_window_grid : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     install_browser_seam();  // the tiles follow pasted, turned and mirrored files
     // A 2 x 1 picture: red on the left, blue on the right.
     const uint8_t rgb[] = {255, 0, 0, 0, 0, 255};
@@ -46,18 +44,11 @@ class Main_window_grid : public ::testing::Test {
     layout.width = 2;
     layout.height = 1;
     write_png(m_dir.file("a.png"), layout, rgb);
-    window = new MainWindowDrv(920, 600, "veltrum");
-    ASSERT_NE(g_dir_view, nullptr);
-    ASSERT_NE(g_icon_view, nullptr);
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     ASSERT_EQ(g_icon_view->icons.size(), 1u);
     g_icon_view->select_all();
   }
-  void TearDown() override {
-    delete window;
-    set_exit_function(m_previous_exit);
-  }
+  void TearDown() override { delete window; }
 
   Fake_browser m_browser;
   Temp_dir m_dir;
@@ -65,7 +56,7 @@ class Main_window_grid : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 TEST_F(Main_window_grid, SelectionReachesTheCommands) {

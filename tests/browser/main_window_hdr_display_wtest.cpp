@@ -16,6 +16,7 @@
 #include "core/app_globals.h"
 #include "core/hdr_image.h"
 #include "tests/support/exr_fixture.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
@@ -30,12 +31,9 @@ const bool k_mesa_override = [] {
   return true;
 }();
 
-void ignore_exit(int) {}
-
 class Main_window_hdr_display : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     g_hdr_display_window = new OglWindow;
     // A 3 x 2 scene whose samples differ in every channel.
     const float r[] = {0.5f, 2.f, 40.f, 1e-3f, 7.f, 300.f};
@@ -45,11 +43,7 @@ class Main_window_hdr_display : public ::testing::Test {
     layout.width = 3;
     layout.height = 2;
     write_exr(m_dir.file("scene.exr"), layout, {{"R", r}, {"G", g}, {"B", b}});
-    window = new MainWindowDrv(920, 600, "veltrum");
-    ASSERT_NE(g_dir_view, nullptr);
-    ASSERT_NE(g_icon_view, nullptr);
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     ASSERT_EQ(g_icon_view->icons.size(), 1u);
     g_icon_view->select_all();
   }
@@ -57,7 +51,6 @@ class Main_window_hdr_display : public ::testing::Test {
     delete window;
     delete g_hdr_display_window;
     g_hdr_display_window = nullptr;
-    set_exit_function(m_previous_exit);
   }
 
   static void pick(const char* path) {
@@ -72,7 +65,7 @@ class Main_window_hdr_display : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 TEST_F(Main_window_hdr_display, TheSelectedFileIsLoadedAndShown) {

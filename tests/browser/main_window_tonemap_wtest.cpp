@@ -24,12 +24,11 @@
 #include "hdr/tonemap_phot_dlg_drv.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-void ignore_exit(int) {}
 
 void write_exr(const std::string& path, float level) {
   Hdr_image image(24, 16, 1, 3, 0.f);
@@ -44,15 +43,12 @@ void write_exr(const std::string& path, float level) {
 class Main_window_tonemap : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     write_exr(m_dir.file("a.exr"), 0.01f);
     write_exr(m_dir.file("b.exr"), 2.f);
     Fl_Group::current(nullptr);
     g_tonemap_dialog = new TonemapPhotDlgDrv(580, 350, "Tonemap Image");
-    window = new MainWindowDrv(920, 600, "veltrum");
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     install_browser_seam();
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
   }
   void TearDown() override {
@@ -60,7 +56,6 @@ class Main_window_tonemap : public ::testing::Test {
     g_tonemap_dialog->hide();
     delete g_tonemap_dialog;
     g_tonemap_dialog = nullptr;
-    set_exit_function(m_previous_exit);
   }
   void select(const std::vector<std::string>& names) {
     g_icon_view->deselect_all();
@@ -77,7 +72,7 @@ class Main_window_tonemap : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 TEST_F(Main_window_tonemap, OneFileIsLoadedForTheDialog) {

@@ -18,6 +18,7 @@
 #include "core/hdr_image.h"
 #include "core/image_save.h"
 #include "tests/support/fake_browser.h"
+#include "tests/support/main_window_on_folder.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
@@ -26,28 +27,21 @@
 
 namespace {
 
-void ignore_exit(int) {}
-
 Rgb red(uint32_t, uint32_t) { return {250.f, 0.f, 0.f}; }
 Rgb blue(uint32_t, uint32_t) { return {0.f, 0.f, 250.f}; }
 
 class Viewer_save_grid : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previous_exit = set_exit_function(ignore_exit);
     save_image_as(*make_test_image(16, 12, k_type_png, red), m_dir.file("a.png"), k_type_png);
     save_image_as(*make_test_image(16, 12, k_type_png, blue), m_dir.file("b.png"), k_type_png);
-    window = new MainWindowDrv(920, 600, "veltrum");
-    ASSERT_NE(g_icon_view, nullptr);
-    g_dir_view->go_to(m_dir.path(), false, true);
-    g_icon_view->load_directory(m_dir.path());
+    ASSERT_NO_FATAL_FAILURE(open_main_window_on(m_dir.path(), window));
     ASSERT_EQ(g_icon_view->icons.size(), 2u);
     install_browser_seam();
   }
   void TearDown() override {
     delete_all_viewers();
     delete window;
-    set_exit_function(m_previous_exit);
   }
   ImageDialogDrv* open(const std::string& name) {
     auto* v = new ImageDialogDrv(640, 480, name.c_str());
@@ -67,7 +61,7 @@ class Viewer_save_grid : public ::testing::Test {
   MainWindowDrv* window = nullptr;
 
  private:
-  Exit_fn m_previous_exit = nullptr;
+  Exit_ignored m_exit;
 };
 
 // The mean of one channel of a tile's thumbnail.
