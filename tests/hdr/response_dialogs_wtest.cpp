@@ -7,6 +7,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
+#include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Preferences.H>
@@ -32,6 +33,7 @@
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
+#include "tests/support/widget_layout.h"
 
 namespace {
 
@@ -169,6 +171,36 @@ class Response_dialogs : public ::testing::Test {
   Chosen_files_host host;
   std::unique_ptr<CreateHDRDialogDrv> dialog;
 };
+
+TEST_F(Response_dialogs, PlotWidgetsTextsAndModality) {
+  PlotDlg& plot = *g_plot_dialog;
+  EXPECT_TRUE(plot.modal());
+  expect_widget_layout(plot, {
+                                 {plot.close_button, 1, "Close", 202, 344, 76, 25},
+                                 {plot.plot_box, 1, nullptr, 21, 57, 256, 256},
+                                 {nullptr, 1, "Irr.", 2, 176, 20, 17},
+                                 {nullptr, 1, "Pix.", 134, 312, 30, 16},
+                                 {plot.show_srgb, 1, "Show sRGB", 6, 332, 105, 15},
+                                 {plot.show_linear, 1, "Show linear", 6, 351, 105, 15},
+                                 {nullptr, 1, nullptr, 21, 10, 256, 45},
+                                 {plot.make_label, 2, nullptr, 27, 15, 50, 17},
+                                 {plot.model_label, 2, nullptr, 27, 31, 50, 17},
+                             });
+  EXPECT_EQ(plot.plot_box->box(), FL_FLAT_BOX);
+  EXPECT_STREQ(plot.plot_box->tooltip(),
+               "Colored curves represent the response function associated with each color "
+               "channel. X and Y axes denote pixel value and irradiance respectively.");
+  EXPECT_EQ(plot.child(2)->labelsize(), 10);
+  EXPECT_EQ(plot.child(3)->labelsize(), 10);
+  EXPECT_EQ(plot.child(6)->box(), FL_ENGRAVED_BOX);
+  for (const Fl_Widget* label : {plot.make_label, plot.model_label}) {
+    EXPECT_EQ(label->labelsize(), 12);
+    EXPECT_EQ(label->align(), Fl_Align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE));
+  }
+  EXPECT_EQ(plot.show_srgb->value(), 0);
+  EXPECT_EQ(plot.show_linear->value(), 0);
+  EXPECT_EQ(plot.plot_box->point_count(), 0);
+}
 
 TEST_F(Response_dialogs, PlotDrawsTheStoredCurvesOnWhiteWithDashedAxes) {
   store_response("Canon EOS 5D", *response_of(constant(0.25f), constant(0.75f), blue_ramp));
@@ -374,6 +406,48 @@ class Response_entry : public Response_dialogs {
     entry().coefficient_count->do_callback();
   }
 };
+
+TEST_F(Response_entry, WidgetsTextsRangesAndModality) {
+  EnterResponseDlgDrv& e = entry();
+  EXPECT_TRUE(e.modal());
+  std::vector<Widget_row> rows = {
+      {e.make_input, 1, "Camera make:", 178, 20, 155, 25},
+      {e.model_input, 1, "Camera model:", 178, 51, 155, 25},
+      {e.coefficient_count, 1, "Number of coefficients:", 192, 94, 140, 22},
+  };
+  struct Column {
+    const char* name;
+    int group_x, input_x;
+  };
+  const Column columns[3] = {{"Red", 18, 70}, {"Green", 172, 224}, {"Blue", 326, 378}};
+  const char* const labels[8] = {"C0:", "C1:", "C2:", "C3:", "C4:", "C5:", "C6:", "C7:"};
+  const int row_y[8] = {152, 180, 208, 237, 265, 294, 322, 351};
+  for (int c = 0; c < 3; ++c) {
+    rows.push_back({e.channel_groups[c], 1, columns[c].name, columns[c].group_x, 144, 115, 240});
+    for (int k = 0; k < k_max_coefficients; ++k)
+      rows.push_back({e.coefficient(c, k), 2, labels[k], columns[c].input_x, row_y[k], 30, 25});
+  }
+  rows.push_back({e.save_button, 1, "Save", 370, 390, 72, 25});
+  rows.push_back({e.cancel_button, 1, "Cancel", 298, 390, 70, 25});
+  expect_widget_layout(e, rows);
+
+  const Fl_Value_Slider* count = e.coefficient_count;
+  EXPECT_EQ(count->type(), FL_HOR_NICE_SLIDER);
+  EXPECT_EQ(count->minimum(), 1.0);
+  EXPECT_EQ(count->maximum(), 8.0);
+  EXPECT_EQ(count->step(), 1.0);
+  EXPECT_EQ(count->value(), 5.0);
+  EXPECT_EQ(count->textsize(), 14);
+  EXPECT_EQ(count->align(), Fl_Align(FL_ALIGN_LEFT));
+  EXPECT_STREQ(count->tooltip(), "Number of the polynomial coefficients for the response curve.");
+  for (const Fl_Group* group : e.channel_groups) EXPECT_EQ(group->box(), FL_ENGRAVED_BOX);
+  for (const Fl_Value_Input* input : e.coefficients) {
+    EXPECT_EQ(input->minimum(), 0.0);
+    EXPECT_EQ(input->maximum(), 100.0);
+    EXPECT_DOUBLE_EQ(input->step(), 0.1);
+    EXPECT_EQ(input->value(), 1.0);
+  }
+}
 
 TEST_F(Response_entry, FirstOpeningOffersFiveCoefficientsForAPlaceholderCamera) {
   choose_camera("Canon", "EOS 5D");

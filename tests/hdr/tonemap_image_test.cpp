@@ -142,6 +142,26 @@ TEST(PreviewHistogram, CountsTheLuminanceOfEveryPixelFromMinimumToMaximum) {
   EXPECT_EQ(total, 4u);
 }
 
+TEST(PreviewHistogram, SeveralGreysLandInLinearBinsWithTheirCounts) {
+  // Greys 0, 0.25, 0.5 and 1 on 8, 4, 2 and 1 pixels: linear bins 0, 63, 127 and 255
+  // (a logarithmic scale would put them in 0, 229, 242 and 255).
+  const float levels[] = {0.f, 0.25f, 0.5f, 1.f};
+  const uint32_t counts[] = {8, 4, 2, 1};
+  Hdr_image image(15, 1, 1, 3, 0.f);
+  int x = 0;
+  for (int i = 0; i < 4; ++i)
+    for (uint32_t n = 0; n < counts[i]; ++n, ++x)
+      for (int c = 0; c < 3; ++c) image(x, 0, 0, c) = levels[i];
+  std::unique_ptr<uint32_t[]> bins = preview_histogram(image);
+  const int expected_bins[] = {0, 63, 127, 255};
+  for (int b = 0; b < k_preview_histogram_bins; ++b) {
+    uint32_t want = 0;
+    for (int i = 0; i < 4; ++i)
+      if (expected_bins[i] == b) want = counts[i];
+    EXPECT_EQ(bins[b], want) << "bin " << b;
+  }
+}
+
 TEST(PreviewBytes, ClampWithoutGammaInPixelOrder) {
   Hdr_image image(2, 1, 1, 3, 0.f);
   image(0, 0, 0, 0) = 300.f;  // above the range

@@ -5,6 +5,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Group.H>
@@ -13,6 +14,7 @@
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Value_Slider.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
@@ -26,6 +28,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app_globals.h"
@@ -43,6 +46,7 @@
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
+#include "tests/support/widget_layout.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_new_result.h"
 
@@ -206,6 +210,81 @@ TEST_F(Tonemap_dialog, StartsWithAutomaticGammaOnlyAndTheBatchOptionsHidden) {
     EXPECT_EQ(s->when(), FL_WHEN_RELEASE) << s->label();
 }
 
+TEST_F(Tonemap_dialog, WidgetsTextsRangesAndModality) {
+  EXPECT_TRUE(d().modal());
+  expect_widget_layout(d(), {
+                                {d().preview_frame, 1, "Preview", 294, 23, 275, 215},
+                                {d().preview_box, 2, nullptr, 299, 28, 265, 204},
+                                {d().update_toggle, 1, "Update preview", 295, 245, 135, 15},
+                                {d().batch_frame, 1, "Batch Options", 5, 257, 285, 88},
+                                {d().suffix_input, 2, "Save by appending:", 155, 303, 60, 25},
+                                {d().save_type_choice, 2, "Save Type:", 93, 273, 122, 25},
+                                {d().parameter_frame, 1, "Tonemapping Parameters", 5, 23, 285, 215},
+                                {d().parameter_group, 2, nullptr, 9, 40, 280, 192},
+                                {d().type_choice, 3, nullptr, 84, 47, 116, 25},
+                                {d().saturation_slider, 3, "Saturation:", 101, 99, 165, 25},
+                                {d().lightness_slider, 3, "Lightness:", 101, 129, 165, 25},
+                                {d().contrast_slider, 3, "Contrast:", 101, 159, 165, 25},
+                                {d().gamma_slider, 3, "Gamma:", 101, 203, 165, 25},
+                                {d().type_caption, 3, "Type:", 39, 51, 40, 17},
+                                {d().cancel_button, 1, "Cancel", 384, 320, 74, 25},
+                                {d().run_button, 1, "Tonemap", 462, 320, 110, 25},
+                                {d().histogram_frame, 1, "Histogram", 5, 257, 285, 88},
+                                {d().hist_box, 2, nullptr, 18, 260, 256, 82},
+                            });
+  for (const Fl_Widget* frame :
+       {d().preview_frame, d().batch_frame, d().parameter_frame, d().histogram_frame})
+    EXPECT_EQ(frame->box(), FL_THIN_UP_FRAME) << frame->label();
+  EXPECT_EQ(d().hist_box->box(), FL_FLAT_BOX);
+  EXPECT_EQ(d().hist_box->color(), Fl_Color(49));
+  EXPECT_TRUE(d().update_toggle->value());
+  EXPECT_STREQ(d().suffix_input->value(), "_tm");
+
+  struct Slider {
+    Fl_Value_Slider* slider;
+    double min, max, step, value;
+    const char* tooltip;
+  };
+  // Gamma moves in tenths; the others keep the slider's own hundredths.
+  const Slider sliders[] = {
+      {d().saturation_slider, 0, 1, 0.01, 0.5, nullptr},
+      {d().lightness_slider, -8, 8, 0.01, 0, nullptr},
+      {d().contrast_slider, 0, 1, 0.01, 0.5,
+       "Percentage of pixels that will become white in the tonemapped image.."},
+      {d().gamma_slider, 1, 3, 0.1, 2.2,
+       "The tone mapped image is raised to the power of 1 over this value for display "
+       "purposes."},
+  };
+  for (const Slider& s : sliders) {
+    const char* name = s.slider->label();
+    EXPECT_EQ(s.slider->minimum(), s.min) << name;
+    EXPECT_EQ(s.slider->maximum(), s.max) << name;
+    EXPECT_DOUBLE_EQ(s.slider->step(), s.step) << name;
+    EXPECT_DOUBLE_EQ(s.slider->value(), s.value) << name;
+    EXPECT_EQ(std::string(s.slider->tooltip() ? s.slider->tooltip() : ""),
+              std::string(s.tooltip ? s.tooltip : ""))
+        << name;
+    EXPECT_EQ(s.slider->type(), FL_HOR_NICE_SLIDER) << name;
+    EXPECT_EQ(s.slider->align(), Fl_Align(FL_ALIGN_LEFT)) << name;
+    EXPECT_EQ(s.slider->textsize(), 14) << name;
+    EXPECT_EQ(s.slider->when(), FL_WHEN_RELEASE) << name;
+  }
+
+  const std::vector<std::string> types = {"Automatic", "Global", "Local", "Interactive",
+                                          "Asymmetric"};
+  const std::vector<std::string> save_types = {"JPEG", "TIFF"};
+  struct Menu {
+    const Fl_Choice* choice;
+    const std::vector<std::string>* items;
+  };
+  for (const Menu& m : {Menu{d().type_choice, &types}, Menu{d().save_type_choice, &save_types}}) {
+    ASSERT_EQ(m.choice->size(), int(m.items->size()) + 1);  // with the terminator
+    for (size_t i = 0; i < m.items->size(); ++i)
+      EXPECT_EQ(std::string(m.choice->menu()[i].label()), (*m.items)[i]);
+    EXPECT_EQ(m.choice->value(), 0);
+  }
+}
+
 TEST_F(Tonemap_dialog, SetupResetsTheSlidersAndKeepsTheType) {
   d().setup(scene(60, 40), nullptr, 1.f, {});
   pick_type(k_tonemap_interactive);
@@ -244,6 +323,36 @@ TEST_F(Tonemap_dialog, ReleasingContrastSwitchesInteractiveFromItsAutomaticValue
   release(d().lightness_slider, 1.0);
   EXPECT_DOUBLE_EQ(d().contrast_slider->value(), 0.8);
 }
+
+// Saturation, Lightness and Gamma only refresh: the interactive type keeps its automatic
+// contrast, which only a released Contrast slider gives up.
+struct Other_slider_case {
+  const char* name;
+  Fl_Value_Slider* TonemapPhotDlg::*slider;
+  double value;
+};
+
+class Other_slider : public Tonemap_dialog,
+                     public ::testing::WithParamInterface<Other_slider_case> {};
+
+TEST_P(Other_slider, ReleasedUnderInteractiveLeavesTheAutomaticContrastInUse) {
+  d().setup(scene(80, 60), nullptr, 1.f, {});
+  pick_type(k_tonemap_interactive);
+  release(d().*GetParam().slider, GetParam().value);
+  EXPECT_FALSE(d().user_contrast());
+  const Tonemap_settings s = d().settings();
+  EXPECT_FALSE(s.user_contrast);
+  EXPECT_FLOAT_EQ(s.contrast, float(last_automatic_contrast()));
+  EXPECT_NEAR(d().contrast_slider->value(), last_automatic_contrast(), 1e-12);
+  EXPECT_TRUE(images_match(expected_preview(s), *d().preview_image()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sliders, Other_slider,
+    ::testing::Values(Other_slider_case{"Saturation", &TonemapPhotDlg::saturation_slider, 0.9},
+                      Other_slider_case{"Lightness", &TonemapPhotDlg::lightness_slider, 2.0},
+                      Other_slider_case{"Gamma", &TonemapPhotDlg::gamma_slider, 1.6}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Tonemap_dialog, UpdatePreviewOffLeavesPreviewAndHistogramUntouched) {
   d().setup(scene(60, 40), nullptr, 1.f, {});
@@ -310,6 +419,45 @@ TEST_F(Tonemap_dialog, TheScreenShowsThePreviewAndItsHistogramAfterATypeChange) 
                 hist_bar_height(bins[i], top, box->h()))
           << "bin " << i << " type " << type;
   }
+}
+
+// A dialog whose operator leaves the values alone: the preview shows its source.
+class Identity_dialog : public TonemapPhotDlgDrv {
+ public:
+  using TonemapPhotDlgDrv::TonemapPhotDlgDrv;
+  void apply(Hdr_image&) override {}
+};
+
+TEST_F(Tonemap_dialog, ThePreviewHistogramCountsLinearLuminanceAsPinnedBars) {
+  // Greys 0, 0.25, 0.5 and 1 on 120, 60, 16 and 8 rows of a picture the preview box holds
+  // at its own size: a linear histogram puts them in bins 0, 63, 127 and 255.
+  constexpr int k_rows[] = {120, 60, 16, 8};
+  constexpr float k_levels[] = {0.f, 0.25f, 0.5f, 1.f};
+  auto image = make_test_image(265, 204, k_type_exr, [&](uint32_t, uint32_t y) {
+    int band = 0, end = k_rows[0];
+    while (int(y) >= end) end += k_rows[++band];
+    const float v = k_levels[band];
+    return Rgb{v, v, v};
+  });
+  Identity_dialog dialog(580, 350, "Tonemap Image");
+  dialog.setup(std::move(image), nullptr, 1.f, {});
+  ASSERT_NE(dialog.preview_source(), nullptr);
+  ASSERT_EQ(dialog.preview_source()->width(), 265);
+  ASSERT_EQ(dialog.preview_source()->height(), 204);
+  dialog.show();
+  for (int i = 0; i < 200 && !dialog.shown(); ++i) Fl::wait(0.01);
+  const HistBox* box = dialog.hist_box;
+  ASSERT_EQ(box->h(), 82);
+  const std::vector<uchar> hist = read_pixels(&dialog, box);
+  // 265 pixels a row; three quarters of 82 rows for the tallest bin, the rest in proportion.
+  const std::vector<std::pair<int, int>> bars = {{0, 61}, {63, 30}, {127, 8}, {255, 4}};
+  for (int i = 0; i < k_preview_histogram_bins; ++i) {
+    int want = 0;
+    for (const auto& [bin, height] : bars)
+      if (bin == i) want = height;
+    EXPECT_EQ(bar_height(hist, box->w(), box->h(), i, 96), want) << "bin " << i;
+  }
+  dialog.hide();
 }
 
 TEST_F(Tonemap_dialog, AnOperatorFailureAlertsOnceAndLeavesThePreviewAndTheDialog) {
@@ -434,6 +582,54 @@ TEST_F(Tonemap_dialog, RunTonemapsTheLoadedImageIntoAnUntitledViewer) {
   EXPECT_TRUE(images_match(expected, *m_results.front()->get_image()));
   // The dialog's own image stays for another run.
   EXPECT_TRUE(images_match(copy, *d().full_image()));
+}
+
+TEST_F(Tonemap_dialog, ASuccessfulTonemapLeavesTheDialogActiveForTheNextImage) {
+  d().setup(scene(50, 30), nullptr, 1.f, {});
+  d().show();
+  d().run();
+  ASSERT_EQ(m_results.size(), 1u);
+  EXPECT_FALSE(d().shown());
+  ASSERT_TRUE(d().setup(scene(40, 20, 3.f), nullptr, 1.f, {}));
+  d().show();
+  EXPECT_TRUE(d().active());
+  EXPECT_TRUE(d().run_button->active_r());
+  d().run();
+  EXPECT_EQ(m_results.size(), 2u);
+}
+
+TEST_F(Tonemap_dialog, TheButtonsCancelAndTonemapThroughTheirCallbacks) {
+  const Hdr_image image(*scene(50, 30));
+  d().setup(std::make_unique<Hdr_image>(image), nullptr, 1.f, {});
+  d().show();
+  ASSERT_NE(d().preview_box->image(), nullptr);
+  d().cancel_button->do_callback();
+  EXPECT_FALSE(d().shown());
+  EXPECT_EQ(d().preview_box->image(), nullptr);  // the dialog's own hide ran
+  EXPECT_TRUE(m_results.empty());
+
+  d().setup(std::make_unique<Hdr_image>(image), nullptr, 1.f, {});
+  d().show();
+  d().run_button->do_callback();
+  EXPECT_FALSE(d().shown());
+  ASSERT_EQ(m_results.size(), 1u);
+  Hdr_image expected(image);
+  tonemap_image(expected, d().settings());
+  EXPECT_TRUE(images_match(expected, *m_results.front()->get_image()));
+
+  // In a batch the button starts the batch.
+  const std::string a = write_hdr("a.exr", *scene(40, 30), k_type_exr);
+  const std::string b = write_hdr("b.exr", *scene(40, 30, 5.f), k_type_exr);
+  d().setup(nullptr, nullptr, 1.f, {a, b});
+  d().show();
+  d().run_button->do_callback();
+  EXPECT_FALSE(d().shown());
+  EXPECT_TRUE(d().batch_running());
+  for (int i = 0; i < 1000 && d().batch_running(); ++i) Fl::wait(0.01);
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("a_tm.jpg")));
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("b_tm.jpg")));
+  EXPECT_EQ(m_results.size(), 1u);
+  EXPECT_TRUE(m_messages.alerts.empty());
 }
 
 // ---- batches ----
@@ -572,6 +768,47 @@ TEST_F(Tonemap_dialog, AReadOnlyFolderLeavesNoPartialFile) {
     names.insert(e.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"a.exr", "b.exr"}));
   EXPECT_FALSE(m_bar->visible());
+}
+
+TEST_F(Tonemap_dialog, ASetupBeforeTheBatchTimerFiresIsRefusedAndBothFilesAreWritten) {
+  const std::string a = write_hdr("a.exr", *scene(40, 30), k_type_exr);
+  const std::string b = write_hdr("b.exr", *scene(40, 30, 5.f), k_type_exr);
+  ASSERT_TRUE(d().setup(nullptr, nullptr, 1.f, {a, b}));
+  d().show();
+  d().run();
+  // The batch waits for its timer; nothing has run yet.
+  ASSERT_FALSE(std::filesystem::exists(m_dir.file("a_tm.jpg")));
+  EXPECT_FALSE(d().setup(scene(20, 20), nullptr, 1.f, {}));
+  EXPECT_EQ(m_messages.alerts,
+            std::vector<std::string>{"The selected files are still being tonemapped."});
+  EXPECT_EQ(d().paths(), (std::vector<std::string>{a, b}));
+  for (int i = 0; i < 1000 && d().batch_running(); ++i) Fl::wait(0.01);
+  ASSERT_FALSE(d().batch_running());
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("a_tm.jpg")));
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("b_tm.jpg")));
+  EXPECT_EQ(m_messages.alerts.size(), 1u);
+}
+
+TEST_F(Tonemap_dialog, ASingleImageAfterABatchBringsBackThePreviewAndHidesTheBatchOptions) {
+  const std::string a = write_hdr("a.exr", *scene(40, 30), k_type_exr);
+  const std::string b = write_hdr("b.exr", *scene(40, 30), k_type_exr);
+  ASSERT_TRUE(d().setup(nullptr, nullptr, 1.f, {a, b}));
+  ASSERT_TRUE(d().batch_frame->visible());
+  ASSERT_FALSE(d().update_toggle->active());
+  ASSERT_TRUE(d().setup(scene(60, 40), nullptr, 1.f, {}));
+  EXPECT_FALSE(d().batch());
+  EXPECT_FALSE(d().batch_frame->visible());
+  EXPECT_TRUE(d().histogram_frame->visible());
+  EXPECT_TRUE(d().preview_frame->active());
+  EXPECT_TRUE(d().update_toggle->active());
+  EXPECT_TRUE(d().update_toggle->value());
+  d().show();
+  EXPECT_TRUE(d().preview_box->visible_r());
+  EXPECT_TRUE(d().hist_box->visible_r());
+  EXPECT_FALSE(d().suffix_input->visible_r());
+  ASSERT_NE(d().preview_image(), nullptr);
+  EXPECT_TRUE(images_match(expected_preview(d().settings()), *d().preview_image()));
+  EXPECT_NE(d().preview_box->image(), nullptr);
 }
 
 TEST_F(Tonemap_dialog, ARunningBatchKeepsItsSettingsAndRefusesANewStart) {

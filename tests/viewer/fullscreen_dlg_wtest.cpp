@@ -20,12 +20,14 @@
 #include "core/display_convert.h"
 #include "core/hdr_image.h"
 #include "core/image_save.h"
+#include "core/pixel_buffers.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/fullscreen_dlg.h"
+#include "viewer/image_box_drv.h"
 #include "viewer/image_dialog_drv.h"
 
 namespace {
@@ -316,6 +318,49 @@ std::vector<FullScreenDlg*> shown_views() {
   for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
     if (auto* v = dynamic_cast<FullScreenDlg*>(w)) views.insert(views.begin(), v);
   return views;
+}
+
+// The bytes of a picture's w x h pixels.
+std::vector<unsigned char> picture_bytes(const Fl_Image* picture) {
+  const auto* p = reinterpret_cast<const unsigned char*>(picture->data()[0]);
+  return std::vector<unsigned char>(p, p + size_t(picture->w()) * size_t(picture->h()) * 3);
+}
+
+TEST_F(Full_screen, AnHdrImageShowsTheViewersDisplayBytesAtTheSameExposure) {
+  // Four decades with colour: the gamma table and a plain 8-bit clamp disagree almost
+  // everywhere.
+  ImageDialogDrv* viewer = open_test_viewer(
+      make_test_image(64, 48, k_type_exr,
+                      [](uint32_t x, uint32_t y) {
+                        const float v =
+                            0.01f * std::pow(10.f, 4.f * float(x) / 63.f) * (1.f + float(y) / 48.f);
+                        return Rgb{v, 0.5f * v, 0.1f + 0.2f * v};
+                      }),
+      "h.exr");
+  for (int i = 0; i < 4; ++i) viewer->exposure(0);  // brighter than the first display
+  settle();
+  ASSERT_EQ(viewer->zoom_factor(), 1.f);
+  const Fl_Image* in_viewer = viewer->image_box->image();
+  ASSERT_NE(in_viewer, nullptr);
+  ASSERT_EQ(in_viewer->w(), 64);
+  ASSERT_EQ(in_viewer->h(), 48);
+  const std::vector<unsigned char> expected = picture_bytes(in_viewer);
+  // The fixture tells the two conversions apart.
+  Rgb8_image plain;
+  to_display_rgb8(*viewer->get_image(), plain, k_type_png);
+  std::vector<unsigned char> plain_bytes(expected.size());
+  planar_rgb8_to_interleaved(plain_bytes.data(), plain);
+  ASSERT_NE(plain_bytes, expected);
+
+  viewer->menu_item("&View/Fullscreen...")->do_callback(viewer->menu_bar);
+  settle();
+  const std::vector<FullScreenDlg*> views = shown_views();
+  ASSERT_EQ(views.size(), 1u);
+  const Fl_Image* full = views[0]->image_box()->image();
+  ASSERT_NE(full, nullptr);
+  ASSERT_EQ(full->w(), 64);  // shown at its own size: no resampling between the two
+  ASSERT_EQ(full->h(), 48);
+  EXPECT_EQ(picture_bytes(full), expected);
 }
 
 TEST_F(Full_screen, FullscreenItemOpensANewViewOnACopyOfTheViewersImage) {
