@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -331,6 +332,8 @@ struct Other_slider_case {
   Fl_Value_Slider* TonemapPhotDlg::*slider;
   double value;
 };
+
+void PrintTo(const Other_slider_case& c, std::ostream* os) { *os << c.name; }
 
 class Other_slider : public Tonemap_dialog,
                      public ::testing::WithParamInterface<Other_slider_case> {};
