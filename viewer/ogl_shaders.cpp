@@ -17,6 +17,8 @@ in vec2 fragTexCoord;
 out vec4 fragColor;
 
 uniform sampler2D texture0;
+// The window's size in pixels: an axis where it equals the image's is shown 1:1.
+uniform ivec2 windowSize;
 layout(std140, binding = 0) uniform myUniforms {
   float LUMINANCE_BOOST;
   float gammaFactor;
@@ -32,12 +34,43 @@ const float COLUMNS = 1920.0;
 
 vec3 RGBtoXYZ(vec3 rgb) { return sRGB2XYZ * rgb; }
 
+// Black has no chromaticity of its own; it reads as the darkest grey, the white point,
+// so that its 0 / 0 never reaches a neighbour's average.
+vec3 chromatic(vec3 c) {
+  return c.x + 15.0 * c.y + 3.0 * c.z > 0.0 ? c : RGBtoXYZ(vec3(1.0));
+}
 // 4 * (406.671875 u' + 0.546875) with u' = 4X / (X + 15Y + 3Z): a 10-bit code.
-float XYZtou(vec3 c) { return (1626.6875 * c.x / (c.x + 15.0 * c.y + 3.0 * c.z) + 0.546875) * 4.0; }
+float XYZtou(vec3 xyz) {
+  vec3 c = chromatic(xyz);
+  return (1626.6875 * c.x / (c.x + 15.0 * c.y + 3.0 * c.z) + 0.546875) * 4.0;
+}
 // The same for v' = 9Y / (X + 15Y + 3Z).
-float XYZtov(vec3 c) { return (3660.046875 * c.y / (c.x + 15.0 * c.y + 3.0 * c.z) + 0.546875) * 4.0; }
+float XYZtov(vec3 xyz) {
+  vec3 c = chromatic(xyz);
+  return (3660.046875 * c.y / (c.x + 15.0 * c.y + 3.0 * c.z) + 0.546875) * 4.0;
+}
 
-vec3 boosted_xyz(vec2 at) { return RGBtoXYZ(texture(texture0, at).rgb * LUMINANCE_BOOST); }
+// The image at a texture coordinate, clamped to the edge texels. The display decodes each
+// byte as an exact code, so along an axis shown 1:1 the texel under the point is read
+// alone: a filtered sample lands a little off the texel centre and takes in part of the
+// neighbour. Only a stretched axis interpolates between texel centres.
+vec3 image_at(vec2 at) {
+  ivec2 size = textureSize(texture0, 0);
+  if (size.x < 1 || size.y < 1) return vec3(0.0);
+  vec2 p = at * vec2(size);
+  bvec2 exact = equal(size, windowSize);
+  vec2 first = mix(floor(p - 0.5), floor(p), exact);
+  vec2 f = mix(p - 0.5 - first, vec2(0.0), exact);  // weight of the second texel
+  ivec2 i0 = clamp(ivec2(first), ivec2(0), size - 1);
+  ivec2 i1 = clamp(ivec2(first) + 1, ivec2(0), size - 1);
+  vec3 top = texelFetch(texture0, i0, 0).rgb * (1.0 - f.x) +
+             texelFetch(texture0, ivec2(i1.x, i0.y), 0).rgb * f.x;
+  vec3 bottom = texelFetch(texture0, ivec2(i0.x, i1.y), 0).rgb * (1.0 - f.x) +
+                texelFetch(texture0, i1, 0).rgb * f.x;
+  return top * (1.0 - f.y) + bottom * f.y;
+}
+
+vec3 boosted_xyz(vec2 at) { return RGBtoXYZ(image_at(at) * LUMINANCE_BOOST); }
 
 void main() {
   int column = int(fragTexCoord.s * COLUMNS);

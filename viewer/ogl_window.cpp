@@ -5,6 +5,9 @@
 #include <FL/Fl_Group.H>
 #include <GL/glew.h>  // must precede <GL/gl.h>, which no header above brings in
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,7 @@ struct Gl_objects {
   GLuint index_buffer = 0;
   GLuint texture = 0;
   GLint texture0_location = -1;
+  GLint window_size_location = -1;
   GLuint uniform_buffer = 0;
 };
 Gl_objects s_gl;
@@ -41,9 +45,36 @@ const GLfloat k_quad[16] = {-1.f, -1.f, 0.f, 1.f, -1.f, 1.f, 0.f, 1.f,
                             1.f,  -1.f, 0.f, 1.f, 1.f,  1.f, 0.f, 1.f};
 const GLuint k_quad_indices[4] = {0, 1, 2, 3};
 constexpr GLsizei k_vertex_stride = 4 * sizeof(GLfloat);
-// std140 block: LUMINANCE_BOOST at byte 0, gammaFactor at byte 4.
-constexpr GLsizeiptr k_uniform_bytes = 2 * sizeof(GLfloat);
+// std140 block: LUMINANCE_BOOST at byte 0, gammaFactor at byte 4. The buffer takes the
+// block's whole size as the GL reports it (std140 rounds it up); this is the least.
+constexpr GLint k_uniform_bytes = 2 * sizeof(GLfloat);
 constexpr GLsizei k_log_bytes = 1024;
+
+/// Makes every value finite for the texture: NaN becomes 0, +inf the largest finite value
+/// and -inf the smallest (0 when none is finite). A non-finite texel would turn its own
+/// codes and its neighbours' averaged chroma into NaN, which clamps to a limit.
+void make_texels_finite(float* values, uint64_t count) {
+  float lowest = 0.f, highest = 0.f;
+  bool any_finite = false, all_finite = true;
+  for (uint64_t i = 0; i < count; ++i) {
+    const float v = values[i];
+    if (!std::isfinite(v)) {
+      all_finite = false;
+      continue;
+    }
+    lowest = any_finite ? std::min(lowest, v) : v;
+    highest = any_finite ? std::max(highest, v) : v;
+    any_finite = true;
+  }
+  if (all_finite) return;
+  for (uint64_t i = 0; i < count; ++i) {
+    float& v = values[i];
+    if (std::isnan(v))
+      v = 0.f;
+    else if (std::isinf(v))
+      v = v > 0.f ? highest : lowest;
+  }
+}
 
 void print_shader_log(GLuint shader, const char* prefix) {
   char log[k_log_bytes] = {};
@@ -129,20 +160,28 @@ void OglWindow::init_gl() {
   glGenTextures(1, &s_gl.texture);
   glBindTexture(GL_TEXTURE_2D, s_gl.texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // rows of 3 floats need no padding
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  // The shader fetches and interpolates texels itself, clamped to the edge: nothing is
+  // left for the GL to filter or wrap.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 
   glUseProgram(s_gl.program);
   s_gl.texture0_location = glGetUniformLocation(s_gl.program, "texture0");
   glUniform1i(s_gl.texture0_location, 0);
+  s_gl.window_size_location = glGetUniformLocation(s_gl.program, "windowSize");
 
+  GLint block_bytes = 0;
+  const GLuint block = glGetUniformBlockIndex(s_gl.program, "myUniforms");
+  if (block != GL_INVALID_INDEX)
+    glGetActiveUniformBlockiv(s_gl.program, block, GL_UNIFORM_BLOCK_DATA_SIZE, &block_bytes);
+  block_bytes = std::max(block_bytes, k_uniform_bytes);
   glGenBuffers(1, &s_gl.uniform_buffer);
   glBindBuffer(GL_UNIFORM_BUFFER, s_gl.uniform_buffer);
-  glBufferData(GL_UNIFORM_BUFFER, k_uniform_bytes, nullptr, GL_DYNAMIC_DRAW);
+  glBufferData(GL_UNIFORM_BUFFER, block_bytes, nullptr, GL_DYNAMIC_DRAW);
   glBindBuffer(GL_UNIFORM_BUFFER, 0);
-  glBindBufferRange(GL_UNIFORM_BUFFER, 0, s_gl.uniform_buffer, 0, k_uniform_bytes);
+  glBindBufferRange(GL_UNIFORM_BUFFER, 0, s_gl.uniform_buffer, 0, block_bytes);
 }
 
 int OglWindow::handle(int event) {
@@ -209,7 +248,9 @@ void OglWindow::upload_image() {
     Fl::add_timeout(0.0, deferred_refusal, this);
     return;
   }
-  const cv::Mat texels = image_to_mat(*m_image);
+  cv::Mat texels = image_to_mat(*m_image);
+  // Only the uploaded copy: the window keeps the image as it was handed over.
+  make_texels_finite(texels.ptr<float>(), uint64_t(texels.total()) * 3);
   glBindTexture(GL_TEXTURE_2D, s_gl.texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB32F, GLsizei(iw), GLsizei(ih), 0, GL_BGR, GL_FLOAT,
@@ -248,6 +289,9 @@ void OglWindow::draw() {
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, s_gl.texture);
   glUseProgram(s_gl.program);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glUniform2i(s_gl.window_size_location, viewport[2], viewport[3]);
   glDrawElements(GL_TRIANGLE_STRIP, 4, GL_UNSIGNED_INT, nullptr);
 }
 
