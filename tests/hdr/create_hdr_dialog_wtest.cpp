@@ -15,12 +15,16 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/platform.h"
 #include "hdr/create_hdr_dialog_drv.h"
+#include "hdr/matrix.h"
+#include "hdr/progress.h"
+#include "hdr/response_recovery.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
@@ -78,22 +82,22 @@ class Create_hdr_dialog : public ::testing::Test {
     b->do_callback();
   }
   // Grey exposures of the given levels, as PNG files chosen in this order.
-  void choose_pngs(const std::vector<uint8_t>& levels) {
+  void choose_pngs(const std::vector<uint8_t>& levels, uint32_t width = 4, uint32_t height = 3) {
     for (size_t i = 0; i < levels.size(); ++i) {
       const std::string path = dir.file("e" + std::to_string(i) + ".png");
-      std::vector<uint8_t> rgb(4 * 3 * 3, levels[i]);
+      std::vector<uint8_t> rgb(size_t(width) * height * 3, levels[i]);
       Png_layout layout;
-      layout.width = 4;
-      layout.height = 3;
+      layout.width = width;
+      layout.height = height;
       write_png(path, layout, rgb.data());
       Selected_file f;
       f.path = path;
       f.type = 2;
-      f.width = 4;
-      f.height = 3;
-      f.thumb_pixels.assign(4 * 3 * 3, levels[i]);
-      f.thumb_w = 4;
-      f.thumb_h = 3;
+      f.width = width;
+      f.height = height;
+      f.thumb_pixels.assign(size_t(width) * height * 3, levels[i]);
+      f.thumb_w = width;
+      f.thumb_h = height;
       host.paths.push_back(path);
       host.files.push_back(f);
     }
@@ -318,6 +322,37 @@ TEST_F(Create_hdr_dialog, ARefusalIsAlertedWithTheDialogActiveAgain) {
   EXPECT_EQ(moment.active, (std::vector<bool>{true, true}));
   EXPECT_EQ(moment.autodetect, (std::vector<bool>{false, false}));
   EXPECT_TRUE(dialog->shown());
+}
+
+// A recovery whose least-squares fit cannot be solved (times whose ratio overflows, so
+// the system holds NaN) fails as a command: one alert, the dialog ready again, and the
+// next run works.
+TEST_F(Create_hdr_dialog, UnsolvableRecoveryIsAlertedAndTheProgramRunsOn) {
+  choose_pngs({200, 60}, 48, 48);
+  dialog->set_recover([](const std::vector<Exposure_planes>& exposures, const std::vector<float>&,
+                         Camera_response& camera) {
+    const float times[] = {std::numeric_limits<float>::max(), 1e-30f};
+    Silent_progress progress;
+    return recover_response(exposures, times, 2, camera.coefficients, camera.f, camera.f_inv,
+                            camera.f_pri, progress, 1);
+  });
+  dialog->open_for_selection(false);
+  pick(dialog->exposure_variation, "1 F-stop");
+  dialog->camera_response->value(k_response_recover);
+  testing::internal::CaptureStderr();
+  dialog->create();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_response_not_recovered});
+  EXPECT_TRUE(messages.questions.empty()) << messages.questions.front();
+  EXPECT_TRUE(host.opened.empty());
+  EXPECT_TRUE(dialog->shown());
+  EXPECT_TRUE(dialog->active());
+
+  messages.alerts.clear();
+  dialog->camera_response->value(k_response_srgb);
+  dialog->create();
+  EXPECT_TRUE(messages.alerts.empty()) << messages.alerts.front();
+  EXPECT_EQ(host.opened.size(), 1u);
 }
 
 TEST_F(Create_hdr_dialog, BatchWithTiffForBothIsRefusedBeforeAnythingIsWritten) {
