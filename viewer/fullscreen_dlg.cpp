@@ -113,7 +113,7 @@ void FullScreenDlg::redisplay() {
   Action_scope running(*this);
   if (!Command().on_failure([this] { close_window(); }).run([this] { show_picture(); })) return;
   redraw();
-  Fl::check();
+  serve_events();
 }
 
 void FullScreenDlg::change_exposure(bool brighter) {
