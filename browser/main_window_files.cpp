@@ -1,6 +1,7 @@
 // The main window's file commands: delete, rename, new and delete folder, cut, copy and
 // paste, batch rotate and flip, and the checks before the batch dialogs. Each starts from
-// a copy of the selection and reaches tiles again by path after serving events.
+// a copy of the selection and reaches tiles again by path after serving events. Those that
+// write, move or delete files run as a Command: refused while another job runs.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "browser/rename_dlg.h"
 #include "browser/selection_checks.h"
 #include "core/action_scopes.h"
+#include "core/command_boundary.h"
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences_dlg.h"
@@ -42,37 +44,41 @@ void MainWindowDrv::open_image() {
 void MainWindowDrv::delete_images() {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty()) return;
-  if (ask_before_delete() &&
-      ask_choice("Do you want to delete the selected images?", "Cancel", "Delete", nullptr) != 1)
-    return;
-  Busy cursor;  // to the end, the grid tidied up; a failure's alert comes while it is busy
-  for (const Selected_file& file : files) {
-    // A file that stays must keep its tile, or the grid would report it deleted.
-    if (std::remove(file.path.c_str()) != 0 && file_exists(file.path))
-      show_alert("Cannot delete '" + file.path + "'.");
-    else if (g_icon_view)
-      g_icon_view->remove_file(file.path);
-  }
-  if (g_icon_view) {
-    g_icon_view->deselect_all();
-    g_icon_view->update_menus();
-    g_icon_view->arrange();
-    g_icon_view->redraw();
-  }
+  Command().run([&] {
+    if (ask_before_delete() &&
+        ask_choice("Do you want to delete the selected images?", "Cancel", "Delete", nullptr) != 1)
+      return;
+    Busy cursor;  // to the end, the grid tidied up; a failure's alert comes while it is busy
+    for (const Selected_file& file : files) {
+      // A file that stays must keep its tile, or the grid would report it deleted.
+      if (std::remove(file.path.c_str()) != 0 && file_exists(file.path))
+        show_alert("Cannot delete '" + file.path + "'.");
+      else if (g_icon_view)
+        g_icon_view->remove_file(file.path);
+    }
+    if (g_icon_view) {
+      g_icon_view->deselect_all();
+      g_icon_view->update_menus();
+      g_icon_view->arrange();
+      g_icon_view->redraw();
+    }
+  });
 }
 
 void MainWindowDrv::rename_image() {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty() || !g_rename_dialog) return;
-  g_rename_dialog->set_renamed_callback(
-      [](const std::string& old_path, const std::string& new_name) {
-        if (Icon* tile = tile_of(old_path)) tile->rename(new_name);
-      });
-  g_rename_dialog->setup(files.front().folder, files.front().name);
+  Command().run([&] {
+    g_rename_dialog->set_renamed_callback(
+        [](const std::string& old_path, const std::string& new_name) {
+          if (Icon* tile = tile_of(old_path)) tile->rename(new_name);
+        });
+    g_rename_dialog->setup(files.front().folder, files.front().name);
+  });
 }
 
 void MainWindowDrv::new_directory() {
-  if (g_new_folder_dialog) g_new_folder_dialog->show();
+  if (g_new_folder_dialog) Command().run([] { g_new_folder_dialog->show(); });
 }
 
 void MainWindowDrv::delete_directory() {
@@ -80,10 +86,12 @@ void MainWindowDrv::delete_directory() {
   const std::string folder = g_dir_view->selected_dir();
   const std::string current = shown_folder();
   if (folder.empty()) return;
-  if (remove_directory(folder) == 0)
-    g_dir_view->go_to(current, false, true);
-  else
-    show_alert("Selected directory is not empty or protected.");
+  Command().run([&] {
+    if (remove_directory(folder) == 0)
+      g_dir_view->go_to(current, false, true);
+    else
+      show_alert("Selected directory is not empty or protected.");
+  });
 }
 
 void MainWindowDrv::cut_copy(bool copy) {
@@ -101,10 +109,11 @@ void MainWindowDrv::paste() {
   const std::vector<std::string> sources = m_clipboard;
   const bool copy = m_clipboard_copied;
   const std::string target = shown_folder();
-  {
+  const bool pasted = Command().run([&] {
     Busy cursor;  // for the whole paste, like its progress
     paste_files(sources, copy, target);
-  }
+  });
+  if (!pasted) return;
   // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept.
   if (!copy && !m_clipboard_copied && m_clipboard == sources) {
     m_clipboard.clear();
@@ -115,15 +124,19 @@ void MainWindowDrv::paste() {
 void MainWindowDrv::rotate_images(int degrees) {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty()) return;
-  Busy cursor;
-  rotate_files(files, degrees);
+  Command().run([&] {
+    Busy cursor;
+    rotate_files(files, degrees);
+  });
 }
 
 void MainWindowDrv::flip_images(char axis) {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty()) return;
-  Busy cursor;
-  flip_files(files, axis);
+  Command().run([&] {
+    Busy cursor;
+    flip_files(files, axis);
+  });
 }
 
 void MainWindowDrv::resize_images() {

@@ -6,3 +6,7 @@
 /// Fl::check once. Pass FL_CURSOR_WAIT before a long action and FL_CURSOR_DEFAULT after.
 /// Any callback may run inside: call it where the caller's own state is consistent.
 void set_busy_cursor(Fl_Cursor cursor);
+
+/// Fl::check once, counted as an event pump (core/event_pump.h): the one way windows serve
+/// events in the middle of their work.
+void serve_events();

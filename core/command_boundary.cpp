@@ -4,6 +4,7 @@
 #include <FL/Fl_Widget.H>
 
 #include "core/busy_cursor.h"
+#include "core/event_pump.h"
 #include "core/image_errors.h"
 #include "core/log.h"
 #include "core/messages.h"
@@ -44,23 +45,60 @@ Command& Command::keep_cursor() {
   return *this;
 }
 
-bool Command::run(const std::function<void()>& work) const {
-  try {
-    work();
-    return true;
-  } catch (const Refusal& refusal) {
-    fail(refusal.what(), nullptr);
-  } catch (const std::exception& e) {
-    std::string text = m_fixed ? m_fallback : failure_text(e, m_fallback);
-    if (!m_named_path.empty()) text = text_naming(text, m_named_path, m_fallback);
-    fail(text, e.what());
-  } catch (...) {
-    fail(m_fallback, nullptr);
+namespace {
+
+// The commands running now: how many, nested, and the pump depth the outermost started
+// at. Its own steps run at that depth; anything deeper came in through an event pump.
+struct Running_commands {
+  int count = 0;
+  int depth = 0;
+};
+Running_commands g_running;
+
+class Running_scope {
+ public:
+  Running_scope() {
+    if (g_running.count++ == 0) g_running.depth = pump_depth();
   }
+  ~Running_scope() { --g_running.count; }
+  Running_scope(const Running_scope&) = delete;
+  Running_scope& operator=(const Running_scope&) = delete;
+};
+
+bool inside_running_command() { return g_running.count > 0 && pump_depth() > g_running.depth; }
+
+}  // namespace
+
+bool Command::run(const std::function<void()>& work) const {
+  if (inside_running_command()) {
+    fail(k_job_running_text, nullptr, false);
+    return false;
+  }
+  // The failure is told once the command no longer runs: its alert serves events too.
+  std::string text;
+  std::string what;
+  bool has_what = false;
+  {
+    const Running_scope running;
+    try {
+      work();
+      return true;
+    } catch (const Refusal& refusal) {
+      text = refusal.what();
+    } catch (const std::exception& e) {
+      text = m_fixed ? m_fallback : failure_text(e, m_fallback);
+      if (!m_named_path.empty()) text = text_naming(text, m_named_path, m_fallback);
+      what = e.what();
+      has_what = true;
+    } catch (...) {
+      text = m_fallback;
+    }
+  }
+  fail(text, has_what ? what.c_str() : nullptr, m_restore_cursor);
   return false;
 }
 
-void Command::fail(const std::string& text, const char* what) const {
+void Command::fail(const std::string& text, const char* what, bool restore_cursor) const {
   if (m_fixed && what && *what) log_error("%s", what);
   // A clean-up that throws in turn must not hide the first failure from the user.
   if (m_undo) {
@@ -69,7 +107,7 @@ void Command::fail(const std::string& text, const char* what) const {
     } catch (...) {
     }
   }
-  if (m_restore_cursor) set_busy_cursor(FL_CURSOR_DEFAULT);
+  if (restore_cursor) set_busy_cursor(FL_CURSOR_DEFAULT);
   if (m_reactivate) m_reactivate->activate();
   show_alert(text.empty() ? std::string("The command failed.") : text);
 }

@@ -3,13 +3,23 @@
 
 #include <FL/fl_ask.H>
 
+#include "core/event_pump.h"
+
 namespace {
 
+// Each box runs its own event loop while it waits: a pump like any other.
 class Fltk_messages : public Message_backend {
  public:
-  void alert(const std::string& text) override { fl_alert("%s", as_label(text).c_str()); }
-  void message(const std::string& text) override { fl_message("%s", as_label(text).c_str()); }
+  void alert(const std::string& text) override {
+    const Pump_scope pumping;
+    fl_alert("%s", as_label(text).c_str());
+  }
+  void message(const std::string& text) override {
+    const Pump_scope pumping;
+    fl_message("%s", as_label(text).c_str());
+  }
   int choice(const std::string& question, const char* b0, const char* b1, const char* b2) override {
+    const Pump_scope pumping;
     return fl_choice("%s", b0, b1, b2, as_label(question).c_str());
   }
 };

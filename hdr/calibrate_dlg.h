@@ -15,7 +15,8 @@ class CalibrateDlg : public Fl_Double_Window {
   /// "Calibrate" (also Enter): scales the image to the typed luminance.
   virtual void apply() = 0;
 
-  /// The luminance in cd/m^2; no range or step, so any typed number reaches apply.
+  /// The luminance in cd/m^2; no range or step, so any typed number reaches apply (which
+  /// refuses text that is no number).
   Fl_Value_Input* value_input = nullptr;
   Fl_Return_Button* calibrate_button = nullptr;
   Fl_Button* cancel_button = nullptr;

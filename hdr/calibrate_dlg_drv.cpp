@@ -66,7 +66,11 @@ void CalibrateDlgDrv::calibrate(bool& stay_open) {
     throw Refusal(k_viewer_closed_text);
   }
   Hdr_image& image = *viewer->get_image();
-  const Calibration_factor f = calibration_factor(value_input->value(), m_luminance, image);
+  // The value as the field read it, once its text is known to be a number: text the
+  // field reads as 0 is no typed 0.
+  Calibration_factor f;
+  f.check = check_typed_text(value_input->input.value());
+  if (f.check == k_calibration_ok) f = calibration_factor(value_input->value(), m_luminance, image);
   if (f.check != k_calibration_ok) {
     stay_open = true;  // the user may type another value
     throw Refusal(calibration_refusal_text(f.check));

@@ -20,9 +20,10 @@ class CalibrateDlgDrv : public CalibrateDlg {
   /// "Calibrate": factor = typed / (luminance + 1e-6); with the dialog deactivated and the
   /// wait cursor on, records the undo step (kind 16), multiplies every value of the image
   /// by the factor, sets change bit 16 and updates the viewer's display, then hides.
-  /// A value that is negative or not finite, or a factor that would make some value
-  /// infinite, is refused with an alert and the dialog stays open; a viewer closed since
-  /// start is told of and nothing is multiplied. Failures restore cursor and dialog.
+  /// Text that is no number, a value that is negative or not finite, or a factor that
+  /// would make some value infinite, is refused with an alert and the dialog stays open; a
+  /// viewer closed since start is told of and nothing is multiplied. Failures restore
+  /// cursor and dialog.
   void apply() override;
 
   // The state kept from start, for tests.

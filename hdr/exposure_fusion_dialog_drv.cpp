@@ -61,21 +61,29 @@ void ExposureFusionDialogDrv::fuse() {
   Guard running(m_running);
   Silent_progress silent;
   Progress& progress = g_progress_dialog ? static_cast<Progress&>(*g_progress_dialog) : silent;
-  deactivate();
-  set_busy_cursor(FL_CURSOR_WAIT);
-  // end_work puts the cursor back and the dialog active.
-  Command().keep_cursor().on_failure([this] { end_work(); }).run([&] {
-    progress.start(0, 0, 1, "Reading Exposures");
-    std::vector<cv::Mat> exposures = read_exposures(paths);
-    progress.update(1);
-    const int levels = fusion_levels(exposures.front().rows, exposures.front().cols);
-    const cv::Mat fused = exposure_fusion(exposures, exponents(), levels, progress);
-    exposures.clear();
-    std::unique_ptr<Hdr_image> image = mat_to_image(fused);
-    image->type = k_type_new_ldr;
-    const std::string folder = current_folder();
-    end_work();
-    hide();
-    show_result(std::move(image), folder);
-  });
+  // end_work puts the cursor back and the dialog active; a fusion refused before it began
+  // (another job is running) leaves that job's progress window alone.
+  bool began = false;
+  Command()
+      .keep_cursor()
+      .on_failure([this, &began] {
+        if (began) end_work();
+      })
+      .run([&] {
+        began = true;
+        deactivate();
+        set_busy_cursor(FL_CURSOR_WAIT);
+        progress.start(0, 0, 1, "Reading Exposures");
+        std::vector<cv::Mat> exposures = read_exposures(paths);
+        progress.update(1);
+        const int levels = fusion_levels(exposures.front().rows, exposures.front().cols);
+        const cv::Mat fused = exposure_fusion(exposures, exponents(), levels, progress);
+        exposures.clear();
+        std::unique_ptr<Hdr_image> image = mat_to_image(fused);
+        image->type = k_type_new_ldr;
+        const std::string folder = current_folder();
+        end_work();
+        hide();
+        show_result(std::move(image), folder);
+      });
 }

@@ -1,9 +1,11 @@
 // Calibration arithmetic (see the header).
 #include "hdr/luminance_calibration.h"
 
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "core/hdr_image.h"
 
@@ -60,6 +62,15 @@ Calibration_factor calibration_factor(double typed, float luminance, const Hdr_i
   return result;
 }
 
+Calibration_check check_typed_text(const char* text) {
+  if (!text) return k_calibration_not_a_number;
+  char* end = nullptr;
+  std::strtod(text, &end);
+  if (end == text) return k_calibration_not_a_number;  // nothing read: no digit at all
+  while (std::isspace(static_cast<unsigned char>(*end))) ++end;
+  return *end == '\0' ? k_calibration_ok : k_calibration_not_a_number;
+}
+
 std::string calibration_refusal_text(Calibration_check check) {
   switch (check) {
     case k_calibration_bad_value:
@@ -67,6 +78,8 @@ std::string calibration_refusal_text(Calibration_check check) {
     case k_calibration_out_of_range:
       return "This luminance would make values of the image too large to hold. The image "
              "is unchanged.";
+    case k_calibration_not_a_number:
+      return "The Luminance field does not hold a number. The image is unchanged.";
     default:
       return std::string();
   }

@@ -17,6 +17,7 @@ enum Calibration_check {
   k_calibration_ok = 0,
   k_calibration_bad_value,     // the typed luminance is negative or not a finite number
   k_calibration_out_of_range,  // the factor, or some value times it, is not a finite float
+  k_calibration_not_a_number,  // the field's text is no number ("", "-", ".", "e5")
 };
 
 struct Calibration_factor {
@@ -30,6 +31,11 @@ struct Calibration_factor {
 /// finite, when the factor is not a finite number of 0 or more, or when multiplying some
 /// value of image by it would give an infinity. Typed 0 is allowed (every value becomes 0).
 Calibration_factor calibration_factor(double typed, float luminance, const Hdr_image& image);
+
+/// k_calibration_ok when text (the Luminance field as typed) is one number, spaces around
+/// it allowed, as strtod reads it; k_calibration_not_a_number otherwise. The float field
+/// lets through text that strtod reads as 0 ("", "-", ".", "e5"): that is no typed 0.
+Calibration_check check_typed_text(const char* text);
 
 /// What the user is told about a refusal (empty for k_calibration_ok).
 std::string calibration_refusal_text(Calibration_check check);

@@ -1,11 +1,11 @@
 // The matrix class of response recovery; its decomposition is svdcmp on 1-based copies.
 #include "hdr/matrix.h"
 
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
 #include "core/log.h"
+#include "core/refusal.h"
 #include "hdr/svd.h"
 
 namespace {
@@ -26,7 +26,7 @@ struct One_based {
 
 void Matrix::fail(const char* message) {
   log_error("%s", message);
-  std::exit(1);
+  throw Refusal(k_response_not_recovered);
 }
 
 void Matrix::allocate(int32_t rows, int32_t columns) {
@@ -110,7 +110,7 @@ void Matrix::svd(Matrix& U, Matrix& W, Matrix& V) const {
     for (int32_t j = 0; j < n; ++j) a.rows()[i + 1][j + 1] = m_data[i][j];
   svdcmp(a.rows(), m, n, w.data(), v.rows());
   sort_singular_values(a.rows(), m, n, w.data(), v.rows());
-  // Every copy goes through the range test, so wrongly sized outputs end the process.
+  // Every copy goes through the range test, so wrongly sized outputs fail.
   for (int32_t i = 0; i < m; ++i)
     for (int32_t j = 0; j < n; ++j) U(i, j) = a.rows()[i + 1][j + 1];
   for (int32_t i = 0; i < n; ++i)

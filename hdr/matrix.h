@@ -3,10 +3,15 @@
 #pragma once
 #include <cstdint>
 
+/// The alert when a least-squares fit of response recovery fails (misuse of the class, a
+/// decomposition that does not converge).
+constexpr char k_response_not_recovered[] =
+    "The camera response could not be recovered from these exposures.";
+
 /// Rows of floats, each allocated separately; indices 0-based, element (i, j) is row i,
 /// column j. Matrices with no rows or no columns are legal in every operation. Misuse (an
-/// index out of range, mismatched sizes) writes a message to standard error and ends the
-/// process with exit code 1: there is no other error path.
+/// index out of range, mismatched sizes) writes a message to standard error and throws
+/// Refusal(k_response_not_recovered): recovery then fails as a command, the program runs on.
 class Matrix {
  public:
   /// rows x columns, every element 0.
@@ -44,7 +49,7 @@ class Matrix {
   int32_t rows() const { return m_rows; }
   int32_t columns() const { return m_columns; }
 
-  /// Writes the message ("%s") to standard error and ends the process with exit code 1.
+  /// Writes the message ("%s") to standard error and throws Refusal(k_response_not_recovered).
   [[noreturn]] static void fail(const char* message);
 
  private:

@@ -3,6 +3,8 @@
 
 #include <FL/Fl.H>
 
+#include "core/busy_cursor.h"
+
 namespace {
 // The single bar sits at y 42; with the overall bar shown the two stand 30 px apart.
 constexpr int k_bar_x = 65;
@@ -42,14 +44,14 @@ void ProgressDialog::start(float value, float minimum, float maximum, const char
   m_bar->redraw();
   m_bar->label(label);
   show();
-  Fl::check();
+  serve_events();
 }
 
 int ProgressDialog::update(float value, const char* label) {
   m_bar->value(value);
   m_bar->redraw();
   if (label) m_bar->label(label);
-  Fl::check();
+  serve_events();
   return m_cancel_flag;
 }
 
@@ -71,7 +73,7 @@ void ProgressDialog::update_overall(float value, const char* label) {
   m_overall->value(value);
   m_overall->redraw();
   if (label) m_overall->label(label);
-  Fl::check();
+  serve_events();
 }
 
 void ProgressDialog::hide_overall() {

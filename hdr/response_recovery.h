@@ -31,10 +31,11 @@ constexpr int k_max_degree = 5;
 /// (entries above D stay as they were), f_inv[c] (level to normalised linear exposure),
 /// f[c] (its inverse on 256 linear steps) and f_pri[c] (forward differences of f), all
 /// starting at 0 and ending at 1. Progress: one phase "Recovering camera response" of 3
-/// steps, one per channel; a cancel is not consulted. Never fails: exposures that are too
-/// small, clipped, or uniform leave few or no patch pairs, and no pairs give the straight
-/// line (D = 1). An exposure whose time is not finite and positive, or whose size or
-/// channel count differs from the first's, takes part in no pair.
+/// steps, one per channel; a cancel is not consulted. Exposures that are too small,
+/// clipped, or uniform leave few or no patch pairs, and no pairs give the straight line
+/// (D = 1). An exposure whose time is not finite and positive, or whose size or channel
+/// count differs from the first's, takes part in no pair. A fit that cannot be solved
+/// (times whose ratio overflows to infinity) throws Refusal(k_response_not_recovered).
 /// The patches are drawn from a generator seeded with seed.
 int recover_response(const std::vector<Exposure_planes>& exposures, const float* times, int n,
                      float coefficients[3][6], Response_table f[3], Response_table f_inv[3],

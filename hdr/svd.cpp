@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "core/log.h"
+#include "core/refusal.h"
+#include "hdr/matrix.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ bool negligible(float x, float anorm) {
 [[noreturn]] void nrerror(const char* message) {
   log_error("Numerical Recipes run-time error...");
   log_error("%s", message);
-  log_error("...now exiting to system...");
-  std::exit(1);
+  throw Refusal(k_response_not_recovered);
 }
 
 float pythag(float a, float b) {
@@ -42,10 +42,10 @@ float pythag(float a, float b) {
 }
 
 void svdcmp(float** a, int m, int n, float* w, float** v) {
-  // The working vector rv1[1..n] holds the superdiagonal of the bidiagonal form.
-  float* rv1 = static_cast<float*>(std::malloc(sizeof(float) * (size_t(n) + 1)));
-  if (!rv1) nrerror("allocation failure in vector()");
-  for (int i = 0; i <= n; ++i) rv1[i] = 0.f;
+  // The working vector rv1[1..n] holds the superdiagonal of the bidiagonal form; owned, so
+  // a failure below frees it.
+  std::vector<float> superdiagonal(size_t(n) + 1, 0.f);
+  float* rv1 = superdiagonal.data();
 
   int l = 0;
   float g = 0.f, scale = 0.f, anorm = 0.f, s = 0.f, f = 0.f, h = 0.f;
@@ -177,7 +177,9 @@ void svdcmp(float** a, int m, int n, float* w, float** v) {
         }
         break;
       }
-      if (its == k_max_iterations) log_error("no convergence in 30 svdcmp iterations");
+      // A result that has not converged (a matrix holding NaN or infinity) would be taken
+      // for a response: the recovery fails instead.
+      if (its == k_max_iterations) nrerror("no convergence in 30 svdcmp iterations");
       // Shift from the bottom 2 x 2 minor.
       float x = w[l];
       nm = k - 1;
@@ -231,7 +233,6 @@ void svdcmp(float** a, int m, int n, float* w, float** v) {
       w[k] = x;
     }
   }
-  std::free(rv1);
 }
 
 void sort_by_magnitude(float* w, int* index, int n) {

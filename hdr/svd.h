@@ -3,8 +3,8 @@
 #pragma once
 
 /// Decomposes a[1..m][1..n] into U (left in a), w[1..n] and v[1..n][1..n], A = U W Vᵀ, in
-/// single precision. A singular value that has not converged after 30 iterations gets a
-/// warning on standard error and the result as computed. w needs n + 1 entries.
+/// single precision. A singular value that has not converged after 30 iterations (a matrix
+/// holding NaN or infinity) fails through nrerror. w needs n + 1 entries.
 void svdcmp(float** a, int m, int n, float* w, float** v);
 
 /// Orders w[1..n] by descending magnitude and the columns of a (m rows) and v alike, so
@@ -21,5 +21,6 @@ void transpose_square(float** v, int n);
 /// sqrt(a² + b²) without destructive overflow or underflow.
 float pythag(float a, float b);
 
-/// Writes the message between the two run-time error lines and ends the process (exit 1).
+/// Writes the message after the run-time error line to standard error and throws
+/// Refusal(k_response_not_recovered) (hdr/matrix.h).
 [[noreturn]] void nrerror(const char* message);

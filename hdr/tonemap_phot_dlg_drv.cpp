@@ -191,9 +191,12 @@ void TonemapPhotDlgDrv::contrast_released() {
 void TonemapPhotDlgDrv::run() {
   if (m_busy || m_batch_running) return;
   if (m_batch) {
-    m_batch_running = true;  // a new set-up is refused from here until the batch ends
-    hide();
-    Fl::add_timeout(k_batch_delay, batch_timeout, this);
+    // Refused with the dialog still open while another job runs.
+    Command().run([this] {
+      m_batch_running = true;  // a new set-up is refused from here until the batch ends
+      hide();
+      Fl::add_timeout(k_batch_delay, batch_timeout, this);
+    });
     return;
   }
   if (!m_full_image) return;
@@ -226,7 +229,8 @@ void TonemapPhotDlgDrv::batch_tonemap() {
   // Run from a timer, so nothing outside may catch: whatever escapes the file loop (a
   // browser answer that throws, memory) is alerted once the loop's flags, cursor and
   // status bar have ended.
-  Command().keep_cursor().reactivate(this).run([&] {
+  // Refused when its timer fires inside another job: the batch is then dropped.
+  Command().keep_cursor().reactivate(this).on_failure([this] { m_batch_running = false; }).run([&] {
     Guard running(m_batch_running);
     if (m_busy) return;
     Guard busy(m_busy);

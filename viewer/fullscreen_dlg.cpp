@@ -65,9 +65,17 @@ void FullScreenDlg::close_window() {
   m_closed = true;
   hide();
   free_picture();
+  // The window may wait on the list for a long time (Next/Previous Image build no viewer):
+  // its float copy and planar image go now. Nothing reads them once closed.
+  m_image.reset();
+  m_display->planar.assign();
   auto& list = g_closed_viewers;
   if (std::find(list.begin(), list.end(), static_cast<Fl_Window*>(this)) == list.end())
     list.push_back(this);
+}
+
+uint64_t FullScreenDlg::display_bytes() const {
+  return m_display ? uint64_t(m_display->planar.size()) : 0;
 }
 
 void FullScreenDlg::free_picture() {
@@ -105,7 +113,7 @@ void FullScreenDlg::redisplay() {
   Action_scope running(*this);
   if (!Command().on_failure([this] { close_window(); }).run([this] { show_picture(); })) return;
   redraw();
-  Fl::check();
+  serve_events();
 }
 
 void FullScreenDlg::change_exposure(bool brighter) {

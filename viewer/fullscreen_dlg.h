@@ -4,6 +4,7 @@
 #pragma once
 #include <FL/Fl_Double_Window.H>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,15 +35,17 @@ class FullScreenDlg : public Fl_Double_Window {
   /// has no neighbour that way; a file that cannot be read is alerted and the view keeps
   /// its image.
   void step_image(int forward);
-  /// Hides the window, frees its picture and lists it for deletion by the next viewer
-  /// (once).
+  /// Hides the window, frees its picture, its image and its 8-bit display image, and lists
+  /// it for deletion by the next viewer (once).
   void close_window();
 
   // State, for the viewer's list of closed windows and for tests.
   /// True while one of the window's own actions runs (they pump events): it is not
   /// deleted then.
   bool action_running() const { return m_action_depth > 0; }
-  const Hdr_image* image() const { return m_image.get(); }
+  const Hdr_image* image() const { return m_image.get(); }  // null once closed
+  /// Bytes of the 8-bit planar display image (0 once closed).
+  uint64_t display_bytes() const;
   const std::string& path() const { return m_path; }
   const std::string& directory() const { return m_directory; }
   Fl_Box* image_box() const { return m_box; }

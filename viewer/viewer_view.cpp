@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/busy_cursor.h"
 #include "core/display_convert.h"
 #include "core/geometry.h"
 #include "core/hdr_image.h"
@@ -87,12 +88,12 @@ void ImageDialogDrv::update_view() {
   if ((zw <= k_whole_image_limit && zh <= k_whole_image_limit) || !both_bars) {
     show_whole_image(zw, zh, interpolation);
     scroll->redraw();
-    Fl::check();
+    serve_events();
     end_resize_wait();
     return;
   }
   scroll->redraw();
-  Fl::check();
+  serve_events();
   // The pump may have run anything, even a new image: look again.
   if (!m_image || m_image->is_empty()) return;
   scroll->update_view(interpolation);

@@ -19,6 +19,8 @@
 #include "browser/selection_checks.h"
 #include "core/app_globals.h"
 #include "core/browser_seam.h"
+#include "core/command_boundary.h"
+#include "core/event_pump.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
 #include "tests/support/fake_browser.h"
@@ -96,6 +98,42 @@ TEST_F(Main_window_batch_dialogs, ResizeWritesTheSelectionAndShowsTheNewTiles) {
   EXPECT_TRUE(has_tile("a_resize.png"));
   EXPECT_TRUE(has_tile("b_resize.png"));
   EXPECT_FALSE(g_status_progress->visible());
+}
+
+// The user's "Rotate Right" as an event served by the resize's progress: once, while the
+// status bar shows the resize running.
+MainWindowDrv* g_rotating_window = nullptr;
+int g_rotations_tried = 0;
+void rotate_from_the_pump() {
+  if (!g_rotating_window || g_rotations_tried > 0 || !g_status_progress->visible()) return;
+  ++g_rotations_tried;
+  g_rotating_window->rotate_images(90);
+}
+
+// One job at a time: the rotation is refused with one alert, the resize writes every file
+// and the sources stay as they were.
+TEST_F(Main_window_batch_dialogs, BatchRotateDuringABatchResizeIsRefused) {
+  window->resize_images();
+  ResizeDlgDrv* d = g_resize_dialog;
+  d->percent_button->setonly();
+  d->percent_button->do_callback();
+  d->width_input->value("50");
+  d->width_input->do_callback();
+  g_rotating_window = window;
+  g_rotations_tried = 0;
+  const Event_pump_fn previous = set_event_pump(rotate_from_the_pump);
+  d->resize_button->do_callback();
+  set_event_pump(previous);
+  g_rotating_window = nullptr;
+
+  EXPECT_EQ(g_rotations_tried, 1);
+  EXPECT_EQ(m_messages.alerts, std::vector<std::string>{k_job_running_text});
+  EXPECT_EQ(load("a_resize.png").width(), 4);
+  EXPECT_EQ(load("b_resize.png").width(), 4);
+  EXPECT_EQ(load("a.png").width(), 8);  // not turned
+  EXPECT_EQ(load("b.png").width(), 8);
+  EXPECT_FALSE(g_status_progress->visible());
+  EXPECT_FALSE(d->shown());
 }
 
 TEST_F(Main_window_batch_dialogs, CropWritesTheSelectionAndShowsTheNewTiles) {

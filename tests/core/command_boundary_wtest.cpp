@@ -7,11 +7,14 @@
 #include <FL/Fl_Double_Window.H>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/busy_cursor.h"
+#include "core/event_pump.h"
 #include "tests/support/scripted_messages.h"
 
 namespace {
@@ -136,6 +139,68 @@ TEST(Command, ACleanUpThatThrowsStillEndsInTheFirstFailuresAlert) {
     throw Refusal("first");
   }));
   EXPECT_EQ(messages.alerts, std::vector<std::string>{"first"});
+}
+
+// What an event served inside a running command does: start a second command.
+std::function<void()> g_event;
+void serve_event() {
+  if (g_event) std::exchange(g_event, nullptr)();
+}
+void serve_event_from_timer(void*) { serve_event(); }
+
+// One job at a time, whichever way the running command serves events: the second command
+// is refused with one alert and its clean-up, its work never runs, and the running one
+// goes on to its end, its own steps included. Once it has ended, the same command runs.
+TEST(Command, ACommandStartedFromARunningCommandsEventsIsRefused) {
+  const struct {
+    const char* name;
+    std::function<void()> serve;
+  } pumps[] = {
+      {"pump_events", [] { pump_events(); }},
+      {"busy cursor",
+       [] {
+         Fl::add_timeout(0.0, serve_event_from_timer);
+         set_busy_cursor(FL_CURSOR_WAIT);
+         set_busy_cursor(FL_CURSOR_DEFAULT);
+         Fl::remove_timeout(serve_event_from_timer);
+       }},
+  };
+  const Event_pump_fn previous = set_event_pump(serve_event);
+  for (const auto& pump : pumps) {
+    SCOPED_TRACE(pump.name);
+    Scripted_messages messages;
+    Fl_Button button(10, 10, 40, 20, "Go");
+    std::vector<std::string> order;
+    const auto second = [&] {
+      button.deactivate();
+      const bool ran = Command()
+                           .on_failure([&] { order.push_back("second undone"); })
+                           .reactivate(&button)
+                           .run([&] { order.push_back("second"); });
+      order.push_back(ran ? "second ran" : "second refused");
+    };
+    g_event = second;
+    const bool first = Command().run([&] {
+      order.push_back("first begins");
+      Command().run([&] { order.push_back("own step"); });
+      pump.serve();
+      order.push_back("first ends");
+    });
+    EXPECT_TRUE(first);
+    EXPECT_EQ(order, (std::vector<std::string>{"first begins", "own step", "second undone",
+                                               "second refused", "first ends"}));
+    EXPECT_EQ(messages.alerts, std::vector<std::string>{k_job_running_text});
+    EXPECT_TRUE(button.active());
+
+    // Served while nothing runs, the command runs.
+    order.clear();
+    g_event = second;
+    pump.serve();
+    EXPECT_EQ(order, (std::vector<std::string>{"second", "second ran"}));
+    EXPECT_EQ(messages.alerts.size(), 1u);
+  }
+  set_event_pump(previous);
+  g_event = nullptr;
 }
 
 }  // namespace

@@ -182,6 +182,37 @@ INSTANTIATE_TEST_SUITE_P(
         Refused_case{"ValuesWouldOverflow", 1e32, "too large"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Text typed into the field, as the field hands it over: its own reading (0 for text it
+// cannot read) and the text itself.
+void type_into(Fl_Value_Input& field, const char* text) {
+  field.input.value(text);
+  field.input.do_callback();
+}
+
+// The float field lets through text it reads as 0; that is refused, naming the field,
+// while a typed 0 blackens the image as asked.
+TEST_F(Calibrate_dialog, TextThatIsNoNumberIsRefusedATypedZeroIsNot) {
+  const Hdr_image before = target->image;
+  for (const char* text : {"", "-", ".", "e5", "1e", "-.", "3 4"}) {
+    SCOPED_TRACE(std::string("'") + text + "'");
+    messages.alerts.clear();
+    dialog->start(*target, 2, 1);
+    type_into(*dialog->value_input, text);
+    dialog->apply();
+    ASSERT_EQ(messages.alerts.size(), 1u);
+    EXPECT_NE(messages.alerts[0].find("Luminance"), std::string::npos) << messages.alerts[0];
+    EXPECT_TRUE(target->calls.empty());
+    EXPECT_TRUE(images_match(before, target->image));
+    EXPECT_TRUE(dialog->shown());
+    EXPECT_TRUE(dialog->active());
+  }
+  messages.alerts.clear();
+  type_into(*dialog->value_input, " 0 ");
+  dialog->apply();
+  EXPECT_TRUE(messages.alerts.empty()) << messages.alerts.front();
+  EXPECT_TRUE(images_match(Hdr_image(6, 4, 1, 3, 0.f), target->image));
+}
+
 TEST_F(Calibrate_dialog, ZeroIsAcceptedAndBlackensTheImage) {
   dialog->start(*target, 2, 1);
   dialog->value_input->value(0.0);

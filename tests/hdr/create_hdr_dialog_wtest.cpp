@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
@@ -15,12 +16,22 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/command_boundary.h"
+#include "core/event_pump.h"
+#include "core/hdr_image.h"
+#include "core/image_save.h"
 #include "core/platform.h"
 #include "hdr/create_hdr_dialog_drv.h"
+#include "hdr/matrix.h"
+#include "hdr/progress.h"
+#include "hdr/response_recovery.h"
+#include "hdr/tonemap_phot_dlg_drv.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
@@ -78,22 +89,22 @@ class Create_hdr_dialog : public ::testing::Test {
     b->do_callback();
   }
   // Grey exposures of the given levels, as PNG files chosen in this order.
-  void choose_pngs(const std::vector<uint8_t>& levels) {
+  void choose_pngs(const std::vector<uint8_t>& levels, uint32_t width = 4, uint32_t height = 3) {
     for (size_t i = 0; i < levels.size(); ++i) {
       const std::string path = dir.file("e" + std::to_string(i) + ".png");
-      std::vector<uint8_t> rgb(4 * 3 * 3, levels[i]);
+      std::vector<uint8_t> rgb(size_t(width) * height * 3, levels[i]);
       Png_layout layout;
-      layout.width = 4;
-      layout.height = 3;
+      layout.width = width;
+      layout.height = height;
       write_png(path, layout, rgb.data());
       Selected_file f;
       f.path = path;
       f.type = 2;
-      f.width = 4;
-      f.height = 3;
-      f.thumb_pixels.assign(4 * 3 * 3, levels[i]);
-      f.thumb_w = 4;
-      f.thumb_h = 3;
+      f.width = width;
+      f.height = height;
+      f.thumb_pixels.assign(size_t(width) * height * 3, levels[i]);
+      f.thumb_w = width;
+      f.thumb_h = height;
       host.paths.push_back(path);
       host.files.push_back(f);
     }
@@ -320,6 +331,37 @@ TEST_F(Create_hdr_dialog, ARefusalIsAlertedWithTheDialogActiveAgain) {
   EXPECT_TRUE(dialog->shown());
 }
 
+// A recovery whose least-squares fit cannot be solved (times whose ratio overflows, so
+// the system holds NaN) fails as a command: one alert, the dialog ready again, and the
+// next run works.
+TEST_F(Create_hdr_dialog, UnsolvableRecoveryIsAlertedAndTheProgramRunsOn) {
+  choose_pngs({200, 60}, 48, 48);
+  dialog->set_recover([](const std::vector<Exposure_planes>& exposures, const std::vector<float>&,
+                         Camera_response& camera) {
+    const float times[] = {std::numeric_limits<float>::max(), 1e-30f};
+    Silent_progress progress;
+    return recover_response(exposures, times, 2, camera.coefficients, camera.f, camera.f_inv,
+                            camera.f_pri, progress, 1);
+  });
+  dialog->open_for_selection(false);
+  pick(dialog->exposure_variation, "1 F-stop");
+  dialog->camera_response->value(k_response_recover);
+  testing::internal::CaptureStderr();
+  dialog->create();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_response_not_recovered});
+  EXPECT_TRUE(messages.questions.empty()) << messages.questions.front();
+  EXPECT_TRUE(host.opened.empty());
+  EXPECT_TRUE(dialog->shown());
+  EXPECT_TRUE(dialog->active());
+
+  messages.alerts.clear();
+  dialog->camera_response->value(k_response_srgb);
+  dialog->create();
+  EXPECT_TRUE(messages.alerts.empty()) << messages.alerts.front();
+  EXPECT_EQ(host.opened.size(), 1u);
+}
+
 TEST_F(Create_hdr_dialog, BatchWithTiffForBothIsRefusedBeforeAnythingIsWritten) {
   choose_pngs({60, 120});
   dialog->open_for_selection(true);
@@ -332,6 +374,62 @@ TEST_F(Create_hdr_dialog, BatchWithTiffForBothIsRefusedBeforeAnythingIsWritten) 
   ASSERT_EQ(messages.alerts.size(), 1u);
   EXPECT_NE(messages.alerts[0].find(dir.file("image0.tif")), std::string::npos);
   EXPECT_FALSE(file_exists(dir.file("image0.tif")));
+}
+
+// The user's "Create" of a Batch Create HDR with "Tonemap after creating", as an event
+// served by a running tone-mapping batch: once.
+std::function<void()> g_served_event;
+void serve_test_event() {
+  if (g_served_event) std::exchange(g_served_event, nullptr)();
+}
+
+// One job at a time: the creation is refused with one alert before it writes anything,
+// the tone-mapping batch writes all its files, and the creation works once it is over.
+TEST_F(Create_hdr_dialog, BatchCreationStartedDuringATonemappingBatchIsRefused) {
+  std::vector<std::string> hdr_files;
+  for (const char* name : {"a.exr", "b.exr"}) {
+    Hdr_image image(24, 16, 1, 3, 0.f);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 24; ++x)
+        for (int c = 0; c < 3; ++c) image(x, y, 0, c) = 0.01f * float((x + 1) * (y + 1) + c);
+    hdr_files.push_back(dir.file(name));
+    save_image_as(image, hdr_files.back(), k_type_exr);
+  }
+  TonemapPhotDlgDrv tonemap(580, 350, "Tonemap Image");
+  ASSERT_TRUE(tonemap.setup(nullptr, nullptr, 1.f, hdr_files));
+
+  choose_pngs({60, 120});
+  dialog->open_for_selection(true);
+  click(dialog->autodetect, 0);
+  pick(dialog->exposure_variation, "1 F-stop");
+  click(dialog->tone_map, 1);
+
+  const Event_pump_fn previous = set_event_pump(serve_test_event);
+  bool tried = false;
+  g_served_event = [&] {
+    tried = true;
+    EXPECT_TRUE(tonemap.batch_running());
+    dialog->create();
+  };
+  tonemap.run();
+  for (int i = 0; i < 1000 && tonemap.batch_running(); ++i) Fl::wait(0.01);
+  set_event_pump(previous);
+  g_served_event = nullptr;
+
+  ASSERT_TRUE(tried);
+  EXPECT_FALSE(tonemap.batch_running());
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_job_running_text});
+  EXPECT_FALSE(file_exists(dir.file("image0.exr")));
+  EXPECT_FALSE(file_exists(dir.file("image0.jpg")));
+  EXPECT_TRUE(file_exists(dir.file("a_tm.jpg")));
+  EXPECT_TRUE(file_exists(dir.file("b_tm.jpg")));
+  EXPECT_TRUE(dialog->shown());
+  EXPECT_TRUE(dialog->active());
+
+  dialog->create();
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{k_job_running_text});
+  EXPECT_TRUE(file_exists(dir.file("image0.exr")));
+  EXPECT_TRUE(file_exists(dir.file("image0.jpg")));
 }
 
 }  // namespace

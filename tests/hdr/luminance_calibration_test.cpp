@@ -92,10 +92,20 @@ TEST(CalibrationFactor, TypedValueGoesThroughFloat) {
   EXPECT_EQ(calibration_factor(0.1, 0.3f, image).factor, expected);
 }
 
+TEST(CalibrationText, OnlyWholeNumbersAreNumbers) {
+  for (const char* text : {"0", " 0 ", "12.5", "-3", "1e5", ".5", "5.", "nan", "inf"})
+    EXPECT_EQ(check_typed_text(text), k_calibration_ok) << "'" << text << "'";
+  for (const char* text : {"", " ", "-", ".", "e5", "1e", "+", "5x", "3 4"})
+    EXPECT_EQ(check_typed_text(text), k_calibration_not_a_number) << "'" << text << "'";
+  EXPECT_EQ(check_typed_text(nullptr), k_calibration_not_a_number);
+}
+
 TEST(CalibrationRefusal, EachRefusalHasItsOwnText) {
   EXPECT_TRUE(calibration_refusal_text(k_calibration_ok).empty());
   EXPECT_NE(calibration_refusal_text(k_calibration_bad_value),
             calibration_refusal_text(k_calibration_out_of_range));
+  EXPECT_NE(calibration_refusal_text(k_calibration_not_a_number).find("Luminance"),
+            std::string::npos);
 }
 
 }  // namespace

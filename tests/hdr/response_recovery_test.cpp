@@ -7,6 +7,8 @@
 #include <limits>
 #include <random>
 
+#include "core/refusal.h"
+#include "hdr/matrix.h"
 #include "tests/support/exposure_series.h"
 #include "tests/support/progress_recorder.h"
 
@@ -239,6 +241,25 @@ TEST(RecoverResponse, InconsistentSeriesStaysFinite) {
   Recovered r;
   r.run(series, 2);
   expect_sound_tables(r);
+}
+
+// Times whose ratio overflows to infinity put NaN into the least-squares system: the
+// decomposition cannot converge, and the recovery fails with its refusal instead of
+// handing back tables made of NaN.
+TEST(RecoverResponse, UnsolvableFitFailsWithTheRefusal) {
+  const Response_table truth = inverse_table(cubic_response);
+  Exposure_series series;
+  render_exposures(series, tile_scene(96, 96, 3), 96, 96, {1.f, 4.f}, truth.data());
+  series.times = {std::numeric_limits<float>::max(), 1e-30f};
+  Recovered r;
+  testing::internal::CaptureStderr();
+  try {
+    r.run(series, 2);
+    ADD_FAILURE() << "the recovery returned degree " << r.degree;
+  } catch (const Refusal& refusal) {
+    EXPECT_STREQ(refusal.what(), k_response_not_recovered);
+  }
+  testing::internal::GetCapturedStderr();
 }
 
 // A state over hand-made exposures for the sampling rules.
