@@ -14,6 +14,7 @@
 #include "browser/main_window_drv.h"
 #include "browser/new_folder_dlg.h"
 #include "browser/paste_files.h"
+#include "browser/quit_question.h"
 #include "browser/rename_dlg.h"
 #include "browser/selection_checks.h"
 #include "core/action_scopes.h"
@@ -42,9 +43,13 @@ void MainWindowDrv::open_image() {
 void MainWindowDrv::delete_images() {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty()) return;
-  if (ask_before_delete() &&
-      ask_choice("Do you want to delete the selected images?", "Cancel", "Delete", nullptr) != 1)
-    return;
+  if (ask_before_delete()) {
+    std::vector<std::string> names;
+    for (const Selected_file& file : files) names.push_back(file.name);
+    if (ask_choice(delete_images_question(names), "Cancel", "Delete", nullptr,
+                   Return_key::first_button) != 1)
+      return;
+  }
   Busy cursor;  // to the end, the grid tidied up; a failure's alert comes while it is busy
   for (const Selected_file& file : files) {
     // A file that stays must keep its tile, or the grid would report it deleted.

@@ -71,6 +71,10 @@ TEST_F(Main_window_grid, DeleteCancelledKeepsFileAndTile) {
   window->delete_images();
   EXPECT_TRUE(exists(m_dir.file("a.png")));
   EXPECT_EQ(g_icon_view->icons.size(), 1u);
+  // The question names the file, and Return keeps it as Escape does.
+  EXPECT_EQ(m_messages.questions, std::vector<std::string>{"Delete 1 image?\na.png"});
+  EXPECT_EQ(m_messages.buttons, (std::vector<std::vector<std::string>>{{"Cancel", "Delete"}}));
+  EXPECT_EQ(m_messages.return_keys, std::vector<Return_key>{Return_key::first_button});
 }
 
 TEST_F(Main_window_grid, DeleteConfirmedRemovesFileAndTile) {
