@@ -106,12 +106,14 @@ void MainWindowDrv::paste() {
   const std::vector<std::string> sources = m_clipboard;
   const bool copy = m_clipboard_copied;
   const std::string target = shown_folder();
+  int written = 0;
   {
     Busy cursor;  // for the whole paste, like its progress
-    paste_files(sources, copy, target);
+    written = paste_files(sources, copy, target);
   }
-  // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept.
-  if (!copy && !m_clipboard_copied && m_clipboard == sources) {
+  // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept. Nothing moved (its
+  // own folder) leaves it to be pasted elsewhere.
+  if (!copy && written > 0 && !m_clipboard_copied && m_clipboard == sources) {
     m_clipboard.clear();
     set_menu_item_active("&Edit/Paste", false);
   }
