@@ -114,7 +114,8 @@ TEST_P(Open_viewer, LargePictureOpensInsideTheWorkArea) {
   int sx = 0, sy = 0, sw = 0, sh = 0;
   Fl::screen_work_area(sx, sy, sw, sh, mx, my);
   const uint32_t sizes[][2] = {{uint32_t(sw) * 4 / 5, uint32_t(sh) * 9 / 10},
-                               {uint32_t(sw) * 2, uint32_t(sh) / 2}};
+                               {uint32_t(sw) * 2, uint32_t(sh) / 2},
+                               {uint32_t(sw) / 4, uint32_t(sh) * 2}};  // as tall as allowed
   for (const auto& size : sizes) {
     SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]));
     ImageDialogDrv* v = GetParam().open(make_test_image(size[0], size[1], k_type_exr, grey));
