@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -46,6 +47,12 @@ void tile_position(size_t i, int columns, int grid_x, int grid_y, int yposition,
 }
 
 std::string shown_label(const std::string& name) {
-  if (name.size() <= k_label_max) return name;
-  return name.substr(0, k_label_head) + ".." + name.substr(name.size() - k_label_tail);
+  // Counted in UTF-8 characters: a byte 10xxxxxx continues the character before it, so
+  // a cut never falls inside one.
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (i == 0 || (static_cast<unsigned char>(name[i]) & 0xC0) != 0x80) starts.push_back(i);
+  if (starts.size() <= k_label_max) return name;
+  return name.substr(0, starts[k_label_head]) + ".." +
+         name.substr(starts[starts.size() - k_label_tail]);
 }

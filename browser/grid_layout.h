@@ -33,5 +33,5 @@ void tile_position(size_t i, int columns, int grid_x, int grid_y, int yposition,
                    const Grid_geometry& g, int& x, int& y);
 
 /// The name shown under a picture: names longer than 18 characters become their first 13
-/// characters, "..", and their last 4.
+/// characters, "..", and their last 4. Characters are UTF-8 ones, never cut in two.
 std::string shown_label(const std::string& name);

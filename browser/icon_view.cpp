@@ -235,8 +235,11 @@ void Icon_view::add_file(const std::string& path) {
 
 void Icon_view::update_icon(const std::string& name, const std::string& folder) {
   Icon* tile = find_icon(name, folder);
+  const bool added = !tile;
   if (!tile) tile = create_icon(name, folder);
   if (!tile) return;
+  // The status count and the menus follow the new tile as they follow a removed one.
+  if (added) update_menus();
   Busy_tiles busy(*this);
   tile->set_thumbnail_requested();
   tile->load_thumbnail();

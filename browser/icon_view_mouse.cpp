@@ -94,6 +94,9 @@ void Icon_view::clear_selection() {
 
 int Icon_view::handle(int event) {
   Busy_tiles busy(*this);
+  // A click in the grid takes the keyboard from the location field: Delete and '+' are
+  // meant for the tiles then, not for the path text.
+  if (event == FL_PUSH && Fl::focus() != this) Fl::focus(this);
   const int base = Fl_Scroll::handle(event);
   if (icons.empty()) return base;
   switch (event) {

@@ -15,6 +15,7 @@
 #include "browser/main_window_drv.h"
 #include "browser/new_folder_dlg.h"
 #include "browser/paste_files.h"
+#include "browser/quit_question.h"
 #include "browser/rename_dlg.h"
 #include "browser/selection_checks.h"
 #include "core/action_scopes.h"
@@ -45,9 +46,13 @@ void MainWindowDrv::delete_images() {
   const std::vector<Selected_file> files = selected_files();
   if (files.empty()) return;
   Command().run([&] {
-    if (ask_before_delete() &&
-        ask_choice("Do you want to delete the selected images?", "Cancel", "Delete", nullptr) != 1)
-      return;
+    if (ask_before_delete()) {
+      std::vector<std::string> names;
+      for (const Selected_file& file : files) names.push_back(file.name);
+      if (ask_choice(delete_images_question(names), "Cancel", "Delete", nullptr,
+                     Return_key::first_button) != 1)
+        return;
+    }
     Busy cursor;  // to the end, the grid tidied up; a failure's alert comes while it is busy
     for (const Selected_file& file : files) {
       // A file that stays must keep its tile, or the grid would report it deleted.
@@ -109,13 +114,15 @@ void MainWindowDrv::paste() {
   const std::vector<std::string> sources = m_clipboard;
   const bool copy = m_clipboard_copied;
   const std::string target = shown_folder();
+  int written = 0;
   const bool pasted = Command().run([&] {
     Busy cursor;  // for the whole paste, like its progress
-    paste_files(sources, copy, target);
+    written = paste_files(sources, copy, target);
   });
   if (!pasted) return;
-  // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept.
-  if (!copy && !m_clipboard_copied && m_clipboard == sources) {
+  // A Cut is pasted once; a newer Cut or Copy made meanwhile is kept. Nothing moved (its
+  // own folder) leaves it to be pasted elsewhere.
+  if (!copy && written > 0 && !m_clipboard_copied && m_clipboard == sources) {
     m_clipboard.clear();
     set_menu_item_active("&Edit/Paste", false);
   }

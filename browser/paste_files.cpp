@@ -43,9 +43,12 @@ int paste_files(const std::vector<std::string>& sources, bool copy,
     std::string base, extension;
     split_name(source, base, extension);
     std::string target = target_folder + base + extension;
-    // A file pasted onto itself would be lost by a Cut (copied onto itself, then removed).
-    if (target == source || same_file(target, source))
+    // A file pasted onto itself: a Cut has nothing to move (and would lose the file,
+    // copied onto itself, then removed); a Copy gets a new name beside it.
+    if (target == source || same_file(target, source)) {
+      if (!copy) continue;
       target = copy_name(target_folder, base, extension);
+    }
     if (file_exists(target) && ask_choice(target + " exists. Do you want to overwrite?", "Skip",
                                           "Overwrite", nullptr) != 1)
       continue;

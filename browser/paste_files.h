@@ -11,8 +11,8 @@ std::string copy_name(const std::string& folder, const std::string& base,
 
 /// Copies (copy true) or moves (false) each source into target_folder (ending in '/'), in
 /// order, with the status progress "Copying...", telling the browser seam of each file
-/// written and removed. A source pasted onto
-/// itself (the same path, or the same file reached another way) gets a copy_name. An
+/// written and removed. A source pasted onto itself (the same path, or the same file
+/// reached another way) is left alone by a move and copied to a copy_name by a copy. An
 /// existing target is overwritten only when the user answers "Overwrite" to
 /// target + " exists. Do you want to overwrite?" ("Skip" leaves both files alone).
 /// Each copy is complete before it is renamed into place, and a moved source is removed

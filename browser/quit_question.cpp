@@ -1,4 +1,4 @@
-// The question before quitting with unsaved viewers (see the header).
+// The questions before quitting with unsaved viewers and before deleting (see the header).
 #include "browser/quit_question.h"
 
 #include <FL/Fl.H>
@@ -15,6 +15,11 @@ namespace {
 // More names would make the question taller than a screen.
 constexpr std::size_t k_names_shown = 10;
 
+void append_names(std::string& text, const std::vector<std::string>& names) {
+  for (std::size_t i = 0; i < names.size() && i < k_names_shown; ++i) text += "\n" + names[i];
+  if (names.size() > k_names_shown) text += "\n\u2026";
+}
+
 }  // namespace
 
 std::vector<std::string> unsaved_viewer_names() {
@@ -30,8 +35,7 @@ std::string unsaved_images_question(const std::vector<std::string>& names) {
   std::string text = names.size() == 1
                          ? std::string("1 image has unsaved changes:")
                          : std::to_string(names.size()) + " images have unsaved changes:";
-  for (std::size_t i = 0; i < names.size() && i < k_names_shown; ++i) text += "\n" + names[i];
-  if (names.size() > k_names_shown) text += "\n\u2026";
+  append_names(text, names);
   text += "\n\nQuit and lose these changes?";
   return text;
 }
@@ -44,7 +48,15 @@ bool confirm_quit() {
   const std::vector<std::string> names = unsaved_viewer_names();
   if (names.empty()) return true;
   asking = true;
-  const int answer = ask_choice(unsaved_images_question(names), "Cancel", "Quit", nullptr);
+  const int answer = ask_choice(unsaved_images_question(names), "Cancel", "Quit", nullptr,
+                                Return_key::first_button);
   asking = false;
   return answer == 1;
+}
+
+std::string delete_images_question(const std::vector<std::string>& names) {
+  std::string text = names.size() == 1 ? std::string("Delete 1 image?")
+                                       : "Delete " + std::to_string(names.size()) + " images?";
+  append_names(text, names);
+  return text;
 }

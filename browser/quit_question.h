@@ -1,5 +1,5 @@
-// The one question Quit asks: whether to end the program while open viewers hold
-// unsaved changes.
+// The questions before work or files are given up: Quit while open viewers hold unsaved
+// changes, and Delete of the selected images.
 #pragma once
 #include <string>
 #include <vector>
@@ -12,6 +12,10 @@ std::vector<std::string> unsaved_viewer_names();
 std::string unsaved_images_question(const std::vector<std::string>& names);
 
 /// Asks before quitting when "Prompt on close" is on and an open viewer holds unsaved
-/// changes ("Cancel" first, so Escape and the close box cancel, then "Quit"). True when
-/// the program may end.
+/// changes ("Cancel" first, so Escape and the close box cancel, then "Quit"; Return also
+/// cancels). True when the program may end.
 bool confirm_quit();
+
+/// The question before deleting files with these names (at least one): how many, then the
+/// names one per line, at most ten and then "…".
+std::string delete_images_question(const std::vector<std::string>& names);

@@ -27,6 +27,7 @@
 #include "core/exr_write.h"
 #include "core/file_names.h"
 #include "core/messages.h"
+#include "core/platform.h"
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
 #include "hdr/calibrate_dlg_drv.h"
@@ -74,6 +75,16 @@ std::string absolute_path(const std::string& path) {
   std::string folder = here.string();
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder + path;
+}
+
+std::vector<std::string> help_folders() {
+  return {std::string(), platform::program_dir(), VELTRUM_DATA_DIR};
+}
+
+std::string find_data_file(const std::string& name, const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders)
+    if (file_exists(folder + name)) return folder + name;
+  return name;
 }
 
 void open_command_line_image(const std::string& path) {
@@ -124,7 +135,8 @@ void start_program(int argc, char** argv) {
   g_hdr_display_window = new OglWindow;
   g_main_window = new MainWindowDrv(920, 600, "veltrum");
 
-  g_help_dialog->load("help.html");
+  // Started from a launcher or another folder, the working folder holds no help page.
+  g_help_dialog->load(find_data_file("help.html", help_folders()).c_str());
   Fl_File_Chooser::show_label = "Type:";
   g_save_as_chooser = new SaveAsChooser(k_save_as_filter);
   g_directory_chooser =

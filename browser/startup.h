@@ -1,6 +1,7 @@
 // Program start-up: the steps main runs before the event loop, as testable functions.
 #pragma once
 #include <string>
+#include <vector>
 
 /// The filter of the "Save File As..." chooser: five tab-separated entries.
 inline constexpr char k_save_as_filter[] =
@@ -10,6 +11,14 @@ inline constexpr char k_save_as_filter[] =
 /// The path made absolute against the working folder; absolute and empty paths are
 /// returned unchanged.
 std::string absolute_path(const std::string& path);
+
+/// The folders the help page is looked for in, in order: the working folder (as an empty
+/// string), the program's own folder, and the data folder of an installed program.
+std::vector<std::string> help_folders();
+
+/// The first folder + name of folders that names an existing file; name alone when none
+/// does (the help viewer then shows its own error page, as for any missing page).
+std::string find_data_file(const std::string& name, const std::vector<std::string>& folders);
 
 /// Every start-up step up to the event loop: icons, the global dialogs and windows in
 /// their order, the shown main window and, with an argument after the program name, the

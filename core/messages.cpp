@@ -22,6 +22,15 @@ class Fltk_messages : public Message_backend {
     const Pump_scope pumping;
     return fl_choice("%s", b0, b1, b2, as_label(question).c_str());
   }
+  int choice_with_return_key(const std::string& question, const char* b0, const char* b1,
+                             const char* b2, Return_key return_key) override {
+    if (return_key == Return_key::second_button || b2) return choice(question, b0, b1, b2);
+    // fl_choice gives Return to its second button and Escape to its first: with the first
+    // left out, Escape and the close box still answer 0 (the window's callback), and the
+    // harmless answer sits on the Return button, shown rightmost as button 0 is otherwise.
+    const int answer = fl_choice("%s", nullptr, b0, b1, as_label(question).c_str());
+    return answer == 2 ? 1 : 0;
+  }
 };
 
 Fltk_messages g_fltk_messages;
@@ -48,6 +57,6 @@ Message_backend* set_message_backend(Message_backend* backend) {
 void show_alert(const std::string& text) { g_backend->alert(text); }
 void show_message(const std::string& text) { g_backend->message(text); }
 int ask_choice(const std::string& question, const char* button0, const char* button1,
-               const char* button2) {
-  return g_backend->choice(question, button0, button1, button2);
+               const char* button2, Return_key return_key) {
+  return g_backend->choice_with_return_key(question, button0, button1, button2, return_key);
 }

@@ -32,6 +32,21 @@ std::string working_dir() {
   return dir;
 }
 
+std::string program_dir() {
+  // readlink fills the buffer without a terminator; a full buffer may hold a cut path.
+  std::vector<char> buf(256);
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return {};
+    if (size_t(n) < buf.size()) {
+      const std::string path(buf.data(), size_t(n));
+      const std::string::size_type slash = path.rfind('/');
+      return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
 bool can_list_dir(const std::string& path) {
   if (path.empty()) return false;
   DIR* dir = opendir(path.c_str());

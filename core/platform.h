@@ -13,6 +13,9 @@ std::string home_dir();
 /// The process's working folder, ending in '/'; empty when it cannot be read.
 std::string working_dir();
 
+/// The folder holding the running program, ending in '/'; empty when it cannot be read.
+std::string program_dir();
+
 /// True when path names a folder this process can open for listing.
 bool can_list_dir(const std::string& path);
 

@@ -106,13 +106,22 @@ void ImageDialogDrv::set_image(std::unique_ptr<Hdr_image> image, const std::stri
     set_zoom_radio(0);
   }
 
+  // A new viewer is sized and placed inside the work area of the screen the pointer is on
+  // (the one the full-screen view takes): left to the window manager, a large one may
+  // hang off the screen's bottom.
+  int x = this->x(), y = this->y();
   if (w == 0 || h == 0) {
-    int sx, sy, sw, sh;
-    Fl::screen_work_area(sx, sy, sw, sh);
+    int mx = 0, my = 0;
+    Fl::get_mouse(mx, my);
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_work_area(sx, sy, sw, sh, mx, my);
     const Window_size size =
         viewer_window_size(sw, sh, m_image ? m_image->width() : 0, m_image ? m_image->height() : 0);
     w = std::max(size.w, 1);
     h = size.h;
+    const Window_place place = viewer_window_place(sx, sy, sw, sh, w, h);
+    x = place.x;
+    y = place.y;
   }
 
   if (grid_paths().size() < 2) {
@@ -122,7 +131,7 @@ void ImageDialogDrv::set_image(std::unique_ptr<Hdr_image> image, const std::stri
 
   {
     Guard sizing(m_in_set_image);
-    resize(x(), y(), w, h);
+    resize(x, y, w, h);
   }
   update_view();
 }

@@ -139,7 +139,8 @@ class ImageDialogDrv : public ImageDialog, public Calibration_target {
   /// and the preference says so) decided: go on (saved, not to be saved, or not asked),
   /// cancel (also a save that failed), or the save-as chooser was shown to save first.
   enum class Unsaved_answer { go_on, cancel, saving_as };
-  Unsaved_answer ask_about_changes();
+  /// Asks question ("Save changes before ...?") when the viewer holds unsaved changes.
+  Unsaved_answer ask_about_changes(const char* question);
   /// Replaces the image by the grid's file after (forward) or before from; nothing when
   /// there is none or it cannot be read (alerted).
   void step_to_neighbour(const std::string& from, bool forward);

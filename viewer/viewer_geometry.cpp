@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/geometry.h"
 
@@ -24,6 +25,15 @@ Window_size viewer_window_size(int work_w, int work_h, uint32_t iw, uint32_t ih)
     s.w = int(double(product) / double(ih));
   }
   return s;
+}
+
+Window_place viewer_window_place(int work_x, int work_y, int work_w, int work_h, int w, int h) {
+  Window_place p;
+  // In 64 bits: a work area far from the origin must not overflow the sum.
+  p.x = int(int64_t(work_x) + std::max<int64_t>(0, (int64_t(work_w) - w) / 2));
+  p.y = int(int64_t(work_y) + k_viewer_title_room +
+            std::max<int64_t>(0, (int64_t(work_h) - k_viewer_title_room - h) / 2));
+  return p;
 }
 
 Display_size capped_display_size(uint32_t iw, uint32_t ih, float zoom) {

@@ -24,6 +24,19 @@ struct Window_size {
 /// menu bar's height and no width.
 Window_size viewer_window_size(int work_w, int work_h, uint32_t iw, uint32_t ih);
 
+/// Room kept above a viewer for the window manager's title bar; viewer_window_size leaves
+/// it free in the height.
+constexpr int k_viewer_title_room = 30;
+
+struct Window_place {
+  int x = 0, y = 0;
+};
+
+/// Where a new w x h viewer goes in the work area (work_x, work_y, work_w, work_h): centred,
+/// with k_viewer_title_room above it counted as part of the window, never left of or above
+/// the area. A window of viewer_window_size therefore lies inside the area, title and all.
+Window_place viewer_window_place(int work_x, int work_y, int work_w, int work_h, int w, int h);
+
 struct Display_size {
   int w = 1, h = 1;
   float zoom = 1.f;

@@ -88,11 +88,11 @@ void ImageDialogDrv::save_as() {
   g_save_as_chooser->show_for(this, get_file_type(), m_path);
 }
 
-ImageDialogDrv::Unsaved_answer ImageDialogDrv::ask_about_changes() {
+ImageDialogDrv::Unsaved_answer ImageDialogDrv::ask_about_changes(const char* question) {
   if (m_changes == 0 || !ask_before_closing()) return Unsaved_answer::go_on;
   // FLTK gives the first button to Escape and to closing the question's window: that
   // must keep the changes, so "Cancel" comes first and "Don't save" last.
-  const int answer = ask_choice("Save changes before closing?", "Cancel", "Save", "Don't save");
+  const int answer = ask_choice(question, "Cancel", "Save", "Don't save");
   if (answer == 0) return Unsaved_answer::cancel;
   if (answer != 1) return Unsaved_answer::go_on;
   if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
@@ -106,7 +106,7 @@ ImageDialogDrv::Unsaved_answer ImageDialogDrv::ask_about_changes() {
 void ImageDialogDrv::close() {
   m_closing_after_save = false;
   m_step_after_save = k_no_step;
-  const Unsaved_answer answer = ask_about_changes();
+  const Unsaved_answer answer = ask_about_changes("Save changes before closing?");
   if (answer == Unsaved_answer::cancel) return;
   if (answer == Unsaved_answer::saving_as) {
     m_closing_after_save = true;
@@ -140,7 +140,8 @@ void ImageDialogDrv::next_image(int forward) {
   Unsaved_answer answer;
   {
     Action_scope running(*this);  // the question serves events: not deleted meanwhile
-    answer = ask_about_changes();
+    // The viewer stays open: the question is about leaving this image.
+    answer = ask_about_changes("Save changes before leaving this image?");
   }
   if (answer == Unsaved_answer::cancel || is_closed(this)) return;
   if (answer == Unsaved_answer::saving_as) {

@@ -94,6 +94,16 @@ class Browser_directory_chooser : public ::testing::Test {
     }
     return nullptr;
   }
+  // The chooser's list of files and folders.
+  static Fl_File_Browser* file_list(Fl_Group* group) {
+    for (int i = 0; i < group->children(); ++i) {
+      Fl_Widget* w = group->child(i);
+      if (auto* list = dynamic_cast<Fl_File_Browser*>(w)) return list;
+      if (Fl_Group* g = w->as_group())
+        if (Fl_File_Browser* found = file_list(g)) return found;
+    }
+    return nullptr;
+  }
   void press(const char* label) {
     Fl_Window* w = chooser_window();
     ASSERT_NE(w, nullptr);
@@ -123,6 +133,31 @@ TEST_F(Browser_directory_chooser, OpensAtTheCurrentFolderAndHandsOverTheFolderCh
   ASSERT_TRUE(chooser.shown());
   EXPECT_EQ(std::string(chooser.directory()) + "/", dir.path());
   chooser.value(dir.file("out").c_str());
+  press(fl_ok);
+  EXPECT_FALSE(chooser.shown());
+  ASSERT_EQ(chosen.size(), 1u);
+  EXPECT_EQ(chosen[0].substr(0, dir.file("out").size()), dir.file("out"));
+}
+
+// The chooser calls back on every click in its list while still shown: that is no answer
+// yet, and OK after it still hands the folder over, once.
+TEST_F(Browser_directory_chooser, AClickInTheListThenOkHandsOverOneFolder) {
+  std::vector<std::string> chosen;
+  choose_directory(asker, into(chosen));
+  Fl_Window* w = chooser_window();
+  ASSERT_NE(w, nullptr);
+  Fl_File_Browser* list = file_list(w);
+  ASSERT_NE(list, nullptr);
+  int line = 0;
+  for (int i = 1; i <= list->size(); ++i)
+    if (list->text(i) && std::string(list->text(i)) == "out/") line = i;
+  ASSERT_GT(line, 0);
+  list->value(line);
+  Fl::e_clicks = 0;  // a single click: a double one would open the folder
+  Fl::e_keysym = 0;
+  list->do_callback();
+  EXPECT_TRUE(chooser.shown());
+  EXPECT_TRUE(chosen.empty());
   press(fl_ok);
   EXPECT_FALSE(chooser.shown());
   ASSERT_EQ(chosen.size(), 1u);

@@ -76,4 +76,29 @@ TEST(ShownLabel, LongNamesKeepThirteenAndFour) {
   EXPECT_EQ(shown_label(""), "");
 }
 
+// Counted and cut in UTF-8 characters, never inside one.
+TEST(ShownLabel, CutsAtCharacterBoundaries) {
+  struct Case {
+    const char* name;
+    const char* shown;
+  };
+  const Case cases[] = {
+      // 27 characters of up to two bytes: 13 + ".." + 4.
+      {"\u00dcn\u00efc\u00f6d\u00e9_\u00d1ame_l\u00f3ng_ph\u00f6t\u00f6.jpg",
+       "\u00dcn\u00efc\u00f6d\u00e9_\u00d1ame_...jpg"},
+      // 18 characters in 28 bytes: shown whole.
+      {"\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4abcd.jpg",
+       "\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4\u00e4abcd.jpg"},
+      // Three- and four-byte characters at both cuts.
+      {"\u6771\u4eac\u306e\u591c\u666f\u5199\u771f\u4e00\u4e8c\u4e09\u56db\u4e94\u516d"
+       "\u4e03\u516b\U0001F600\U0001F600\U0001F600\U0001F600",
+       "\u6771\u4eac\u306e\u591c\u666f\u5199\u771f\u4e00\u4e8c\u4e09\u56db\u4e94\u516d.."
+       "\U0001F600\U0001F600\U0001F600\U0001F600"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(shown_label(c.name), c.shown);
+  }
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Progress.H>
 #include <sys/stat.h>
@@ -348,15 +349,59 @@ TEST_F(Grid, RefreshAddsNewFilesAtTheEndAndRemakesChangedOnes) {
   ASSERT_TRUE(write_file_bytes(dir + "a_new.jpg", solid_jpeg(64, 128, 1, 1, 1)));
   view->refresh_file(dir + "a_new.jpg");
   EXPECT_EQ(names(), (Names{"img0.jpg", "img1.jpg", "a_new.jpg"}));
+  EXPECT_EQ(status(), "1 of 3 images");  // the count follows the new tile
   EXPECT_EQ(view->icons[2]->thumb_w, 64);
   EXPECT_EQ(view->icons[2]->thumb_h, 128);
   ASSERT_TRUE(write_file_bytes(dir + "img1.jpg", solid_jpeg(256, 64, 1, 1, 1)));
   view->refresh_file(dir + "img1.jpg");
   EXPECT_EQ(view->icons[1]->thumb_h, 32);
   EXPECT_TRUE(view->icons[1]->is_selected());
+  EXPECT_EQ(status(), "1 of 3 images");
   ASSERT_TRUE(write_file_bytes(other + "x.jpg", solid_jpeg(8, 8, 1, 1, 1)));
   view->refresh_file(other + "x.jpg");
   EXPECT_EQ(view->icons.size(), 3u);
+}
+
+// Tiles added to an empty grid and taken out again: the status count and the menus that
+// need tiles follow each change.
+TEST_F(Grid, StatusCountFollowsTilesAddedAndRemovedWithoutAScan) {
+  const std::string dir = folder("f");
+  view->load_directory(dir);
+  EXPECT_EQ(status(), "");
+  EXPECT_FALSE(active("&Edit/Select All"));
+  jpegs(dir, 2);
+  view->refresh_file(dir + "img0.jpg");
+  EXPECT_EQ(status(), "1 image");
+  EXPECT_TRUE(active("&Edit/Select All"));
+  view->refresh_file(dir + "img1.jpg");
+  EXPECT_EQ(status(), "2 images");
+  view->remove_file(dir + "img0.jpg");
+  EXPECT_EQ(status(), "1 image");
+}
+
+// The location field keeps no keyboard once a tile is clicked: Delete is for the tiles.
+TEST_F(Grid, AClickGivesTheGridTheKeyboard) {
+  jpegs(folder("f"), 2);
+  view->load_directory(m_dir.file("f/"));
+  m_window->begin();
+  auto* field = new Fl_Input(170, 30, 400, 24);
+  m_window->end();
+  field->value("/home/user/pictures/");
+  m_window->show();
+  Fl::focus(field);
+  ASSERT_EQ(Fl::focus(), field);
+  click(0);
+  EXPECT_EQ(Fl::focus(), view);
+  Fl::e_keysym = FL_BackSpace;
+  Fl::e_text = const_cast<char*>("");
+  Fl::e_length = 0;
+  Fl::e_state = 0;
+  Fl::handle(FL_KEYBOARD, m_window.get());
+  EXPECT_STREQ(field->value(), "/home/user/pictures/");
+  // Also a click on the background of an empty part of the grid.
+  Fl::focus(field);
+  press(view->x() + 2, view->y() + 2);
+  EXPECT_EQ(Fl::focus(), view);
 }
 
 TEST_F(Grid, MediumSizeShowsThreeQuartersAndCachesTheFullThumbnail) {

@@ -27,6 +27,7 @@
 #include "tests/support/scripted_messages.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
+#include "viewer/open_new_result.h"
 
 namespace {
 
@@ -281,8 +282,9 @@ TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
     const char* what;
     bool prompt, close_box;
     int changed;  // viewers with unsaved changes, beside one without
-    int answer;   // 0 "Cancel" (also Escape and the close box), 1 "Quit"
+    int answer;   // 0 "Cancel" (also Escape, Return and the close box), 1 "Quit"
     bool asked, quits;
+    bool new_results = false;  // the changed viewers are "Untitled" results, never saved
   };
   const Case cases[] = {
       {"cancel from the menu", true, false, 2, 0, true, false},
@@ -290,6 +292,7 @@ TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
       {"quit", true, false, 1, 1, true, true},
       {"nothing changed", true, false, 0, 0, false, true},
       {"prompt off", false, true, 2, 0, false, true},
+      {"untitled result", true, false, 1, 0, true, false, true},
   };
   PreferencesDlg prefs(550, 385, "Preferences");
   g_preferences_dialog = &prefs;
@@ -303,13 +306,20 @@ TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
     g_exit_codes.clear();
     messages.questions.clear();
     messages.buttons.clear();
+    messages.return_keys.clear();
     prefs.closing_prompt_button->value(c.prompt ? 1 : 0);
     auto gray = [](uint32_t, uint32_t) { return Rgb{90.f, 90.f, 90.f}; };
     std::vector<ImageDialogDrv*> viewers;
-    for (int i = 0; i <= c.changed; ++i)
-      viewers.push_back(open_test_viewer(make_test_image(8, 6, k_type_png, gray),
-                                         "v" + std::to_string(i) + ".png"));
-    for (int i = 1; i <= c.changed; ++i) viewers[i]->set_modified(k_change_rotated);
+    viewers.push_back(open_test_viewer(make_test_image(8, 6, k_type_png, gray), "v0.png"));
+    for (int i = 1; i <= c.changed; ++i) {
+      if (c.new_results) {
+        viewers.push_back(open_new_result(make_test_image(8, 6, k_type_exr, gray), "/tmp/"));
+      } else {
+        viewers.push_back(open_test_viewer(make_test_image(8, 6, k_type_png, gray),
+                                           "v" + std::to_string(i) + ".png"));
+        viewers.back()->set_modified(k_change_rotated);
+      }
+    }
     messages.answers = {c.answer};
 
     quit_by(window, c.close_box);
@@ -322,9 +332,14 @@ TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
           0u)
           << q;
       for (int i = 1; i <= c.changed; ++i)
-        EXPECT_NE(q.find("\nv" + std::to_string(i) + ".png"), std::string::npos) << q;
+        EXPECT_NE(
+            q.find(c.new_results ? std::string("\nUntitled") : "\nv" + std::to_string(i) + ".png"),
+            std::string::npos)
+            << q;
       EXPECT_EQ(q.find("v0.png"), std::string::npos) << q;  // the unchanged one
       EXPECT_EQ(messages.buttons, (std::vector<std::vector<std::string>>{{"Cancel", "Quit"}}));
+      // One Return must not lose the changes.
+      EXPECT_EQ(messages.return_keys, std::vector<Return_key>{Return_key::first_button});
     } else {
       EXPECT_TRUE(messages.questions.empty());
     }
@@ -337,7 +352,8 @@ TEST_F(Main_window, QuitAsksOnceAboutViewersWithUnsavedChanges) {
       EXPECT_FALSE(tracker_deleted());
       EXPECT_NE(g_menu_bar, nullptr);
       for (ImageDialogDrv* v : viewers) EXPECT_TRUE(v->shown());
-      EXPECT_EQ(viewers.back()->modified_flags(), uint32_t(k_change_rotated));
+      EXPECT_EQ(viewers.back()->modified_flags(),
+                uint32_t(c.new_results ? k_change_new_image : k_change_rotated));
     }
     delete_all_viewers();
   }

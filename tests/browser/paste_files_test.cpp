@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/file_view_recorder.h"
@@ -46,17 +47,21 @@ TEST(PasteFiles, CopyIntoOwnFolderMakesCopyThenCopy2) {
   EXPECT_EQ(view.events, expected);
 }
 
-TEST(PasteFiles, CutIntoOwnFolderMovesToCopyName) {
+// The name the user gave stays: moving a file onto its own folder does nothing.
+TEST(PasteFiles, CutIntoOwnFolderLeavesTheFileAsItIs) {
   Temp_dir dir;
   Scripted_messages messages;
   ASSERT_TRUE(write_file_bytes(dir.file("a.png"), "png bytes"));
+  ASSERT_TRUE(write_file_bytes(dir.file("b.png"), "other bytes"));
   File_view_recorder view(dir.path());
-  paste_files({dir.file("a.png")}, false, dir.path());
-  EXPECT_FALSE(exists(dir.file("a.png")));
-  EXPECT_EQ(read_file_bytes(dir.file("a_copy.png")), "png bytes");
-  const std::vector<std::string> expected = {"begin 1 Copying...", "step 0",
-                                             "removed " + dir.file("a.png"),
-                                             "added " + dir.file("a_copy.png"), "end"};
+  EXPECT_EQ(paste_files({dir.file("a.png"), dir.file("b.png")}, false, dir.path()), 0);
+  EXPECT_EQ(read_file_bytes(dir.file("a.png")), "png bytes");
+  EXPECT_EQ(read_file_bytes(dir.file("b.png")), "other bytes");
+  EXPECT_FALSE(exists(dir.file("a_copy.png")));
+  EXPECT_FALSE(exists(dir.file("b_copy.png")));
+  EXPECT_TRUE(messages.questions.empty());
+  EXPECT_TRUE(messages.alerts.empty());
+  const std::vector<std::string> expected = {"begin 2 Copying...", "step 0", "step 1", "end"};
   EXPECT_EQ(view.events, expected);
 }
 
@@ -147,26 +152,34 @@ TEST(PasteFiles, SourceRemovedWhileEventsAreServed) {
 }
 
 // The same file reached through another spelling of its folder must never be copied onto
-// itself; for a Cut that would end with the only copy removed.
-class PasteSameFile : public ::testing::TestWithParam<std::string> {};
+// itself; for a Cut that would end with the only copy removed. A Copy makes a copy_name,
+// a Cut leaves the file alone.
+class PasteSameFile : public ::testing::TestWithParam<std::tuple<std::string, bool>> {};
 
-TEST_P(PasteSameFile, IsCopiedUnderACopyName) {
+TEST_P(PasteSameFile, IsCopiedUnderACopyNameOrLeftAlone) {
+  const std::string spelling = std::get<0>(GetParam());
+  const bool copy = std::get<1>(GetParam());
   Temp_dir dir;
   Scripted_messages messages;
   const std::string real = dir.file("real/");
   ASSERT_EQ(mkdir(real.c_str(), 0755), 0);
   ASSERT_EQ(symlink(real.c_str(), dir.file("link").c_str()), 0);
   ASSERT_TRUE(write_file_bytes(real + "a.jpg", "only copy"));
-  const std::string target_folder = dir.path() + GetParam();
+  const std::string target_folder = dir.path() + spelling;
   File_view_recorder view;
-  EXPECT_EQ(paste_files({real + "a.jpg"}, false, target_folder), 1);
+  EXPECT_EQ(paste_files({real + "a.jpg"}, copy, target_folder), copy ? 1 : 0);
   EXPECT_TRUE(messages.questions.empty());
-  EXPECT_EQ(read_file_bytes(real + "a_copy.jpg"), "only copy");
-  EXPECT_FALSE(exists(real + "a.jpg"));
+  EXPECT_EQ(read_file_bytes(real + "a.jpg"), "only copy");
+  EXPECT_EQ(exists(real + "a_copy.jpg"), copy);
+  if (copy) {
+    EXPECT_EQ(read_file_bytes(real + "a_copy.jpg"), "only copy");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Spellings, PasteSameFile,
-                         ::testing::Values("link/", "real//", "real/./", "link/../real/"));
+                         ::testing::Combine(::testing::Values("link/", "real//", "real/./",
+                                                              "link/../real/"),
+                                            ::testing::Bool()));
 
 TEST(PasteFiles, HardLinkIsTheSameFile) {
   Temp_dir dir;
@@ -177,9 +190,14 @@ TEST(PasteFiles, HardLinkIsTheSameFile) {
   ASSERT_TRUE(write_file_bytes(from + "a.jpg", "bytes"));
   ASSERT_EQ(link((from + "a.jpg").c_str(), (to + "a.jpg").c_str()), 0);
   File_view_recorder view;
-  paste_files({from + "a.jpg"}, false, to);
+  paste_files({from + "a.jpg"}, true, to);
   EXPECT_EQ(read_file_bytes(to + "a.jpg"), "bytes");
   EXPECT_EQ(read_file_bytes(to + "a_copy.jpg"), "bytes");
+  // Moved onto itself: nothing to do, both names stay.
+  EXPECT_EQ(paste_files({from + "a.jpg"}, false, to), 0);
+  EXPECT_EQ(read_file_bytes(from + "a.jpg"), "bytes");
+  EXPECT_EQ(read_file_bytes(to + "a.jpg"), "bytes");
+  EXPECT_FALSE(exists(to + "a_copy2.jpg"));
 }
 
 TEST(PasteFiles, UnwritableTargetKeepsTheCutSource) {

@@ -20,14 +20,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "browser/dir_view.h"
+#include "browser/icon_view.h"
 #include "browser/main_window_drv.h"
 #include "browser/startup.h"
 #include "core/app_globals.h"
 #include "core/browser_seam.h"
+#include "core/display_convert.h"
 #include "core/display_gamma.h"
 #include "core/event_pump.h"
 #include "core/file_names.h"
@@ -40,6 +43,7 @@
 #include "hdr/tonemap_phot_dlg_drv.h"
 #include "resources/embedded.h"
 #include "tests/support/png_fixture.h"
+#include "tests/support/rgbe_bytes.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
@@ -251,6 +255,62 @@ TEST_F(Start_up, WithoutArgumentsShowsOnlyTheMainWindow) {
   EXPECT_EQ(read_file_bytes(user_data(home) + "folder.png"), embedded_bytes("folder.png"));
   EXPECT_EQ(read_file_bytes(user_data(home) + "image-x-generic.png"),
             embedded_bytes("image-x-generic.png"));
+}
+
+// The thumbnails fix their gamma table at their first picture, which the main window
+// makes as it opens the last folder: the preferences dialog, the gamma's source, must be
+// there before it.
+void child_last_folder_with_hdr_picture() {
+  Scripted_messages messages;
+  char program[] = "veltrum";
+  char* argv[] = {program, nullptr};
+  start_program(1, argv);
+  require(g_icon_view && g_icon_view->icons.size() == 1, "the last folder's picture has a tile");
+  const std::unique_ptr<Hdr_image> grey =
+      make_test_image(1, 1, k_type_rgbe, [](uint32_t, uint32_t) {
+        return Rgb{5000.f, 5000.f, 5000.f};
+      });
+  uint8_t shown[3] = {0, 0, 0};
+  to_display_rgb8_interleaved(shown, *grey, k_type_rgbe);
+  require(shown[0] == gamma_table_entry(5000, 1.8f),
+          "thumbnails use the stored gamma: " + std::to_string(shown[0]));
+  require(messages.alerts.empty(), "no alert");
+  quit_program();
+}
+
+TEST_F(Start_up, PreferencesComeBeforeTheMainWindowsFirstThumbnails) {
+  const std::string home = test_home();
+  const std::string pictures = home + "/pictures/";
+  std::filesystem::create_directories(pictures);
+  write_file_bytes(
+      pictures + "scene.hdr",
+      rgbe_file(4, 4, std::vector<Rgbe_pixel>(16, rgbe_from_float(1.f, .5f, .25f)), false));
+  std::filesystem::create_directories(home + "/.fltk/veltrum.org");
+  write_file_bytes(home + "/.fltk/veltrum.org/veltrum.prefs",
+                   "; FLTK preferences file format 1.0\n[.]\n\n[./Preferences]\nGamma:1.8\n\n"
+                   "[./LastVisitedDir]\nLVD:" +
+                       pictures + "\n");
+  EXPECT_EXIT(child_last_folder_with_hdr_picture(), ::testing::ExitedWithCode(0), "");
+}
+
+// Started in a folder that holds the help page, the help dialog shows that page.
+void child_help_in_working_folder(const std::string& home) {
+  Scripted_messages messages;
+  std::filesystem::current_path(home);
+  char program[] = "veltrum";
+  char* argv[] = {program, nullptr};
+  start_program(1, argv);
+  const char* page = g_help_dialog->value();
+  require(page && std::string(page).find("working-folder help page") != std::string::npos,
+          std::string("the working folder's help page: ") + (page ? page : "(none)"));
+  quit_program();
+}
+
+TEST_F(Start_up, HelpPageIsReadFromTheWorkingFolderFirst) {
+  const std::string home = test_home();
+  write_file_bytes(home + "/help.html",
+                   "<html><body><p>working-folder help page</p></body></html>\n");
+  EXPECT_EXIT(child_help_in_working_folder(home), ::testing::ExitedWithCode(0), "");
 }
 
 void child_icon_already_there() {

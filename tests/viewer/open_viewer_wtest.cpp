@@ -22,6 +22,7 @@
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_new_result.h"
 #include "viewer/open_viewer.h"
+#include "viewer/viewer_geometry.h"
 
 namespace {
 
@@ -103,6 +104,29 @@ TEST_P(Open_viewer, FailedHandOverLeavesNoViewerShownOrAlive) {
   EXPECT_EQ(ImageDialogDrv::live_count(), before);
   EXPECT_TRUE(g_closed_viewers.empty());
   EXPECT_FALSE(any_viewer_shown());
+}
+
+// A picture about the size of the screen opens inside the work area, title bar and all,
+// not where the window manager would put a window of its size.
+TEST_P(Open_viewer, LargePictureOpensInsideTheWorkArea) {
+  int mx = 0, my = 0;
+  Fl::get_mouse(mx, my);
+  int sx = 0, sy = 0, sw = 0, sh = 0;
+  Fl::screen_work_area(sx, sy, sw, sh, mx, my);
+  const uint32_t sizes[][2] = {{uint32_t(sw) * 4 / 5, uint32_t(sh) * 9 / 10},
+                               {uint32_t(sw) * 2, uint32_t(sh) / 2},
+                               {uint32_t(sw) / 4, uint32_t(sh) * 2}};  // as tall as allowed
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]));
+    ImageDialogDrv* v = GetParam().open(make_test_image(size[0], size[1], k_type_exr, grey));
+    ASSERT_NE(v, nullptr);
+    Fl::check();
+    EXPECT_GE(v->x(), sx);
+    EXPECT_LE(v->x() + v->w(), sx + sw);
+    EXPECT_GE(v->y() - k_viewer_title_room, sy);
+    EXPECT_LE(v->y() + v->h(), sy + sh);
+    delete_all_viewers();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Open_viewer, ::testing::ValuesIn(k_ways),

@@ -45,6 +45,39 @@ INSTANTIATE_TEST_SUITE_P(
         Size_case{"Empty", 1280, 1024, 0, 0, 0, 25}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A new viewer, title bar and all, lies inside the work area it was sized for, also on a
+// second screen and below a panel; it is centred where there is room.
+TEST(WindowPlace, NewViewerLiesInsideTheWorkArea) {
+  struct Case {
+    int sx, sy, sw, sh;
+    uint32_t iw, ih;
+  };
+  const Case cases[] = {
+      {0, 0, 1920, 1200, 1500, 1072},     // the HDR result that hung off the bottom
+      {0, 27, 1920, 1173, 1500, 1072},    // below a top panel
+      {1920, 0, 1280, 1024, 4000, 1000},  // a wide picture on the second screen
+      {0, 0, 1280, 1024, 1000, 1010},     // as tall as the rule allows
+      {-1280, 40, 1280, 984, 100, 40000}, {0, 0, 1280, 1024, 200, 100},  // small: centred
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.sx) + "," + std::to_string(c.sy) + " " + std::to_string(c.iw) +
+                 "x" + std::to_string(c.ih));
+    const Window_size size = viewer_window_size(c.sw, c.sh, c.iw, c.ih);
+    const Window_place p = viewer_window_place(c.sx, c.sy, c.sw, c.sh, size.w, size.h);
+    EXPECT_GE(p.x, c.sx);
+    EXPECT_LE(p.x + size.w, c.sx + c.sw);
+    EXPECT_GE(p.y - k_viewer_title_room, c.sy);
+    EXPECT_LE(p.y + size.h, c.sy + c.sh);
+  }
+  const Window_place small = viewer_window_place(0, 0, 1280, 1024, 200, 125);
+  EXPECT_EQ(small.x, 540);
+  EXPECT_EQ(small.y, 30 + (1024 - 30 - 125) / 2);
+  // A window larger than the area starts at its corner, below the title room.
+  const Window_place large = viewer_window_place(100, 50, 800, 600, 900, 700);
+  EXPECT_EQ(large.x, 100);
+  EXPECT_EQ(large.y, 80);
+}
+
 TEST(DisplaySize, WideImageIsCappedWithZoomLowered) {
   const Display_size d = capped_display_size(40000, 100, 1.0f);
   EXPECT_EQ(d.w, 32767);

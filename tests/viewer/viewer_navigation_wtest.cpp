@@ -204,7 +204,7 @@ TEST_F(Viewer_navigation, AGridThatFailsToListLeavesTheViewerAsItWas) {
   EXPECT_EQ(v->get_image()->width(), 50u);
 }
 
-TEST_F(Viewer_navigation, ChangedImageAsksTheCloseQuestionBeforeMovingOn) {
+TEST_F(Viewer_navigation, ChangedImageAsksAboutLeavingItBeforeMovingOn) {
   struct Case {
     const char* what;
     bool prompt;
@@ -227,8 +227,10 @@ TEST_F(Viewer_navigation, ChangedImageAsksTheCloseQuestionBeforeMovingOn) {
     v->rotate(90);
     messages.answers = {c.answer};
     choose(v, "&View/Next Image");
-    EXPECT_EQ(messages.questions, c.asked ? std::vector<std::string>{"Save changes before closing?"}
-                                          : std::vector<std::string>{});
+    // The viewer stays open: the question is about leaving the image, not closing.
+    EXPECT_EQ(messages.questions,
+              c.asked ? std::vector<std::string>{"Save changes before leaving this image?"}
+                      : std::vector<std::string>{});
     EXPECT_EQ(messages.buttons,
               (c.asked ? std::vector<std::vector<std::string>>{{"Cancel", "Save", "Don't save"}}
                        : std::vector<std::vector<std::string>>{}));
