@@ -28,6 +28,7 @@ class Fltk_messages : public Message_backend {
     // fl_choice gives Return to its second button and Escape to its first: with the first
     // left out, Escape and the close box still answer 0 (the window's callback), and the
     // harmless answer sits on the Return button, shown rightmost as button 0 is otherwise.
+    const Pump_scope pumping;
     const int answer = fl_choice("%s", nullptr, b0, b1, as_label(question).c_str());
     return answer == 2 ? 1 : 0;
   }
