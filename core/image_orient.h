@@ -16,10 +16,6 @@ void rotate_quarter_turns(Hdr_image& image, int degrees);
 /// any other axis.
 void flip_image(Hdr_image& image, char axis);
 
-/// The EXIF Orientation of a picture stored as it was taken: its rows and columns are
-/// shown as they stand.
-constexpr uint32_t k_orientation_normal = 1;
-
 /// Where each stored pixel goes to show the picture upright under an EXIF Orientation
 /// code (1 as stored, 2 mirrored left-right, 3 turned 180 degrees, 4 mirrored top-bottom,
 /// 5 mirrored about the main diagonal, 6 turned 90 degrees clockwise, 7 mirrored about the

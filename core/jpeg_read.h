@@ -60,8 +60,9 @@ class Jpeg_image_sink : public Jpeg_row_sink {
 void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path);
 
 /// Reads the file into image, upright as its EXIF Orientation says: 3 planes of values
-/// 0-255 (grey repeated into all three, CMYK as its raw C, M, Y samples). Returns false when the
-/// data is damaged (cut short, corrupt): image then holds what libjpeg could decode, the rest as it
-/// fills it. Throws Read_error for a declared size over the pixel limit ("Image too large in file:
-/// ") and for data libjpeg cannot read ("Cannot read JPEG data from file: " + path).
+/// 0-255 (grey repeated into all three, CMYK as its raw C, M, Y samples). Returns false
+/// when the data is damaged (cut short, corrupt): image then holds what libjpeg could
+/// decode, the rest as it fills it. Throws Read_error for a declared size over the pixel
+/// limit ("Image too large in file: ") and for data libjpeg cannot read ("Cannot read
+/// JPEG data from file: " + path).
 bool read_jpeg(Hdr_image& image, const std::string& path);

@@ -59,8 +59,8 @@ Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle);
 /// height receive the loaded image's size. A JPEG is shrunk while it decodes, holding a
 /// few rows instead of the picture, then turned as its EXIF Orientation says: bit for bit
 /// thumbnail_from_image of the loaded image when the file is stored upright (a turned one
-/// is shrunk as stored, so values may differ slightly); one whose data is damaged gives empty
-/// planes (never the decoder's fill). Throws what the loader throws (Read_error, the allocator's
-/// exceptions).
+/// is shrunk as stored, so values may differ slightly); one whose data is damaged gives
+/// empty planes (never the decoder's fill). Throws what the loader throws (Read_error,
+/// the allocator's exceptions).
 Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type, uint32_t& width,
                                         uint32_t& height);
