@@ -140,10 +140,28 @@ void Jpeg_image_sink::rows_turned(uint32_t first, uint32_t count, const uint8_t*
   float* r = m_image->data();
   float* g = r + m_plane;
   float* b = g + m_plane;
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* src = rows[i];
-    int64_t at = m_start + int64_t(first + i) * m_step_y;
-    for (uint32_t x = 0; x < m_width; ++x, src += step, at += m_step_x) {
+  const int64_t base = m_start + int64_t(first) * m_step_y;
+  if (m_step_x == 1 || m_step_x == -1) {  // mirrored or half turned: rows stay rows
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint8_t* src = rows[i];
+      int64_t at = base + int64_t(i) * m_step_y;
+      for (uint32_t x = 0; x < m_width; ++x, src += step, at += m_step_x) {
+        r[at] = float(src[0]);
+        g[at] = float(src[green]);
+        b[at] = float(src[blue]);
+      }
+    }
+    return;
+  }
+  // Quarter turned: a stored row becomes a column. Taking the rows of one call together
+  // column by column writes each shown row's run of count neighbours at once, instead of
+  // one value per cache line (a 24-megapixel photo loaded half again as slowly).
+  for (uint32_t x = 0; x < m_width; ++x) {
+    const int64_t column = base + int64_t(x) * m_step_x;
+    const uint64_t offset = uint64_t(x) * uint64_t(step);
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint8_t* src = rows[i] + offset;
+      const int64_t at = column + int64_t(i) * m_step_y;
       r[at] = float(src[0]);
       g[at] = float(src[green]);
       b[at] = float(src[blue]);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/exif_thumbnail.h"
 #include "core/hdr_image.h"
@@ -14,6 +15,7 @@
 #include "core/thumbnail_pixels.h"
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/image_compare.h"
+#include "tests/support/jpeg_fixture.h"
 #include "tests/support/oriented_jpeg.h"
 #include "tests/support/temp_dir.h"
 
@@ -99,6 +101,41 @@ TEST_P(Oriented_jpeg, SaveThenReloadGivesTheSamePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, Oriented_jpeg, ::testing::Range(1, 9));
+
+// A grey photo turned either way (rows kept, or rows become columns) fills all three planes
+// upright with its one sample.
+TEST(ExifOrientation, GreyPhotoFillsAllThreePlanesUpright) {
+  Temp_dir dir;
+  for (const int code : {3, 6, 7}) {
+    SCOPED_TRACE(code);
+    const bool swapped = code >= 5;
+    const uint32_t sw = swapped ? k_pattern_h : k_pattern_w,
+                   sh = swapped ? k_pattern_w : k_pattern_h;
+    std::vector<uint8_t> grey(size_t(sw) * sh);
+    for (uint32_t y = 0; y < k_pattern_h; ++y)
+      for (uint32_t x = 0; x < k_pattern_w; ++x) {
+        uint32_t sx = 0, sy = 0;
+        stored_position(code, x, y, sw, sh, sx, sy);
+        grey[size_t(sy) * sw + sx] = pattern_colour(x, y)[0];
+      }
+    const std::string path = dir.file("grey.jpg");
+    write_jpeg(path, sw, sh, 1, grey.data(), 100);
+    ASSERT_TRUE(write_file_bytes(
+        path,
+        with_leading_segment(read_file_bytes(path), exif_app1_segment("A", "B", {}, true, code))));
+    Hdr_image image;
+    load_image(image, path, k_type_jpeg);
+    ASSERT_EQ(image.width(), int(k_pattern_w));
+    for (int c = 0; c < 3; ++c)
+      EXPECT_TRUE(shows_pattern(k_pattern_w, k_pattern_h,
+                                [&image, c](uint32_t x, uint32_t y, int ch) {
+                                  // Every plane holds the red of the pattern.
+                                  return ch == 0 ? double(image(int(x), int(y), 0, c))
+                                                 : double(pattern_colour(x, y)[ch]);
+                                }))
+          << "plane " << c;
+  }
+}
 
 // Values that are no Orientation code, and files without the tag, count as stored upright.
 TEST(ExifOrientation, MissingOrInvalidTagIsNormal) {
