@@ -41,7 +41,7 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
   bool written = false;
   Command().keep_cursor().run([&] {
     job.transform(image);
-    save_image_own_type(image, path, true);  // the pixels are turned: Orientation becomes 1
+    save_image_own_type(image, path);  // written as shown: Orientation becomes 1
     written = true;
     image = Hdr_image();  // freed before the tile reads the file back
     job.update_tile(path);

@@ -13,6 +13,7 @@
 #include "browser/icon_open.h"
 #include "browser/thumbnail_cache.h"
 #include "core/app_globals.h"
+#include "core/exif_orientation.h"
 #include "core/image_formats.h"
 #include "core/jpeg_thumb.h"
 #include "core/log.h"
@@ -85,7 +86,8 @@ void Icon::show_pixels(std::vector<uint8_t> pixels, int w, int h) {
 }
 
 void Icon::load_thumbnail() {
-  const std::string cache = thumbnail_cache_path(path);
+  // The cache holds the tile as shown: the file's orientation is part of its name.
+  const std::string cache = thumbnail_cache_path(path, exif_orientation(exif_data()));
   if (!cache.empty()) {
     uint32_t w = 0, h = 0, channels = 0;
     if (Rgb_bytes cached = read_jpeg_rgb(cache, w, h, channels)) {

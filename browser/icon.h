@@ -31,9 +31,10 @@ class Icon : public Fl_Group {
 
   int handle(int event) override;
 
-  /// Makes and shows the thumbnail: from the cache, else by loading the whole image
-  /// (which then goes to the cache when "Cache thumbnails" is on). A failed load clears
-  /// readable and keeps the current picture; nothing is thrown.
+  /// Makes and shows the thumbnail, upright as the file's EXIF Orientation says: from the
+  /// cache, else by loading the whole image (which then goes to the cache when "Cache
+  /// thumbnails" is on). A failed load clears readable and keeps the current picture;
+  /// nothing is thrown.
   virtual void load_thumbnail();
   /// The file's EXIF record when the tile read one (JPEG tiles), else null; owned by the
   /// tile.

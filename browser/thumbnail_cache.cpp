@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/image_orient.h"
 #include "core/log.h"
 #include "core/preferences.h"
 #include "core/regular_file.h"
@@ -43,8 +44,13 @@ uint32_t crc32_of_chunk(std::istream& in, int64_t offset, int64_t size) {
   return 0;
 }
 
-std::string thumbnail_cache_path(const std::string& image_path, const std::string& folder) {
+std::string thumbnail_cache_path(const std::string& image_path, const std::string& folder,
+                                 uint32_t orientation) {
   if (folder.empty() || !is_regular_file(image_path)) return {};
+  // Names made before tiles were turned upright hold the stored picture: right only for
+  // files stored upright, which keep their names.
+  const std::string ending =
+      orientation_is_normal(orientation) ? ".jpg" : "_o" + std::to_string(orientation) + ".jpg";
   std::ifstream in(image_path, std::ios::binary);
   if (!in) return {};
   in.seekg(0, std::ios::end);
@@ -56,16 +62,16 @@ std::string thumbnail_cache_path(const std::string& image_path, const std::strin
   if (size < k_full_naming_size) {
     const uint32_t whole = crc32_of_chunk(in, 0, size);
     if (!in && size > 0) return {};
-    return folder + "s" + std::to_string(size) + "_" + std::to_string(whole) + ".jpg";
+    return folder + "s" + std::to_string(size) + "_" + std::to_string(whole) + ending;
   }
   // Taken last first, as the established naming did; every seek here is in range.
   const uint32_t last = crc32_of_chunk(in, size - k_cache_sample_bytes, k_cache_sample_bytes);
   const uint32_t middle = crc32_of_chunk(in, size / 2 - k_cache_sample_bytes, k_cache_sample_bytes);
   const uint32_t first = crc32_of_chunk(in, 0, k_cache_sample_bytes);
   if (!in) return {};
-  return folder + std::to_string(first) + std::to_string(middle) + std::to_string(last) + ".jpg";
+  return folder + std::to_string(first) + std::to_string(middle) + std::to_string(last) + ending;
 }
 
-std::string thumbnail_cache_path(const std::string& image_path) {
-  return thumbnail_cache_path(image_path, user_data_folder());
+std::string thumbnail_cache_path(const std::string& image_path, uint32_t orientation) {
+  return thumbnail_cache_path(image_path, user_data_folder(), orientation);
 }

@@ -22,8 +22,11 @@ uint32_t crc32_of_chunk(std::istream& in, int64_t offset, int64_t size);
 /// folder + "s" + its size + "_" + the checksum of all its bytes + ".jpg", so no two short
 /// files share a name through empty or overlapping samples. Empty when the file cannot be
 /// opened or measured, or folder is empty: such files are neither read from nor written
-/// to the cache.
-std::string thumbnail_cache_path(const std::string& image_path, const std::string& folder);
+/// to the cache. A cache file holds the thumbnail as shown: for a file whose EXIF
+/// orientation (1 to 8) is not 1 the name ends in "_o" + orientation before ".jpg", so a
+/// thumbnail cached sideways before tiles were turned upright is never read again.
+std::string thumbnail_cache_path(const std::string& image_path, const std::string& folder,
+                                 uint32_t orientation = 1);
 
 /// The same in the user-data folder of the root store.
-std::string thumbnail_cache_path(const std::string& image_path);
+std::string thumbnail_cache_path(const std::string& image_path, uint32_t orientation = 1);

@@ -63,8 +63,7 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
   // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
   // block whatever the output is named.
   return Command().keep_cursor().run([&] {
-    save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path,
-                    false);
+    save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path);
   });
 }
 

@@ -18,9 +18,9 @@ std::vector<uint8_t> read_exif_segment(const std::string& path);
 void cut_ifd_link(std::vector<uint8_t>& block);
 
 /// Sets the Orientation tag (0x0112) of IFD0 to 1 (top-left) in a block from
-/// read_exif_segment, for pixels that were turned since the block was written; every other
-/// byte stays. A block without a valid TIFF header, with an IFD0 outside the block, or
-/// without a single-SHORT Orientation entry is left unchanged.
+/// read_exif_segment, for pixels written as shown (upright) rather than as the block's file
+/// stored them; every other byte stays. A block without a valid TIFF header, with an IFD0 outside
+/// the block, or without a single-SHORT Orientation entry is left unchanged.
 void set_orientation_normal(std::vector<uint8_t>& block);
 
 /// When the JPEG at path starts FF D8 and its next marker is not FF E1, rewrites it as

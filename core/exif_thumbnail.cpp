@@ -13,6 +13,7 @@
 #include <exception>
 #include <memory>
 
+#include "core/exif_orientation.h"
 #include "core/jpeg_thumb.h"
 #include "core/regular_file.h"
 
@@ -109,7 +110,9 @@ bool load_exif_thumbnail(const std::string& path, Thumbnail_planes& out, Exif_re
   uint32_t w = 0, h = 0;
   if (!decode_jpeg_rgb_memory(exif->data, exif->size, rgb, w, h)) return false;
   try {
-    Thumbnail_planes fitted = thumbnail_from_rgb(rgb.data(), w, h);
+    // Cameras store the thumbnail as they store the picture: the tag turns both.
+    Thumbnail_planes fitted =
+        oriented_thumbnail(thumbnail_from_rgb(rgb.data(), w, h), exif_orientation(exif.get()));
     if (fitted.empty()) return false;
     out = std::move(fitted);
     return true;

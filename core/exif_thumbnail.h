@@ -37,6 +37,7 @@ bool decode_jpeg_rgb_memory(const uint8_t* bytes, size_t size, std::vector<uint8
 
 /// Reads the file's EXIF data into exif (null when it has none; an earlier record is
 /// released first), then decodes its embedded thumbnail from memory and fits it into the
-/// thumbnail box. True when a thumbnail was made; false for no EXIF data, no embedded
-/// thumbnail, or one that cannot be decoded. Never throws for bad data.
+/// thumbnail box, upright as the record's Orientation says. True when a thumbnail was
+/// made; false for no EXIF data, no embedded thumbnail, or one that cannot be decoded.
+/// Never throws for bad data.
 bool load_exif_thumbnail(const std::string& path, Thumbnail_planes& out, Exif_record& exif);

@@ -7,7 +7,9 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "core/exif_orientation.h"
 #include "core/image_errors.h"
+#include "core/image_orient.h"
 #include "core/jpeg_thumb.h"
 #include "core/regular_file.h"
 #include "core/rgbe_read.h"
@@ -25,12 +27,16 @@ bool jpeg_size(std::FILE* file, uint32_t& width, uint32_t& height) {
     return false;
   }
   jpeg_stdio_src(&cinfo, file);
+  keep_exif_markers(cinfo);
   jpeg_read_header(&cinfo, TRUE);
   // The output size without scaling, as start_decompress would give it, but without
   // decoding a progressive file's whole scan data.
   jpeg_calc_output_dimensions(&cinfo);
-  width = cinfo.output_width;
-  height = cinfo.output_height;
+  // The size as the picture is shown: upright, as the loader delivers it.
+  const Orientation_walk shown =
+      orientation_walk(jpeg_orientation(cinfo), cinfo.output_width, cinfo.output_height);
+  width = shown.shown_w;
+  height = shown.shown_h;
   jpeg_destroy_decompress(&cinfo);
   return true;
 }

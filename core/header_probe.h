@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
-/// Throws Read_error "Cannot read jpeg header from file: " + path.
+/// The picture's size as shown, its EXIF Orientation applied (a file turned a quarter
+/// gives its stored height as width). Throws Read_error "Cannot read jpeg header from
+/// file: " + path.
 void read_jpeg_header(const std::string& path, uint32_t& width, uint32_t& height);
 
 /// Size of the data window. Throws Read_error "Cannot read openexr header from file: ".

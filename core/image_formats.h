@@ -15,11 +15,10 @@ using Header_probe = void (*)(const std::string& path, uint32_t& width, uint32_t
 using Image_reader = void (*)(Hdr_image& image, const std::string& path);
 
 /// The file an image being written came from, for what a format carries over from it
-/// (the EXIF block of a JPEG), and whether its pixels were turned since.
+/// (the EXIF block of a JPEG).
 struct Write_source {
   const std::string& path;
   uint32_t type;
-  bool turned;
 };
 /// Encodes an image already clamped to its type's range into path, replacing it whole.
 using Image_writer = void (*)(const Hdr_image& image, const std::string& path,

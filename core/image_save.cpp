@@ -22,13 +22,14 @@ constexpr int k_jpeg_quality = 100;
 // PNG through libpng, JPEG through libjpeg (the image library's writers leak or end the
 // process on a library error), into an open temporary file.
 void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
-                const std::string& exif_source, bool carry_exif, bool turned) {
+                const std::string& exif_source, bool carry_exif) {
   // The target is checked first (a named pipe there must not be opened for the EXIF).
   Atomic_file target(path);
   std::vector<uint8_t> exif;
   if (carry_exif) exif = read_exif_segment(exif_source);  // before path is replaced
-  // Viewers that honour the tag would turn the already turned pixels again.
-  if (turned) set_orientation_normal(exif);
+  // The pixels are written as shown (loaded upright, perhaps turned since): a reader that
+  // honours the tag would turn them again.
+  set_orientation_normal(exif);
   std::FILE* file = std::fopen(target.temp_path().c_str(), "wb");
   if (!file) throw Write_error("Cannot open image file for writing: " + path);
   try {
@@ -48,11 +49,11 @@ void write_8bit(const Hdr_image& image, const std::string& path, uint32_t type,
 }  // namespace
 
 void write_png_file(const Hdr_image& image, const std::string& path, const Write_source& source) {
-  write_8bit(image, path, k_type_png, source.path, false, false);
+  write_8bit(image, path, k_type_png, source.path, false);
 }
 
 void write_jpeg_file(const Hdr_image& image, const std::string& path, const Write_source& source) {
-  write_8bit(image, path, k_type_jpeg, source.path, source.type == k_type_jpeg, source.turned);
+  write_8bit(image, path, k_type_jpeg, source.path, source.type == k_type_jpeg);
 }
 
 void clamp_values(Hdr_image& image, float lo, float hi) {
@@ -62,7 +63,7 @@ void clamp_values(Hdr_image& image, float lo, float hi) {
 }
 
 void save_image(Hdr_image& image, const std::string& path, uint32_t type,
-                const std::string& source_path, uint32_t source_type, bool force, bool turned) {
+                const std::string& source_path, uint32_t source_type, bool force) {
   if (!force && type == source_type) {
     copy_file(path, source_path);
     image.type = type;
@@ -77,7 +78,7 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
 
   clamp_values(image, 0.f, format->hdr ? std::numeric_limits<float>::max() : 255.f);
   try {
-    format->write(image, path, Write_source{source_path, source_type, turned});
+    format->write(image, path, Write_source{source_path, source_type});
   } catch (const Write_error&) {
     throw;
   } catch (const std::exception& e) {
@@ -88,8 +89,8 @@ void save_image(Hdr_image& image, const std::string& path, uint32_t type,
   image.type = type;
 }
 
-void save_image_own_type(Hdr_image& image, const std::string& path, bool turned) {
-  save_image(image, path, image.type, path, image.type, true, turned);
+void save_image_own_type(Hdr_image& image, const std::string& path) {
+  save_image(image, path, image.type, path, image.type, true);
 }
 
 void save_image_as(Hdr_image& image, const std::string& path, uint32_t type) {
@@ -97,6 +98,6 @@ void save_image_as(Hdr_image& image, const std::string& path, uint32_t type) {
 }
 
 void save_image_from(Hdr_image& image, const std::string& path, uint32_t type,
-                     const std::string& source_path, bool turned) {
-  save_image(image, path, type, source_path, image.type, true, turned);
+                     const std::string& source_path) {
+  save_image(image, path, type, source_path, image.type, true);
 }

@@ -7,9 +7,11 @@
 #include <exception>
 #include <memory>
 
+#include "core/exif_orientation.h"
 #include "core/hdr_image.h"
 #include "core/image_errors.h"
 #include "core/image_limits.h"
+#include "core/image_orient.h"
 #include "core/jpeg_thumb.h"
 #include "core/regular_file.h"
 
@@ -32,7 +34,9 @@ Jpeg_decode_result decode(std::FILE* file, Jpeg_row_sink& sink, std::exception_p
     return result;
   }
   jpeg_stdio_src(&cinfo, file);
+  keep_exif_markers(cinfo);
   jpeg_read_header(&cinfo, TRUE);
+  const uint32_t orientation = jpeg_orientation(cinfo);
   if (!image_size_ok(cinfo.image_width, cinfo.image_height)) {
     result = Jpeg_decode_result::too_large;
     std::longjmp(err.jump, 1);
@@ -47,6 +51,7 @@ Jpeg_decode_result decode(std::FILE* file, Jpeg_row_sink& sink, std::exception_p
   JSAMPROW rows[k_rows_per_read];
   for (int i = 0; i < k_rows_per_read; ++i) rows[i] = buffer + size_t(i) * row_bytes;
   try {
+    sink.set_orientation(orientation);
     if (!sink.begin(w, h, channels)) std::longjmp(err.jump, 1);
   } catch (...) {
     thrown = std::current_exception();
@@ -87,16 +92,24 @@ Jpeg_image_sink::Jpeg_image_sink() : m_image(std::make_unique<Hdr_image>()) {}
 Jpeg_image_sink::~Jpeg_image_sink() = default;
 
 bool Jpeg_image_sink::begin(uint32_t width, uint32_t height, int channels) {
+  const Orientation_walk walk = orientation_walk(m_orientation, width, height);
   // Uninitialised: every value is written once by rows().
-  m_image->assign(width, height, 1, 3);
+  m_image->assign(walk.shown_w, walk.shown_h, 1, 3);
   m_width = width;
   m_plane = m_image->plane_size();
   m_channels = channels;
+  m_start = walk.start;
+  m_step_x = walk.step_x;
+  m_step_y = walk.step_y;
   return true;
 }
 
 void Jpeg_image_sink::rows(uint32_t first, uint32_t count, const uint8_t* const* rows) {
   const uint32_t w = m_width;
+  if (!orientation_is_normal(m_orientation)) {
+    rows_turned(first, count, rows);
+    return;
+  }
   for (uint32_t i = 0; i < count; ++i) {
     float* r = m_image->data() + uint64_t(first + i) * w;
     float* g = r + m_plane;
@@ -116,6 +129,42 @@ void Jpeg_image_sink::rows(uint32_t first, uint32_t count, const uint8_t* const*
         g[x] = float(src[4 * x + 1]);
         b[x] = float(src[4 * x + 2]);
       }
+    }
+  }
+}
+
+void Jpeg_image_sink::rows_turned(uint32_t first, uint32_t count, const uint8_t* const* rows) {
+  // Grey fills all three planes from its one sample; colour takes the first three.
+  const int step = m_channels;
+  const int green = step == 1 ? 0 : 1, blue = step == 1 ? 0 : 2;
+  float* r = m_image->data();
+  float* g = r + m_plane;
+  float* b = g + m_plane;
+  const int64_t base = m_start + int64_t(first) * m_step_y;
+  if (m_step_x == 1 || m_step_x == -1) {  // mirrored or half turned: rows stay rows
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint8_t* src = rows[i];
+      int64_t at = base + int64_t(i) * m_step_y;
+      for (uint32_t x = 0; x < m_width; ++x, src += step, at += m_step_x) {
+        r[at] = float(src[0]);
+        g[at] = float(src[green]);
+        b[at] = float(src[blue]);
+      }
+    }
+    return;
+  }
+  // Quarter turned: a stored row becomes a column. Taking the rows of one call together
+  // column by column writes each shown row's run of count neighbours at once, instead of
+  // one value per cache line (a 24-megapixel photo loaded half again as slowly).
+  for (uint32_t x = 0; x < m_width; ++x) {
+    const int64_t column = base + int64_t(x) * m_step_x;
+    const uint64_t offset = uint64_t(x) * uint64_t(step);
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint8_t* src = rows[i] + offset;
+      const int64_t at = column + int64_t(i) * m_step_y;
+      r[at] = float(src[0]);
+      g[at] = float(src[green]);
+      b[at] = float(src[blue]);
     }
   }
 }

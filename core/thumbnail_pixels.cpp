@@ -11,6 +11,7 @@
 #include "core/geometry.h"
 #include "core/hdr_image.h"
 #include "core/image_load.h"
+#include "core/image_orient.h"
 #include "core/jpeg_read.h"
 #include "core/pixel_buffers.h"
 
@@ -243,6 +244,9 @@ class Thumbnail_sink : public Jpeg_row_sink {
  public:
   explicit Thumbnail_sink(Jpeg_image_sink& whole) : m_whole(whole) {}
 
+  // The rows are shrunk as stored and the small result turned upright at the end.
+  void set_orientation(uint32_t orientation) override { m_orientation = orientation; }
+
   bool begin(uint32_t width, uint32_t height, int channels) override {
     m_src_w = width;
     m_src_h = height;
@@ -263,23 +267,29 @@ class Thumbnail_sink : public Jpeg_row_sink {
     for (uint32_t i = 0; i < count; ++i) m_shrink->add_row(first + i, rows[i]);
   }
 
-  // The fitted image: the shrink's result, or the whole image resized.
+  // The fitted image, upright: the shrink's result, or the whole image resized. The box
+  // is square, so the fitted size of the turned picture is the turned fitted size.
   void fitted(Hdr_image& image) {
     if (m_shrink) {
       m_shrink->finish(image);
-      return;
+    } else {
+      m_whole.take(image);
+      uint32_t w = 0, h = 0;
+      fitted_thumbnail_size(m_src_w, m_src_h, w, h);
+      resize_linear(image, w, h);
     }
-    m_whole.take(image);
-    uint32_t w = 0, h = 0;
-    fitted_thumbnail_size(m_src_w, m_src_h, w, h);
-    resize_linear(image, w, h);
+    orient_image(image, m_orientation);
   }
 
-  uint32_t source_width() const { return m_src_w; }
-  uint32_t source_height() const { return m_src_h; }
+  // The picture's size as shown.
+  uint32_t shown_width() const { return orientation_walk(m_orientation, m_src_w, m_src_h).shown_w; }
+  uint32_t shown_height() const {
+    return orientation_walk(m_orientation, m_src_w, m_src_h).shown_h;
+  }
 
  private:
   uint32_t m_src_w = 0, m_src_h = 0;
+  uint32_t m_orientation = 1;
   Jpeg_image_sink& m_whole;
   std::unique_ptr<Row_shrink> m_shrink;
 };
@@ -344,6 +354,17 @@ Thumbnail_planes flipped_thumbnail(const Thumbnail_planes& planes, char axis) {
   return from_cimg(as_cimg(planes).get_mirror(axis));
 }
 
+Thumbnail_planes oriented_thumbnail(const Thumbnail_planes& planes, uint32_t orientation) {
+  if (!usable(planes) || orientation_is_normal(orientation)) return planes;
+  const Orientation_walk walk = orientation_walk(orientation, planes.width, planes.height);
+  Thumbnail_planes out;
+  out.width = walk.shown_w;
+  out.height = walk.shown_h;
+  out.data.resize(planes.data.size());
+  orient_planar(planes.data.data(), out.data.data(), planes.width, planes.height, 3, orientation);
+  return out;
+}
+
 Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle) {
   if (!usable(planes) || (angle != 90 && angle != -90)) return planes;
   // Multiples of 90 degrees are exact transpositions in CImg; 90 turns clockwise.
@@ -357,8 +378,8 @@ Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type, 
     Thumbnail_sink sink(whole);
     const Jpeg_decode_result result = decode_jpeg_rows(path, sink);
     throw_jpeg_failure(result, path);
-    width = sink.source_width();
-    height = sink.source_height();
+    width = sink.shown_width();
+    height = sink.shown_height();
     // libjpeg's fill of what it could not decode is never shown or cached.
     if (result == Jpeg_decode_result::damaged) return {};
     Hdr_image image;

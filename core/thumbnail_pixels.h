@@ -48,13 +48,19 @@ Thumbnail_planes scaled_thumbnail(const Thumbnail_planes& planes, float scale);
 /// Mirrored: axis 'x' left-right, 'y' top-bottom; other axes leave it unchanged.
 Thumbnail_planes flipped_thumbnail(const Thumbnail_planes& planes, char axis);
 
+/// Turned upright as the EXIF Orientation code says (orient_planar); code 1 and codes
+/// outside 1..8 leave it unchanged.
+Thumbnail_planes oriented_thumbnail(const Thumbnail_planes& planes, uint32_t orientation);
+
 /// Rotated by +90 (clockwise) or -90 degrees, exactly; other angles leave it unchanged.
 Thumbnail_planes rotated_thumbnail(const Thumbnail_planes& planes, int angle);
 
-/// Loads the whole file as type (load_image) and makes its thumbnail; width and height
-/// receive the loaded image's size. A JPEG is shrunk while it decodes, bit for bit as
-/// thumbnail_from_image of the loaded image, holding a few rows instead of the picture;
-/// one whose data is damaged gives empty planes (never the decoder's fill). Throws what
-/// the loader throws (Read_error, the allocator's exceptions).
+/// Loads the whole file as type (load_image) and makes its thumbnail, upright; width and
+/// height receive the loaded image's size. A JPEG is shrunk while it decodes, holding a
+/// few rows instead of the picture, then turned as its EXIF Orientation says: bit for bit
+/// thumbnail_from_image of the loaded image when the file is stored upright (a turned one
+/// is shrunk as stored, so values may differ slightly); one whose data is damaged gives
+/// empty planes (never the decoder's fill). Throws what the loader throws (Read_error,
+/// the allocator's exceptions).
 Thumbnail_planes thumbnail_by_full_load(const std::string& path, uint32_t type, uint32_t& width,
                                         uint32_t& height);

@@ -4,8 +4,7 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <memory>
-#include <opencv2/imgcodecs.hpp>
-#include <stdexcept>
+#include <opencv2/core.hpp>
 #include <string>
 #include <vector>
 
@@ -14,21 +13,30 @@
 #include "core/busy_cursor.h"
 #include "core/command_boundary.h"
 #include "core/event_pump.h"
+#include "core/file_type.h"
 #include "core/hdr_image.h"
 #include "core/mat_convert.h"
+#include "hdr/exposure_load.h"
 #include "hdr/progress_dialog.h"
 
 ExposureFusionDialogDrv* g_fusion_dialog = nullptr;
 
 namespace {
 
-// Each file as a three-channel 8-bit B, G, R matrix, events served before each read.
+// Each file as a three-channel 8-bit B, G, R matrix, events served before each read. The
+// program's own readers, as for HDR creation: the picture upright, a damaged file refused
+// with its own text.
 std::vector<cv::Mat> read_exposures(const std::vector<std::string>& paths) {
   std::vector<cv::Mat> exposures;
   for (const std::string& path : paths) {
     pump_events();
-    cv::Mat m = cv::imread(path, cv::IMREAD_COLOR);
-    if (m.empty()) throw std::runtime_error("Cannot read image file: " + path);
+    Rgb8_image planes = load_exposure(path, image_type_from_extension(path));
+    const cv::Size size(planes.width(), planes.height());
+    const cv::Mat bgr[3] = {cv::Mat(size, CV_8UC1, planes.data(0, 0, 0, 2)),
+                            cv::Mat(size, CV_8UC1, planes.data(0, 0, 0, 1)),
+                            cv::Mat(size, CV_8UC1, planes.data(0, 0, 0, 0))};
+    cv::Mat m;
+    cv::merge(bgr, 3, m);
     exposures.push_back(m);
   }
   return exposures;

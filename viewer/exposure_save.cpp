@@ -5,11 +5,11 @@
 #include "core/image_save.h"
 
 void save_image_at_exposure(Hdr_image& image, float exposure, const std::string& path,
-                            uint32_t type, const std::string& source_path, bool turned) {
+                            uint32_t type, const std::string& source_path) {
   const bool scaled = exposure != 1.f;
   if (scaled) image /= exposure;
   try {
-    save_image_from(image, path, type, source_path, turned);
+    save_image_from(image, path, type, source_path);
   } catch (...) {
     if (scaled) image *= exposure;
     throw;

@@ -73,8 +73,6 @@ class ImageDialogDrv : public ImageDialog, public Calibration_target {
   void set_modified(uint32_t bits) override;
   void clear_modified(uint32_t bits);
   uint32_t modified_flags() const { return m_changes; }
-  /// Whether the pixels stand rotated or flipped against the viewer's file.
-  bool pixels_turned() const { return (m_changes & (k_change_flipped | k_change_rotated)) != 0; }
   std::string get_path() const { return m_path; }
   std::string get_name() const { return m_name; }
   std::string get_directory() const { return m_directory; }

@@ -125,8 +125,7 @@ bool SaveAsChooser::save_viewer_image(ImageDialogDrv* v, const std::string& path
   // Null when the viewer was deleted while events were served.
   if (!v || !v->get_image()) return false;
   // A JPEG keeps the EXIF block of the viewer's file, whatever the new name.
-  save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type, v->get_path(),
-                         v->pixels_turned());
+  save_image_at_exposure(*v->get_image(), v->exposure_factor(), path, type, v->get_path());
   // Renames the viewer, or closes it when its Close asked for this save.
   v->after_save_as(path);
   return true;

@@ -51,7 +51,7 @@ bool ImageDialogDrv::save_to(const std::string& path, uint32_t type) {
   bool written = false;
   Command().fallback(cannot_write).run([&] {
     if (!m_image) throw Write_error(cannot_write);  // the pump may have run anything
-    save_image_at_exposure(*m_image, m_exposure, path, type, m_path, pixels_turned());
+    save_image_at_exposure(*m_image, m_exposure, path, type, m_path);
     written = true;
     mark_saved();
     set_item_active("&Image/&Save", false);

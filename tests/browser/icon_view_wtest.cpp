@@ -31,6 +31,7 @@
 #include "core/preferences.h"
 #include "core/preferences_dlg.h"
 #include "core/thumbnail_pixels.h"
+#include "tests/support/oriented_jpeg.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
@@ -472,6 +473,40 @@ TEST_F(Grid, TileOverACutCacheFileShowsTheFullLoadAndRewritesTheCache) {
   const std::string expected = dir + "expected.jpg";
   write_jpeg(expected, rgb.data(), full.width, full.height);
   EXPECT_TRUE(read_file_bytes(cache) == read_file_bytes(expected));
+}
+
+// Photos stored turned get upright tiles of the shown size, made from the full picture, from
+// the embedded thumbnail and from the cache. A sideways tile cached before tiles were turned
+// (under the file's old cache name) is never shown: the turned file's cache name differs.
+TEST_F(Grid, TurnedPhotosGetUprightTilesEvenOverAnOldSidewaysCache) {
+  const std::string dir = folder("f");
+  for (int code = 1; code <= 8; ++code) {
+    const std::string path = dir + "full" + std::to_string(code) + ".jpg";
+    write_oriented_jpeg(path, code);
+    write_oriented_jpeg(dir + "embedded" + std::to_string(code) + ".jpg", code, true);
+    uint32_t w = 0, h = 0, channels = 0;
+    Rgb_bytes stored = read_jpeg_rgb(path, w, h, channels);  // as stored, never turned
+    ASSERT_TRUE(stored);
+    const std::vector<uint8_t> sideways = interleaved_rgb(thumbnail_from_rgb(stored.get(), w, h));
+    uint32_t tw = 0, th = 0;
+    fitted_thumbnail_size(w, h, tw, th);
+    write_jpeg(thumbnail_cache_path(path), sideways.data(), tw, th);
+  }
+  for (int scan = 0; scan < 2; ++scan) {  // the second scan reads the cache
+    SCOPED_TRACE(scan);
+    view->load_directory(dir);
+    ASSERT_EQ(view->icons.size(), 16u);
+    for (const Icon* tile : view->icons) {
+      SCOPED_TRACE(tile->name);
+      EXPECT_EQ(tile->width, k_pattern_w);
+      EXPECT_EQ(tile->height, k_pattern_h);
+      const Thumbnail_planes& p = tile->thumb_planes;
+      EXPECT_TRUE(shows_pattern(p.width, p.height, [&p](uint32_t x, uint32_t y, int c) {
+        return double(p.data[(size_t(c) * p.height + y) * p.width + x]);
+      }));
+    }
+  }
+  EXPECT_TRUE(file_exists(thumbnail_cache_path(dir + "full6.jpg", 6)));
 }
 
 // A photograph cut short gives no thumbnail and no cache file; the tile stays, so that

@@ -92,6 +92,26 @@ TEST(CacheName, ShortFilesNeverShareANameWithEachOther) {
             "/c/s10_" + std::to_string(zlib_crc(tiny, 0, 10)) + ".jpg");
 }
 
+// A file stored turned gets a name of its own ("_o" and its EXIF orientation before
+// ".jpg"), so that a tile cached sideways under the plain name is never read for it; a file
+// stored upright (or with a value that is no orientation) keeps the plain name.
+TEST(CacheName, TurnedFilesGetTheirOrientationInTheName) {
+  Temp_dir dir;
+  for (const size_t size : {size_t(10), size_t(4000)}) {
+    SCOPED_TRACE(size);
+    const std::string path = dir.file("p" + std::to_string(size) + ".jpg");
+    ASSERT_TRUE(write_file_bytes(path, content(size, 9)));
+    const std::string plain = thumbnail_cache_path(path, "/c/");
+    ASSERT_EQ(plain.substr(plain.size() - 4), ".jpg");
+    const std::string stem = plain.substr(0, plain.size() - 4);
+    for (const uint32_t code : {0u, 1u, 9u})
+      EXPECT_EQ(thumbnail_cache_path(path, "/c/", code), plain);
+    for (uint32_t code = 2; code <= 8; ++code)
+      EXPECT_EQ(thumbnail_cache_path(path, "/c/", code),
+                stem + "_o" + std::to_string(code) + ".jpg");
+  }
+}
+
 TEST(CacheName, UnopenableFileOrNoFolderGivesNoName) {
   Temp_dir dir;
   EXPECT_EQ(thumbnail_cache_path(dir.file("missing.exr"), "/c/"), "");

@@ -111,8 +111,8 @@ void PrintTo(const Exif_batch_case& c, std::ostream* os) { *os << c.name; }
 class Image_batch_exif : public ::testing::TestWithParam<Exif_batch_case> {};
 
 // A camera JPEG (JFIF segment, then its EXIF block, Orientation 6) resized or cropped into a
-// new JPEG file keeps the source's block: its thumbnail link cut, every other byte as it
-// was, the Orientation too (the pixels are not turned).
+// new JPEG file keeps the source's block: its thumbnail link cut, its Orientation 1 (the
+// pixels were loaded upright and are written as shown), every other byte as it was.
 TEST_P(Image_batch_exif, OutputKeepsTheSourcesExifBlock) {
   const Exif_batch_case& c = GetParam();
   Temp_dir src, dst;
@@ -130,7 +130,7 @@ TEST_P(Image_batch_exif, OutputKeepsTheSourcesExifBlock) {
   const std::string out =
       read_file_bytes((c.beside ? src : dst).file(c.crop ? "shot_crop.jpg" : "shot_resize.jpg"));
   EXPECT_EQ(out.substr(0, 2), "\xff\xd8");
-  EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment, false));
+  EXPECT_EQ(out.substr(2, segment.size()), carried_segment(segment));
 }
 
 INSTANTIATE_TEST_SUITE_P(

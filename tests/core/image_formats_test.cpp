@@ -168,7 +168,7 @@ TEST_P(FormatRow, WrittenFileComesBackThroughDetectionProbeAndReader) {
   float kept = bright;
   if (r.write) {
     const std::string raw = dir.file(std::string("raw") + saved_extension(r.type));
-    r.write(test_picture(), raw, Write_source{raw, k_type_new_ldr, false});
+    r.write(test_picture(), raw, Write_source{raw, k_type_new_ldr});
     Hdr_image raw_back;
     load_image(raw_back, raw, r.type);
     kept = raw_back(k_width - 1, k_height - 1, 0, 1);

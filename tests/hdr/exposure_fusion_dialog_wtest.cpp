@@ -9,6 +9,7 @@
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app_globals.h"
@@ -19,9 +20,11 @@
 #include "hdr/progress_dialog.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/jpeg_fixture.h"
+#include "tests/support/oriented_jpeg.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/open_new_result.h"
@@ -239,15 +242,52 @@ TEST_F(Fusion_dialog, JpegExposuresAndASinglePixelRow) {
   expect_viewer_pixels(expected_fusion(m_selection, {}));
 }
 
+// Photos stored turned are fused upright, as OpenCV's reader (which applies the EXIF
+// Orientation) would give them, whatever the code.
+TEST_F(Fusion_dialog, TurnedPhotosAreFusedUpright) {
+  for (int code = 1; code <= 8; ++code) {
+    SCOPED_TRACE(code);
+    const std::string dark = m_dir.file("dark.jpg"), bright = m_dir.file("bright.jpg");
+    write_oriented_jpeg(dark, code, false, 0.6);
+    write_oriented_jpeg(bright, code, false, 1.4);
+    m_selection = {dark, bright};
+    m_dialog.show();
+    m_dialog.fuse_button->do_callback();
+    EXPECT_TRUE(m_messages.alerts.empty());
+    const cv::Mat want = expected_fusion(m_selection, {});
+    ASSERT_EQ(want.cols, int(k_pattern_w));
+    expect_viewer_pixels(want);
+    delete_all_viewers();
+    m_viewers.clear();
+  }
+}
+
+// A JPEG cut short is refused with the loader's own text, as every other window does.
+TEST_F(Fusion_dialog, CutJpegIsAnnounced) {
+  const std::string whole = m_dir.file("whole.jpg"), cut = m_dir.file("cut.jpg");
+  write_oriented_jpeg(whole, 1);
+  write_oriented_jpeg(cut, 1);
+  ASSERT_TRUE(write_file_bytes(cut, cut_in_scan(read_file_bytes(cut))));
+  m_selection = {whole, cut};
+  m_dialog.show();
+  m_dialog.fuse_button->do_callback();
+  expect_refused("Image data is damaged; the picture is incomplete: " + cut);
+}
+
+// The loader's own text names the file.
 TEST_F(Fusion_dialog, UnreadableFileIsNamedInAnAlert) {
   const std::string bad = m_dir.file("not an image %s.png");
   ASSERT_TRUE(write_file_bytes(bad, "plain text"));
-  for (const std::string& second : {bad, m_dir.file("missing.png")}) {
+  const std::string missing = m_dir.file("missing.png");
+  const std::pair<std::string, std::string> cases[] = {
+      {bad, "Cannot read PNG data from file: " + bad},
+      {missing, "Cannot open PNG file: " + missing}};
+  for (const auto& [second, alert] : cases) {
     m_messages.alerts.clear();
     m_selection = {write_png_exposure("good.png", 8, 8, 1.0), second};
     m_dialog.show();
     m_dialog.fuse_button->do_callback();
-    expect_refused("Cannot read image file: " + second);
+    expect_refused(alert);
   }
 }
 

@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "core/hdr_image.h"
+#include "core/header_probe.h"
 #include "core/image_load.h"
 #include "core/platform.h"
 #include "hdr/hdr_assembly.h"
 #include "hdr/hdr_output_types.h"
 #include "tests/support/exposure_series.h"
 #include "tests/support/image_compare.h"
+#include "tests/support/oriented_jpeg.h"
 #include "tests/support/png_fixture.h"
 #include "tests/support/progress_recorder.h"
 #include "tests/support/refusal.h"
@@ -427,3 +429,49 @@ TEST_F(Creation_run, AThrowingMergeHidesTheOverallBarForTheNextRun) {
 }
 
 }  // namespace
+
+// A bracket of photos stored turned (one EXIF Orientation for all, as a camera writes
+// them) reaches the merge upright, each exposure at its own brightness.
+class Oriented_bracket : public ::testing::TestWithParam<int> {};
+
+TEST_P(Oriented_bracket, ReachesTheMergeUpright) {
+  Temp_dir dir;
+  const double gains[] = {0.5, 1.0, 1.4};
+  Exposure_inputs group;
+  for (int m = 0; m < 3; ++m) {
+    const std::string path = dir.file("e" + std::to_string(m) + ".jpg");
+    write_oriented_jpeg(path, GetParam(), false, gains[m]);
+    Exposure_input e{path, k_type_jpeg, 0, 0, float(m + 1)};
+    read_jpeg_header(path, e.width, e.height);  // as the tile measures it
+    group.push_back(e);
+  }
+  int merges = 0;
+  const Build_hdr_fn merge = [&](Hdr_image& result, std::vector<Exposure_planes>& exposures,
+                                 const std::vector<float>&) {
+    ++merges;
+    EXPECT_EQ(uint32_t(result.width()), k_pattern_w);
+    EXPECT_EQ(exposures.size(), 3u);
+    for (size_t m = 0; m < exposures.size(); ++m) {
+      const Exposure_planes& p = exposures[m];
+      EXPECT_TRUE(shows_pattern(
+          p.width, p.height,
+          [&p](uint32_t x, uint32_t y, int c) {
+            return double(p.plane(uint32_t(c))[uint64_t(y) * p.width + x]);
+          },
+          gains[m]))
+          << "exposure " << m;
+    }
+    return 0;
+  };
+  Hdr_creation_settings settings;
+  Scripted_messages messages;
+  Message_questions questions;
+  Progress_recorder progress;
+  std::unique_ptr<Hdr_image> single;
+  EXPECT_EQ(run_hdr_creation({group}, settings, merge, nullptr, progress, questions, single),
+            Creation_end::opened);
+  EXPECT_EQ(merges, 1);
+  EXPECT_TRUE(messages.alerts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, Oriented_bracket, ::testing::Range(1, 9));

@@ -116,18 +116,16 @@ int64_t orientation_offset(const std::string& s) {
   return -1;
 }
 
-std::string carried_segment(const std::string& segment, bool turned) {
+std::string carried_segment(const std::string& segment) {
   std::string out = segment;
   const int64_t link = ifd1_link_offset(out);
   if (link < 0) throw std::runtime_error("no IFD1 link in block");
   out.replace(size_t(link), 4, 4, '\0');
-  if (turned) {
-    const int64_t at = orientation_offset(out);
-    if (at < 0) throw std::runtime_error("no Orientation in block");
-    const bool be = big_endian_block(out);
-    out[size_t(at)] = be ? '\0' : '\1';
-    out[size_t(at) + 1] = be ? '\1' : '\0';
-  }
+  const int64_t at = orientation_offset(out);
+  if (at < 0) throw std::runtime_error("no Orientation in block");
+  const bool be = big_endian_block(out);
+  out[size_t(at)] = be ? '\0' : '\1';
+  out[size_t(at) + 1] = be ? '\1' : '\0';
   return out;
 }
 

@@ -29,8 +29,8 @@ std::string write_camera_jpeg(const std::string& path, uint32_t w, uint32_t h, i
 int64_t orientation_offset(const std::string& segment);
 
 /// What a JPEG saved from a file with this segment starts with after FF D8: the segment
-/// with its IFD1 link 0 and, when turned, its Orientation value 1.
-std::string carried_segment(const std::string& segment, bool turned);
+/// with its IFD1 link 0 and its Orientation value 1 (the pixels are written as shown).
+std::string carried_segment(const std::string& segment);
 
 /// Offset of the IFD0-to-IFD1 link inside a segment from exif_app1_segment, or -1.
 int64_t ifd1_link_offset(const std::string& segment);

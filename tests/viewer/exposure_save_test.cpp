@@ -33,7 +33,7 @@ TEST(Exposure_save, FileHoldsOwnValuesAndMemoryKeepsTheExposure) {
   Temp_dir dir;
   const Hdr_image own = ramp(k_type_exr);
   Hdr_image shown = times(own, 4.f);
-  save_image_at_exposure(shown, 4.f, dir.file("a.exr"), k_type_exr, "", false);
+  save_image_at_exposure(shown, 4.f, dir.file("a.exr"), k_type_exr, "");
   EXPECT_TRUE(images_match(own, Hdr_image(dir.file("a.exr"))));
   EXPECT_TRUE(images_match(times(own, 4.f), shown));
   EXPECT_EQ(shown.type, uint32_t(k_type_exr));
@@ -42,7 +42,7 @@ TEST(Exposure_save, FileHoldsOwnValuesAndMemoryKeepsTheExposure) {
 TEST(Exposure_save, SavingAsAnotherFormatSetsTheTypeCode) {
   Temp_dir dir;
   Hdr_image shown = times(ramp(k_type_exr), 0.5f);
-  save_image_at_exposure(shown, 0.5f, dir.file("a.tif"), k_type_tiff_float, "", false);
+  save_image_at_exposure(shown, 0.5f, dir.file("a.tif"), k_type_tiff_float, "");
   EXPECT_EQ(shown.type, uint32_t(k_type_tiff_float));
   EXPECT_TRUE(images_match(ramp(k_type_exr), Hdr_image(dir.file("a.tif"), k_type_tiff_float)));
 }
@@ -61,8 +61,7 @@ TEST(Exposure_save, FailedWriteRestoresTheExposureAndKeepsTheType) {
   };
   for (const Case& c : cases) {
     Hdr_image shown = times(ramp(k_type_exr), 4.f);
-    EXPECT_THROW(save_image_at_exposure(shown, 4.f, c.path, c.type, c.path, false), Write_error)
-        << c.what;
+    EXPECT_THROW(save_image_at_exposure(shown, 4.f, c.path, c.type, c.path), Write_error) << c.what;
     EXPECT_TRUE(images_match(times(ramp(k_type_exr), 4.f), shown)) << c.what;
     EXPECT_EQ(shown.type, uint32_t(k_type_exr)) << c.what;
   }
