@@ -409,12 +409,17 @@ TEST_F(Viewer_save, SaveOverAFileThatWouldLoseTransparencyAsksFirst) {
                              "' would lose its transparency (alpha channel). Save the image "
                              "under another name?";
     std::vector<std::string> questions;
-    if (c.close) questions.push_back("Save changes before closing?");
-    if (c.asked) questions.push_back(loss);
-    EXPECT_EQ(messages.questions, questions);
-    if (c.asked) {
-      EXPECT_EQ(messages.buttons.back(), (std::vector<std::string>{"Cancel", "Save As..."}));
+    std::vector<std::vector<std::string>> buttons;
+    if (c.close) {
+      questions.push_back("Save changes before closing?");
+      buttons.push_back({"Cancel", "Save", "Don't save"});
     }
+    if (c.asked) {
+      questions.push_back(loss);
+      buttons.push_back({"Cancel", "Save As..."});
+    }
+    EXPECT_EQ(messages.questions, questions);
+    EXPECT_EQ(messages.buttons, buttons);
     EXPECT_EQ(read_file_bytes(path) == before, c.asked);
     EXPECT_EQ(v->modified_flags() != 0, c.asked);
     EXPECT_EQ(chooser.shown(), c.chooser_shown);
