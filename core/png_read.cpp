@@ -99,10 +99,6 @@ bool decode(Png_job* job) {
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 // Runs the decode on the file (the layout alone when job.header_only); throws as read_png.
 void run(Png_job& job, Hdr_image& image, const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
