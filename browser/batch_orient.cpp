@@ -13,7 +13,9 @@
 #include "core/image_orient.h"
 #include "core/image_save.h"
 #include "core/messages.h"
+#include "core/rewrite_loss.h"
 #include "core/status_progress.h"
+#include "core/vanished_file.h"
 
 namespace {
 
@@ -26,17 +28,26 @@ struct Orient_job {
 
 bool orient_one(const Selected_file& file, const Orient_job& job) {
   const std::string& path = file.path;
+  if (report_if_vanished(path)) return false;
   const std::string prefix = std::string("Cannot ") + job.verb + " '" + path + "'. ";
   if (!is_writable_type(file.type)) {
     show_alert(prefix + "Files of this type cannot be written.");
     return false;
   }
   // Each step fails on its own: the batch goes on with the next file, its progress as it is.
+  // The file is replaced in place, with no question: one that holds more than its format's
+  // writer keeps is left alone.
   Hdr_image image;
+  std::string loss;
   if (!Command().fixed_alert(prefix + "Image data seems to be corrupted.").keep_cursor().run([&] {
-        load_image(image, path, file.type);
+        loss = rewrite_loss(path, file.type);
+        if (loss.empty()) load_image(image, path, file.type);
       }))
     return false;
+  if (!loss.empty()) {
+    show_alert(rewrite_loss_alert(job.verb, path, loss));
+    return false;
+  }
   // A file written counts as done when its tile fails to follow.
   bool written = false;
   Command().keep_cursor().run([&] {

@@ -17,6 +17,8 @@ int flip_files(const std::vector<Selected_file>& files, char axis);
 // for its tile. A file is read as its tile's type code and replaced only through a temporary
 // file renamed over it, so a failed write leaves it as it was. A file that cannot be read
 // gets the alert "Cannot rotate '<path>'. Image data seems to be corrupted." (or "Cannot
-// flip ..."), one whose type cannot be written (LogL TIFF) is refused with an alert, a
-// failed write (write-protected file or folder, full disk) alerts the writer's message;
-// each such file is skipped, its tile untouched, and the batch goes on.
+// flip ..."), one whose type cannot be written (LogL TIFF) is refused with an alert, as is
+// one that holds more than its rewrite would keep (rewrite_loss_alert), a failed write
+// (write-protected file or folder, full disk) alerts the writer's message; each such file is
+// skipped, its tile untouched, and the batch goes on. A file that no longer exists is reported so
+// and its tile taken out of the grid.

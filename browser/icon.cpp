@@ -20,6 +20,7 @@
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/preferences_dlg.h"
+#include "core/vanished_file.h"
 
 namespace {
 
@@ -177,12 +178,14 @@ void Icon::rename(const std::string& new_name) {
 }
 
 void Icon::open() {
+  // Copies: opening pumps events, and a callback may remove this tile.
+  const std::string p = path, n = name, f = folder;
+  // Deleted or moved by another program: said so, and this tile leaves the grid.
+  if (report_if_vanished(p)) return;
   if (!readable) {
     show_alert(k_tile_open_alert);
     return;
   }
-  // Copies: opening pumps events, and a callback may remove this tile.
-  const std::string p = path, n = name, f = folder;
   open_tile_image(p, n, f, type);  // alerts a failure itself
 }
 

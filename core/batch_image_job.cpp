@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "core/command_boundary.h"
 #include "core/file_names.h"
@@ -14,6 +15,8 @@
 #include "core/messages.h"
 #include "core/platform.h"
 #include "core/refusal.h"
+#include "core/rewrite_loss.h"
+#include "core/vanished_file.h"
 
 namespace {
 
@@ -32,20 +35,42 @@ bool is_listed(const std::string& output, const std::vector<Selected_file>& file
   return false;
 }
 
+// Each output written so far, with the file it came from.
+using Written_outputs = std::vector<std::pair<std::string, std::string>>;
+
+// The file whose output output already is; null when none.
+const std::string* written_from(const std::string& output, const Written_outputs& outputs) {
+  for (const auto& done : outputs)
+    if (same_file(output, done.first)) return &done.second;
+  return nullptr;
+}
+
 // One file; true when its output was written.
 bool handle_file(const Selected_file& file, const std::string& output, const Image_batch_job& job) {
+  if (report_if_vanished(file.path)) return false;
+  const std::string prefix = std::string("Cannot ") + job.verb + " '" + file.path + "'. ";
+  const uint32_t output_type = job.output_type ? *job.output_type : file.type;
+  // Each step fails on its own, one alert, and the batch goes on with the next file; its
+  // owner keeps the cursor and the progress.
+  // Written over itself, a file that holds more than the writer keeps would lose it.
+  std::string loss;
+  if (output_type == file.type && same_file(output, file.path) &&
+      !Command().fixed_alert(prefix + job.unreadable).keep_cursor().run([&] {
+        loss = rewrite_loss(file.path, file.type);
+      }))
+    return false;
+  if (!loss.empty()) {
+    show_alert(rewrite_loss_alert(job.verb, file.path, loss));
+    return false;
+  }
   if (job.prompt_on_overwrite && file_exists(output) &&
       ask_choice(output + " exists. Do you want to overwrite?", "Skip", "Overwrite", nullptr) != 1)
     return false;
-  // Each step fails on its own, one alert, and the batch goes on with the next file; its
-  // owner keeps the cursor and the progress. One image in memory at a time: it is freed
-  // before the next file is read.
+  // One image in memory at a time: it is freed before the next file is read.
   Hdr_image image;
-  if (!Command()
-           .fixed_alert(std::string("Cannot ") + job.verb + " '" + file.path + "'. " +
-                        job.unreadable)
-           .keep_cursor()
-           .run([&] { load_image(image, file.path, file.type); }))
+  if (!Command().fixed_alert(prefix + job.unreadable).keep_cursor().run([&] {
+        load_image(image, file.path, file.type);
+      }))
     return false;
   if (!Command().fixed_alert(job.transform_failure).keep_cursor().run([&] {
         if (!job.transform) return;
@@ -62,9 +87,8 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
     return false;
   // The writer replaces the file whole or not at all; a JPEG keeps the source's EXIF
   // block whatever the output is named.
-  return Command().keep_cursor().run([&] {
-    save_image_from(image, output, job.output_type ? *job.output_type : file.type, file.path);
-  });
+  return Command().keep_cursor().run(
+      [&] { save_image_from(image, output, output_type, file.path); });
 }
 
 }  // namespace
@@ -84,6 +108,9 @@ int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_j
     return 0;
   }
   int written = 0;
+  // One batch never writes a file twice: two sources of one base name would leave only
+  // the second's result.
+  Written_outputs outputs;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (job.before_file) job.before_file(i);
     const Selected_file& file = files[i];
@@ -100,7 +127,13 @@ int run_image_batch(const std::vector<Selected_file>& files, const Image_batch_j
                  "' is one of the files of this batch.");
       continue;
     }
+    if (const std::string* earlier = written_from(output, outputs)) {
+      show_alert(std::string("Cannot ") + job.verb + " '" + file.path + "'. Its output '" + output +
+                 "' was already written from '" + *earlier + "' in this batch.");
+      continue;
+    }
     if (!handle_file(file, output, job)) continue;
+    outputs.emplace_back(output, file.path);
     ++written;
     if (job.file_written) job.file_written(output);
   }

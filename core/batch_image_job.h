@@ -49,7 +49,12 @@ struct Image_batch_job {
 /// is replaced only after "Overwrite" when the prompt is on ("<path> exists. Do you want
 /// to overwrite?", "Skip" / "Overwrite"). A file that cannot be read ("Cannot <verb>
 /// '<path>'. " + unreadable), changed or written (the writer's message naming the path)
-/// is alerted and skipped, its output left as it was, and the batch goes on. Without
+/// is alerted and skipped, its output left as it was, and the batch goes on. So is a
+/// file that no longer exists (report_if_vanished: its tile leaves the grid), one whose
+/// output is the file itself while it holds more than its rewrite keeps
+/// (rewrite_loss_alert), and one whose output an earlier file of the batch has written
+/// ("Cannot <verb> '<path>'. Its output '<output>' was already written from '<earlier
+/// path>' in this batch."): no batch writes a file twice. Without
 /// output_path, an output folder that is missing or cannot be written is alerted once
 /// ("Destination directory is not accessible!") before any file is read or any question
 /// asked, and nothing is written. Returns the number of files written.

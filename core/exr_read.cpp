@@ -2,6 +2,7 @@
 // window's corner lands on the first value (slices address absolute pixel coordinates).
 #include "core/exr_read.h"
 
+#include <OpenEXR/ImfChannelList.h>
 #include <OpenEXR/ImfCompression.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfHeader.h>
@@ -83,4 +84,33 @@ void read_exr(Hdr_image& image, const std::string& path) {
     throw Read_error(e.what());
   }
   if (too_large) throw Read_error("Image too large in file: " + path);
+}
+
+bool exr_transparent(const std::string& path) {
+  if (!is_regular_file(path)) throw Read_error("Cannot open OpenEXR file: " + path);
+  try {
+    Imf::InputFile file(path.c_str(), Imf::globalThreadCount());
+    if (!file.header().channels().findChannel("A")) return false;
+    const Imath::Box2i window = file.header().dataWindow();
+    const int64_t width = int64_t(window.max.x) - window.min.x + 1;
+    const int64_t height = int64_t(window.max.y) - window.min.y + 1;
+    if (width < 1 || height < 1 || !image_size_ok(uint64_t(width), uint64_t(height)))
+      throw Read_error("Image too large in file: " + path);
+    Hdr_image alpha;
+    alpha.assign(uint32_t(width), uint32_t(height), 1, 1);  // every value is read
+    Imf::FrameBuffer frame;
+    frame.insert("A",
+                 Imf::Slice(Imf::FLOAT, slice_base(alpha.data(), window.min.x, window.min.y, width),
+                            sizeof(float), sizeof(float) * size_t(width), 1, 1, 1.0));
+    file.setFrameBuffer(frame);
+    file.readPixels(window.min.y, window.max.y);
+    const float* a = alpha.data();
+    for (uint64_t i = 0, n = alpha.plane_size(); i < n; ++i)
+      if (!(a[i] >= 1.f)) return true;
+    return false;
+  } catch (const Read_error&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw Read_error(e.what());
+  }
 }

@@ -15,16 +15,59 @@
 #include "core/jpeg_thumb.h"
 #include "core/regular_file.h"
 
+// After jpeglib.h (through core/jpeg_thumb.h), which it needs.
+#include <jerror.h>
+
 namespace {
 
 // Rows asked of libjpeg per call: enough for its largest row group, so each call
 // returns whole groups without copying inside the library.
 constexpr int k_rows_per_read = 16;
 
+// The silent manager, also keeping the code of the first warning.
+struct Decode_errors {
+  Jpeg_silent_error silent;  // first: the error exit finds its jump point through it
+  int first_warning = 0;
+};
+
+void note_warning(j_common_ptr cinfo, int level) {
+  auto* errors = reinterpret_cast<Decode_errors*>(cinfo->err);
+  if (level < 0 && errors->silent.manager.num_warnings == 0)
+    errors->first_warning = errors->silent.manager.msg_code;
+  if (level < 0) ++errors->silent.manager.num_warnings;
+}
+
+// Whether every coefficient got its last refinement: a progressive file cut between two
+// scans decodes without a word about the scans it lacks. Read before the decoder is
+// finished (which frees the record).
+bool coefficients_complete(const jpeg_decompress_struct& cinfo) {
+  if (!cinfo.progressive_mode) return true;
+  for (int c = 0; c < cinfo.num_components; ++c)
+    for (int k = 0; k < DCTSIZE2; ++k)
+      if (cinfo.coef_bits[c][k] != 0) return false;
+  return true;
+}
+
+// Whether a file that raised warnings still gave its whole picture. A file lacking only its
+// final EOI marker raises one warning, "Premature end of JPEG file", once the decoder reads
+// past its last byte (often before the last rows are out), with every scan line decoded
+// from data. Data missing inside a scan raises a second ("premature end of data segment"),
+// and a corrupt byte its own, so any other warning is damage. Arithmetic coding warns of
+// nothing when its data runs out, so it gets no such leniency.
+bool picture_whole(const jpeg_decompress_struct& cinfo, const Decode_errors& errors,
+                   bool coefficients) {
+  const long warnings = errors.silent.manager.num_warnings;
+  if (warnings == 0) return true;
+  return warnings == 1 && errors.first_warning == JWRN_JPEG_EOF && !cinfo.arith_code &&
+         coefficients;
+}
+
 Jpeg_decode_result decode(std::FILE* file, Jpeg_row_sink& sink, std::exception_ptr& thrown) {
   jpeg_decompress_struct cinfo;
-  Jpeg_silent_error err;
+  Decode_errors errors;
+  Jpeg_silent_error& err = errors.silent;
   cinfo.err = jpeg_silent_errors(err);
+  err.manager.emit_message = note_warning;
   jpeg_create_decompress(&cinfo);
   unsigned char* volatile buffer = nullptr;
   volatile Jpeg_decode_result result = Jpeg_decode_result::failed;
@@ -67,10 +110,12 @@ Jpeg_decode_result decode(std::FILE* file, Jpeg_row_sink& sink, std::exception_p
       std::longjmp(err.jump, 1);
     }
   }
+  const bool coefficients = coefficients_complete(cinfo);
+  // Every scan line was handed over; whether each came from data, the warnings tell.
+  const bool whole_rows = cinfo.output_scanline == cinfo.output_height;
   jpeg_finish_decompress(&cinfo);
-  // The standard manager counts every warning ("Premature end of JPEG file", "Corrupt
-  // JPEG data"): libjpeg has then filled in what it could not decode.
-  const bool damaged = err.manager.num_warnings > 0;
+  // libjpeg fills in what it could not decode, and warns.
+  const bool damaged = !whole_rows || !picture_whole(cinfo, errors, coefficients);
   jpeg_destroy_decompress(&cinfo);
   std::free(buffer);
   return damaged ? Jpeg_decode_result::damaged : Jpeg_decode_result::complete;

@@ -25,6 +25,8 @@ struct Png_job {
   png_infop info = nullptr;
   Hdr_image* image = nullptr;
   bool too_large = false;
+  bool header_only = false;  // stop once the decoded layout is known
+  int channels = 0, bits = 0;
   std::vector<png_byte> pixels;  // one row, or every row of an interlaced file
   std::vector<png_bytep> rows;
   char message[256] = {};
@@ -75,6 +77,9 @@ bool decode(Png_job* job) {
   if (channels < 1 || channels > 4 || (bits != 8 && bits != 16)) png_error(job->png, "bad layout");
   const size_t row_bytes = png_get_rowbytes(job->png, job->info);
   if (row_bytes != size_t(width) * channels * (bits / 8)) png_error(job->png, "bad row size");
+  job->channels = channels;
+  job->bits = bits;
+  if (job->header_only) return true;
   job->image->assign(width, height, 1, channels);
   if (passes == 1) {
     job->pixels.resize(row_bytes);
@@ -94,12 +99,10 @@ bool decode(Png_job* job) {
   return true;
 }
 
-}  // namespace
-
-void read_png(Hdr_image& image, const std::string& path) {
+// Runs the decode on the file (the layout alone when job.header_only); throws as read_png.
+void run(Png_job& job, Hdr_image& image, const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
   if (!file) throw Read_error("Cannot open PNG file: " + path);
-  Png_job job;
   job.file = file.get();
   job.image = &image;
   job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, on_error, on_warning);
@@ -118,4 +121,30 @@ void read_png(Hdr_image& image, const std::string& path) {
   image.assign();
   if (job.too_large) throw Read_error("Image too large in file: " + path);
   throw Read_error("Cannot read PNG data from file: " + path);
+}
+
+}  // namespace
+
+void read_png(Hdr_image& image, const std::string& path) {
+  Png_job job;
+  run(job, image, path);
+}
+
+Png_extras read_png_extras(const std::string& path) {
+  Png_job job;
+  job.header_only = true;
+  Hdr_image unused;
+  run(job, unused, path);
+  Png_extras extras;
+  extras.bits = job.bits;
+  // Grey+alpha and RGBA, also a transparency chunk turned into alpha.
+  if (job.channels == 2 || job.channels == 4) {
+    Hdr_image image;
+    read_png(image, path);
+    const uint64_t n = image.plane_size();
+    const float* alpha = image.data() + uint64_t(image.spectrum() - 1) * n;
+    for (uint64_t i = 0; i < n && !extras.transparent; ++i)
+      extras.transparent = !(alpha[i] >= 255.f);
+  }
+  return extras;
 }

@@ -281,3 +281,7 @@ int clear_thumbnail_cache(const std::string& folder) {
   if (n > 0) fl_filename_free_list(&list, n);
   return removed;
 }
+
+bool ask_before_overwriting() {
+  return !g_preferences_dialog || g_preferences_dialog->prompt_on_overwrite();
+}

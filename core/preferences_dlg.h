@@ -108,6 +108,10 @@ class PreferencesDlg : public Fl_Double_Window {
 /// The program's preferences dialog; main creates it, tests create their own.
 extern PreferencesDlg* g_preferences_dialog;
 
+/// "Ask confirmation when overwriting existing images" of g_preferences_dialog now; on
+/// without a dialog. Every command that may replace an existing image file reads it here.
+bool ask_before_overwriting();
+
 /// Deletes every file of folder whose extension is exactly ".jpg" (the cached thumbnails
 /// and the scratch "temp.jpg"); other files, ".JPG" and folders stay. An empty folder
 /// name (no user-data folder) deletes nothing. Returns the number of files removed.

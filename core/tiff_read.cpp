@@ -128,7 +128,8 @@ Convert_fn converter(uint16_t bits, uint16_t format) {
 struct Layout {
   uint32_t width = 0, height = 0;
   uint16_t samples = 1, bits = 8, format = SAMPLEFORMAT_UINT, planar = PLANARCONFIG_CONTIG;
-  uint32_t keep = 1;  // channels delivered: 1 for grey (with or without alpha), else 3
+  uint32_t keep = 1;   // channels delivered: 1 for grey (with or without alpha), else 3
+  uint32_t first = 0;  // sample of each pixel that becomes the first channel
 };
 
 // Whole-byte samples read as they are stored, scanline by scanline or tile by tile.
@@ -155,19 +156,20 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
     for (uint32_t pass = 0; pass < passes; ++pass)
       for (uint32_t ty = 0; ty < l.height; ty += th)
         for (uint32_t tx = 0; tx < l.width; tx += tw) {
-          if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, tx, ty, 0, uint16_t(pass)), buf.get(),
-                                  tmsize_t(tile_bytes)) < 0)
+          if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, tx, ty, 0, uint16_t(l.first + pass)),
+                                  buf.get(), tmsize_t(tile_bytes)) < 0)
             data_error(path);
           const uint32_t cols = std::min(tw, l.width - tx);
           const uint32_t rows = std::min(th, l.height - ty);
           const uint32_t first = separate ? pass : 0;
           const uint32_t channels = separate ? 1 : l.keep;
+          const uint64_t skip = separate ? 0 : uint64_t(l.first) * bytes;
           for (uint32_t y = 0; y < rows; ++y) {
             const uint64_t at = uint64_t(ty + y) * l.width + tx;
             float* out[3];
             for (uint32_t c = 0; c < channels; ++c) out[c] = data + (first + c) * plane + at;
-            convert(buf.get() + uint64_t(y) * tw * per_pixel * bytes, cols, per_pixel, channels,
-                    out);
+            convert(buf.get() + uint64_t(y) * tw * per_pixel * bytes + skip, cols, per_pixel,
+                    channels, out);
           }
         }
     return;
@@ -179,7 +181,7 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
   if (separate) {
     for (uint32_t c = 0; c < l.keep; ++c)
       for (uint32_t y = 0; y < l.height; ++y) {
-        if (TIFFReadScanline(tif, buf.get(), y, uint16_t(c)) < 0) data_error(path);
+        if (TIFFReadScanline(tif, buf.get(), y, uint16_t(l.first + c)) < 0) data_error(path);
         float* out[1] = {data + c * plane + uint64_t(y) * l.width};
         convert(buf.get(), l.width, 1, 1, out);
       }
@@ -190,12 +192,12 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
     const uint64_t at = uint64_t(y) * l.width;
     float* out[3];
     for (uint32_t c = 0; c < l.keep; ++c) out[c] = data + c * plane + at;
-    convert(buf.get(), l.width, per_pixel, l.keep, out);
+    convert(buf.get() + uint64_t(l.first) * bytes, l.width, per_pixel, l.keep, out);
   }
 }
 
-// libtiff's RGBA reader: palette, CMYK, YCbCr and sub-byte kinds as 8-bit R, G, B.
-void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& path) {
+// libtiff's RGBA reader into width x height packed pixels.
+std::unique_ptr<uint32_t[]> read_raster(TIFF* tif, const Layout& l, const std::string& path) {
   char message[1024];
   if (!TIFFRGBAImageOK(tif, message)) data_error(path);
   const uint64_t n = uint64_t(l.width) * l.height;
@@ -204,6 +206,19 @@ void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& 
   // Stop at the first bad strip: a failure must be reported, not shown as black rows.
   if (!TIFFReadRGBAImageOriented(tif, l.width, l.height, raster.get(), ORIENTATION_TOPLEFT, 1))
     data_error(path);
+  return raster;
+}
+
+// The kinds whose values only make sense through libtiff's colour conversion.
+bool needs_rgba_reader(const Layout& l, uint16_t photometric) {
+  return l.bits < 8 ||
+         (photometric >= PHOTOMETRIC_PALETTE && l.format == SAMPLEFORMAT_UINT && l.bits == 8);
+}
+
+// libtiff's RGBA reader: palette, CMYK, YCbCr and sub-byte kinds as 8-bit R, G, B.
+void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& path) {
+  const uint64_t n = uint64_t(l.width) * l.height;
+  const std::unique_ptr<uint32_t[]> raster = read_raster(tif, l, path);
   image.assign(l.width, l.height, 1, 3);
   float *r, *g, *b;
   rgb_planes(image, r, g, b);
@@ -266,9 +281,7 @@ void read_tiff(Hdr_image& image, const std::string& path) {
   if (l.samples == 0) data_error(path);
   l.keep = l.samples < 3 ? 1 : 3;
 
-  // The kinds whose values only make sense through libtiff's colour conversion.
-  const bool rgba = !sgilog && (l.bits < 8 || (photometric >= PHOTOMETRIC_PALETTE &&
-                                               l.format == SAMPLEFORMAT_UINT && l.bits == 8));
+  const bool rgba = !sgilog && needs_rgba_reader(l, photometric);
   try {
     if (rgba) {
       read_rgba(t, l, image, path);
@@ -285,4 +298,53 @@ void read_tiff(Hdr_image& image, const std::string& path) {
     image.assign();
     data_error(path);
   }
+}
+
+Tiff_extras read_tiff_extras(const std::string& path) {
+  Tiff_ptr tif = open_tiff(path);
+  TIFF* t = tif.get();
+  Layout l;
+  TIFFGetFieldDefaulted(t, TIFFTAG_PLANARCONFIG, &l.planar);
+  TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &l.bits);
+  TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
+  TIFFGetFieldDefaulted(t, TIFFTAG_SAMPLEFORMAT, &l.format);
+  Tiff_extras extras;
+  extras.bits = l.bits;
+  extras.format = l.format;
+  const uint16_t photometric = photometric_of(t, path);
+  if (photometric == PHOTOMETRIC_LOGL || photometric == PHOTOMETRIC_LOGLUV) return extras;
+  // Only a sample declared as alpha counts; the first extra sample is the one viewers use.
+  uint16_t extra = 0;
+  uint16_t* kinds = nullptr;
+  if (!TIFFGetField(t, TIFFTAG_EXTRASAMPLES, &extra, &kinds) || extra == 0 || extra > l.samples ||
+      !kinds || (kinds[0] != EXTRASAMPLE_ASSOCALPHA && kinds[0] != EXTRASAMPLE_UNASSALPHA))
+    return extras;
+  if (!TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &l.width) ||
+      !TIFFGetField(t, TIFFTAG_IMAGELENGTH, &l.height) || !image_size_ok(l.width, l.height))
+    data_error(path);
+  const uint64_t n = uint64_t(l.width) * l.height;
+  if (needs_rgba_reader(l, photometric)) {
+    const std::unique_ptr<uint32_t[]> raster = read_raster(t, l, path);
+    for (uint64_t i = 0; i < n && !extras.transparent; ++i)
+      extras.transparent = TIFFGetA(raster[i]) != 255;
+    return extras;
+  }
+  // Full opacity: the largest value of an integer sample, 1 for a floating-point one.
+  float opaque = 1.f;
+  if (l.format == SAMPLEFORMAT_UINT && l.bits <= 32)
+    opaque = float((uint64_t(1) << l.bits) - 1);
+  else if (l.format == SAMPLEFORMAT_INT && l.bits >= 1 && l.bits <= 32)
+    opaque = float((uint64_t(1) << (l.bits - 1)) - 1);
+  l.first = l.samples - extra;
+  l.keep = 1;
+  Hdr_image alpha;
+  try {
+    alpha.assign(l.width, l.height, 1, 1);
+  } catch (const std::exception&) {
+    data_error(path);
+  }
+  read_samples(t, l, alpha, path);
+  const float* a = alpha.data();
+  for (uint64_t i = 0; i < n && !extras.transparent; ++i) extras.transparent = !(a[i] >= opaque);
+  return extras;
 }

@@ -14,3 +14,14 @@ void read_tiff_header(const std::string& path, uint32_t& width, uint32_t& height
 /// 0-65535, float as stored) with 1 channel for grey (alpha dropped) or the first 3; LogLuv
 /// converted from XYZ to linear RGB; LogL as one channel of luminance. Throws Read_error.
 void read_tiff(Hdr_image& image, const std::string& path);
+
+/// What a TIFF holds beyond the colour samples the loader keeps: its bits per sample and
+/// sample format (SAMPLEFORMAT_*), and whether a sample declared as alpha (associated or
+/// not) is anywhere below full opacity. Reads the pixels only for a file with such a
+/// sample. Throws Read_error.
+struct Tiff_extras {
+  uint16_t bits = 8;
+  uint16_t format = 1;
+  bool transparent = false;
+};
+Tiff_extras read_tiff_extras(const std::string& path);

@@ -123,7 +123,7 @@ Hdr_creation_settings CreateHDRDialogDrv::output_settings() const {
   s.ldr_type_index = ldr_save_type->value();
   s.tone_map = tone_map->value() != 0;
   s.save_both = save_both->value() != 0;
-  s.prompt_on_overwrite = g_preferences_dialog ? g_preferences_dialog->prompt_on_overwrite() : true;
+  s.prompt_on_overwrite = ask_before_overwriting();
   s.gamma = g_preferences_dialog ? g_preferences_dialog->gamma() : 2.2f;
   return s;
 }

@@ -23,6 +23,7 @@
 #include "core/hist_box.h"
 #include "core/image_formats.h"
 #include "core/messages.h"
+#include "core/preferences_dlg.h"
 #include "core/status_progress.h"
 #include "hdr/tonemap_photoreceptor.h"
 
@@ -248,7 +249,7 @@ void TonemapPhotDlgDrv::batch_tonemap() {
     Image_batch_job job;
     job.verb = "tonemap";
     job.unreadable = "Image data seems corrupted.";
-    job.prompt_on_overwrite = false;
+    job.prompt_on_overwrite = ask_before_overwriting();
     job.protect_sources = true;
     job.output_path = [&suffix, &extension](const Selected_file& f) {
       return f.folder + make_output_name(f.name, suffix, extension);

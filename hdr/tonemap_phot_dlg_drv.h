@@ -41,7 +41,8 @@ class TonemapPhotDlgDrv : public TonemapPhotDlg {
 
   /// Tone-maps every file of the batch and saves it beside its source as
   /// make_output_name(name, suffix, ".jpg" or ".tif"), JPEG or 8-bit TIFF, replacing an
-  /// existing file of that name but never one of the batch's own files. Settings and list
+  /// existing file of that name after asking when the preference says so, but never one
+  /// of the batch's own files nor an output it wrote already. Settings and list
   /// are copied at its start. Each failing file is alerted with its path and skipped.
   void batch_tonemap();
 

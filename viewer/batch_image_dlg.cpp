@@ -103,7 +103,7 @@ void Batch_image_dlg::run_batch(const char* verb, const char* progress_label,
   job.verb = verb;
   job.destination = destination_input->value() ? destination_input->value() : "";
   job.suffix = append_input->value() ? append_input->value() : "";
-  job.prompt_on_overwrite = !g_preferences_dialog || g_preferences_dialog->prompt_on_overwrite();
+  job.prompt_on_overwrite = ask_before_overwriting();
   job.transform = std::move(transform);
   job.transform_failure = failure_alert;
   job.before_file = [&progress](std::size_t i) { progress.step(int(i)); };

@@ -139,6 +139,11 @@ class ImageDialogDrv : public ImageDialog, public Calibration_target {
   enum class Unsaved_answer { go_on, cancel, saving_as };
   /// Asks question ("Save changes before ...?") when the viewer holds unsaved changes.
   Unsaved_answer ask_about_changes(const char* question);
+  /// How "Save" stores the image: written back to its file, through the save-as chooser
+  /// (a new result, a read-only format, or a file whose rewrite would lose what it holds
+  /// when the user chose "Save As..."), or not at all (that question cancelled).
+  enum class Save_route { write, save_as, cancel };
+  Save_route save_route();
   /// Replaces the image by the grid's file after (forward) or before from; nothing when
   /// there is none or it cannot be read (alerted).
   void step_to_neighbour(const std::string& from, bool forward);

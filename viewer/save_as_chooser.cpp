@@ -20,14 +20,6 @@
 
 SaveAsChooser* g_save_as_chooser = nullptr;
 
-namespace {
-
-bool ask_before_overwriting() {
-  return !g_preferences_dialog || g_preferences_dialog->prompt_on_overwrite();
-}
-
-}  // namespace
-
 SaveAsChooser::SaveAsChooser(const char* filter)
     : Fl_File_Chooser(".", filter, Fl_File_Chooser::CREATE, "Save File As...") {
   m_source_path.clear();

@@ -20,6 +20,7 @@
 #include "core/image_load.h"
 #include "core/messages.h"
 #include "core/preferences_dlg.h"
+#include "core/rewrite_loss.h"
 #include "viewer/exposure_save.h"
 #include "viewer/image_dialog_drv.h"
 #include "viewer/neighbour_file.h"
@@ -70,15 +71,34 @@ void ImageDialogDrv::mark_saved() {
   m_flip_vertical = m_flip_horizontal = false;
 }
 
-void ImageDialogDrv::save() {
-  if (!m_image) return;
+ImageDialogDrv::Save_route ImageDialogDrv::save_route() {
   // A new result has no file yet, and a read-only format (TIFF LogL) cannot be written
   // back: both need a name and a format from the chooser.
-  if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
-    save_as();
-    return;
+  if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type()))
+    return Save_route::save_as;
+  // The image holds three channels at the writer's depth: a file holding more (a
+  // transparent alpha channel, 16-bit samples) is not replaced by less without asking.
+  std::string loss;
+  const std::string path = m_path;
+  try {
+    loss = rewrite_loss(path, get_file_type());
+  } catch (const Read_error&) {
+    // A file that can no longer be read holds nothing the save could lose.
   }
-  save_to(m_path, get_file_type());
+  if (loss.empty()) return Save_route::write;
+  const int answer = ask_choice(
+      "Saving over '" + path + "' would lose " + loss + ". Save the image under another name?",
+      "Cancel", "Save As...", nullptr);
+  return answer == 1 ? Save_route::save_as : Save_route::cancel;
+}
+
+void ImageDialogDrv::save() {
+  if (!m_image) return;
+  const Save_route route = save_route();
+  if (route == Save_route::save_as)
+    save_as();
+  else if (route == Save_route::write)
+    save_to(m_path, get_file_type());
 }
 
 void ImageDialogDrv::save_as() {
@@ -95,7 +115,9 @@ ImageDialogDrv::Unsaved_answer ImageDialogDrv::ask_about_changes(const char* que
   const int answer = ask_choice(question, "Cancel", "Save", "Don't save");
   if (answer == 0) return Unsaved_answer::cancel;
   if (answer != 1) return Unsaved_answer::go_on;
-  if ((m_changes & k_change_new_image) || !is_writable_type(get_file_type())) {
+  const Save_route route = save_route();
+  if (route == Save_route::cancel) return Unsaved_answer::cancel;
+  if (route == Save_route::save_as) {
     save_as();
     return Unsaved_answer::saving_as;
   }

@@ -293,12 +293,136 @@ TEST(BatchOrient, JpegCutShortIsAlertedOnceAndKeepsItsBytes) {
 TEST(BatchOrient, UnreadableFlipNamesTheFile) {
   Temp_dir dir;
   Scripted_messages messages;
+  const std::string bad = dir.file("bad.exr");
+  ASSERT_TRUE(write_file_bytes(bad, "v/1 and no more"));
   File_view_recorder view;
-  EXPECT_EQ(flip_files({entry(dir.file("missing.exr"), k_type_exr)}, 'x'), 0);
+  EXPECT_EQ(flip_files({entry(bad, k_type_exr)}, 'x'), 0);
   ASSERT_EQ(messages.alerts.size(), 1u);
-  EXPECT_EQ(messages.alerts[0],
-            "Cannot flip '" + dir.file("missing.exr") + "'. Image data seems to be corrupted.");
+  EXPECT_EQ(messages.alerts[0], "Cannot flip '" + bad + "'. Image data seems to be corrupted.");
 }
+
+// A file deleted or moved by another program since its tile was made: said so by name
+// (not called corrupted), its tile taken out of the grid, and the batch goes on.
+TEST(BatchOrient, VanishedFileIsToldAndItsTileLeavesTheGrid) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string first = write_png_file(dir);
+  const std::string gone = dir.file("gone.exr");
+  File_view_recorder view(dir.path());
+  EXPECT_EQ(flip_files({entry(gone, k_type_exr), entry(first, k_type_png)}, 'x'), 1);
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{"The file '" + gone + "' no longer exists."});
+  const std::vector<std::string> events = {
+      "begin 2 Flipping...", "step 0", "removed " + gone, "step 1", "flipped x " + first, "end"};
+  EXPECT_EQ(view.events, events);
+}
+
+// Pictures in 32 x 16 whose files hold more than the writers keep.
+std::string write_rgba_png(const Temp_dir& dir, uint8_t alpha) {
+  const std::vector<uint8_t> rgb = block_pattern();
+  std::vector<uint8_t> rgba;
+  for (size_t i = 0; i < rgb.size(); i += 3)
+    rgba.insert(rgba.end(), {rgb[i], rgb[i + 1], rgb[i + 2], i == 30 ? alpha : uint8_t(255)});
+  Png_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  layout.channels = 4;
+  write_png(dir.file("a.png"), layout, rgba.data());
+  return dir.file("a.png");
+}
+
+std::string write_png16(const Temp_dir& dir) {
+  const std::vector<uint8_t> rgb = block_pattern();
+  std::vector<uint16_t> wide(rgb.begin(), rgb.end());
+  for (uint16_t& v : wide) v = uint16_t(v * 257 + 3);
+  Png_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  layout.bits = 16;
+  write_png(dir.file("a.png"), layout, wide.data());
+  return dir.file("a.png");
+}
+
+std::string write_rgba_exr(const Temp_dir& dir) {
+  static std::vector<float> colour(k_w * k_h, 2.5f), alpha(k_w * k_h, 1.f);
+  alpha[5] = 0.f;
+  Exr_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  write_exr(
+      dir.file("a.exr"), layout,
+      {{"R", colour.data()}, {"G", colour.data()}, {"B", colour.data()}, {"A", alpha.data()}});
+  return dir.file("a.exr");
+}
+
+std::string write_rgba_tiff(const Temp_dir& dir) {
+  const std::vector<uint8_t> rgb = block_pattern();
+  std::vector<uint8_t> rgba;
+  for (size_t i = 0; i < rgb.size(); i += 3)
+    rgba.insert(rgba.end(), {rgb[i], rgb[i + 1], rgb[i + 2], uint8_t(i / 3 % 2 ? 0 : 255)});
+  Tiff_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  layout.samples = 4;
+  layout.extra_samples = {EXTRASAMPLE_UNASSALPHA};
+  write_tiff(dir.file("a.tif"), layout, rgba.data());
+  return dir.file("a.tif");
+}
+
+struct Loss_case {
+  const char* name;
+  uint32_t type;
+  std::function<std::string(const Temp_dir&)> write;
+  const char* loss;  // null: nothing is lost and the file is turned
+};
+
+const Loss_case k_losses[] = {
+    {"png_with_a_clear_pixel", k_type_png, [](const Temp_dir& d) { return write_rgba_png(d, 0); },
+     "its transparency (alpha channel)"},
+    {"png_wholly_opaque", k_type_png, [](const Temp_dir& d) { return write_rgba_png(d, 255); },
+     nullptr},
+    {"png_16_bit", k_type_png, write_png16, "the precision of its 16-bit samples"},
+    {"exr_with_a_clear_pixel", k_type_exr, write_rgba_exr, "its transparency (alpha channel)"},
+    {"tiff_half_clear", k_type_tiff8, write_rgba_tiff, "its transparency (alpha channel)"},
+};
+
+class BatchOrientLoss : public ::testing::TestWithParam<std::tuple<Loss_case, Op_case>> {};
+
+// Rewritten in place without a question, a file must not come back holding less: a logo
+// drawn in its alpha channel would turn into a white picture.
+TEST_P(BatchOrientLoss, FileThatWouldLoseDataIsAlertedAndKeepsItsBytes) {
+  const Loss_case& c = std::get<0>(GetParam());
+  const Op_case& op = std::get<1>(GetParam());
+  Temp_dir dir;
+  Scripted_messages messages;
+  const std::string path = c.write(dir);
+  const std::string bytes = read_file_bytes(path);
+  File_view_recorder view;
+  const std::vector<Selected_file> files = {entry(path, c.type)};
+  const int done = op.rotate ? rotate_files(files, op.degrees) : flip_files(files, op.axis);
+  if (!c.loss) {
+    EXPECT_EQ(done, 1);
+    EXPECT_TRUE(messages.alerts.empty());
+    EXPECT_NE(read_file_bytes(path), bytes);
+    return;
+  }
+  EXPECT_EQ(done, 0);
+  const std::string verb = op.rotate ? "rotate" : "flip";
+  EXPECT_EQ(messages.alerts,
+            std::vector<std::string>{"Cannot " + verb + " '" + path +
+                                     "'. Writing it back would lose " + c.loss + "."});
+  EXPECT_EQ(read_file_bytes(path), bytes);
+  EXPECT_EQ(view.events, (std::vector<std::string>{
+                             "begin 1 " + std::string(op.rotate ? "Rotating..." : "Flipping..."),
+                             "step 0", "end"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BatchOrientLoss,
+                         ::testing::Combine(::testing::ValuesIn(k_losses),
+                                            ::testing::Values(k_ops[1], k_ops[2])),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" +
+                                  std::get<1>(info.param).name;
+                         });
 
 TEST(BatchOrient, LogLTiffIsRefusedAndKeepsItsBytes) {
   Temp_dir dir;

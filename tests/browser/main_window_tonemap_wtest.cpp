@@ -6,6 +6,7 @@
 #include <FL/Fl_Progress.H>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,6 +115,51 @@ TEST_F(Main_window_tonemap, AnUnreadableFileIsAlertedAndTheDialogStaysHidden) {
   EXPECT_FALSE(g_tonemap_dialog->shown());
   EXPECT_EQ(m_messages.alerts,
             (std::vector<std::string>{"Cannot tonemap image. Image data seems to be corrupted."}));
+}
+
+// Runs the dialog's batch over paths and waits for its end.
+void run_batch(const std::vector<std::string>& paths) {
+  TonemapPhotDlgDrv* d = g_tonemap_dialog;
+  ASSERT_TRUE(d->setup(nullptr, nullptr, 1.f, paths));
+  d->run();
+  for (int i = 0; i < 1000 && d->batch_running(); ++i) Fl::wait(0.01);
+  ASSERT_FALSE(d->batch_running());
+}
+
+// With "Ask confirmation when overwriting existing images" on (as without a preferences
+// dialog), an existing output is replaced only after "Overwrite", as in batch resize.
+TEST_F(Main_window_tonemap, AnExistingOutputIsReplacedOnlyAfterTheQuestion) {
+  const std::string out = m_dir.file("a_tm.jpg");
+  for (int answer : {0, 1}) {
+    ASSERT_TRUE(write_file_bytes(out, "the user's file"));
+    std::remove(m_dir.file("b_tm.jpg").c_str());  // the other output is new each time
+    m_messages.questions.clear();
+    m_messages.answers.push_back(answer);
+    ASSERT_NO_FATAL_FAILURE(run_batch({m_dir.file("a.exr"), m_dir.file("b.exr")}));
+    EXPECT_EQ(m_messages.questions,
+              std::vector<std::string>{out + " exists. Do you want to overwrite?"});
+    EXPECT_EQ(read_file_bytes(out) == "the user's file", answer == 0) << answer;
+    EXPECT_NE(read_file_bytes(m_dir.file("b_tm.jpg")), "");
+  }
+  EXPECT_TRUE(m_messages.alerts.empty());
+}
+
+// a.exr and a.hdr both map to a_tm.jpg: the first writes it, the second is alerted and
+// skipped, so the first result is not lost.
+TEST_F(Main_window_tonemap, TwoSourcesOfOneBaseNameWriteTheOutputOnce) {
+  Hdr_image bright(24, 16, 1, 3, 50.f);
+  save_image_as(bright, m_dir.file("a.hdr"), k_type_rgbe);
+  ASSERT_NO_FATAL_FAILURE(run_batch({m_dir.file("a.exr"), m_dir.file("a.hdr")}));
+  const std::string out = m_dir.file("a_tm.jpg");
+  EXPECT_EQ(m_messages.alerts,
+            std::vector<std::string>{"Cannot tonemap '" + m_dir.file("a.hdr") + "'. Its output '" +
+                                     out + "' was already written from '" + m_dir.file("a.exr") +
+                                     "' in this batch."});
+  EXPECT_TRUE(m_messages.questions.empty());
+  // The output is the mapping of a.exr, a picture of many levels, not of the flat a.hdr.
+  Hdr_image written;
+  load_image(written, out, k_type_jpeg);
+  EXPECT_GT(written.max() - written.min(), 50.f);
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include "core/platform.h"
 #include "core/refusal.h"
 #include "tests/support/exif_block_fixture.h"
+#include "tests/support/fake_browser.h"
+#include "tests/support/png_fixture.h"
 #include "tests/support/read_only_dir.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/selected_files.h"
@@ -373,4 +375,68 @@ TEST(Image_batch, ProtectedSourcesAreNeverReplaced) {
   EXPECT_EQ(read_file_bytes(b.path), b_bytes);
   EXPECT_EQ(written, (std::vector<std::string>{dir.file("c_small.jpg")}));
   EXPECT_EQ(load(dir.file("c_small.jpg"), k_type_jpeg).width(), int(k_w / 2));
+}
+
+// Two sources of one base name (from two folders) meet in one output: the first writes it,
+// the second is alerted and skipped, never asked about the file the batch just wrote.
+TEST(Image_batch, OneOutputIsNeverWrittenTwice) {
+  Temp_dir one, two, dst;
+  Scripted_messages messages;
+  const Selected_file first = write_picture(one.file("a.png"), k_type_png);
+  Selected_file second = write_picture(two.file("a.png"), k_type_png);
+  Hdr_image dark(k_w, k_h, 1, 3, 7.f);
+  dark.type = k_type_new_ldr;
+  save_image_as(dark, second.path, k_type_png);
+  std::vector<std::string> written;
+  Image_batch_job job = halving_job(dst.path());
+  job.file_written = [&](const std::string& p) { written.push_back(p); };
+  EXPECT_EQ(run_image_batch({first, second}, job), 1);
+  const std::string out = dst.file("a_resize.png");
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{
+                                 "Cannot resize '" + second.path + "'. Its output '" + out +
+                                 "' was already written from '" + first.path + "' in this batch."});
+  EXPECT_TRUE(messages.questions.empty());
+  EXPECT_EQ(written, std::vector<std::string>{out});
+  EXPECT_FLOAT_EQ(load(out, k_type_png)(1, 1, 0, 0), 2 * 30 + 2 * 5);  // the first's pixels
+}
+
+// A file written over itself (its own folder, no suffix) that holds a transparent alpha
+// channel would come back opaque: alerted and left as it is, without a question.
+TEST(Image_batch, InPlaceOutputThatWouldLoseTransparencyIsRefused) {
+  Temp_dir dir;
+  Scripted_messages messages;
+  std::vector<uint8_t> rgba(size_t(k_w) * k_h * 4, 200);
+  rgba[3] = 0;
+  Png_layout layout;
+  layout.width = k_w;
+  layout.height = k_h;
+  layout.channels = 4;
+  write_png(dir.file("logo.png"), layout, rgba.data());
+  const std::string bytes = read_file_bytes(dir.file("logo.png"));
+  Image_batch_job job = halving_job(dir.path());
+  job.suffix = "";
+  messages.answers.push_back(1);  // "Overwrite", were it asked
+  EXPECT_EQ(run_image_batch({entry(dir.file("logo.png"), k_type_png)}, job), 0);
+  EXPECT_EQ(messages.alerts,
+            std::vector<std::string>{"Cannot resize '" + dir.file("logo.png") +
+                                     "'. Writing it back would lose its transparency (alpha "
+                                     "channel)."});
+  EXPECT_TRUE(messages.questions.empty());
+  EXPECT_EQ(read_file_bytes(dir.file("logo.png")), bytes);
+}
+
+// A selected file deleted by another program: said so by name, its tile removed.
+TEST(Image_batch, VanishedFileIsToldAndItsTileRemoved) {
+  Temp_dir src, dst;
+  Scripted_messages messages;
+  Fake_browser browser;
+  std::vector<std::string> removed;
+  browser.answers().file_removed = [&](const std::string& p) { removed.push_back(p); };
+  const std::vector<Selected_file> files = {entry(src.file("gone.png"), k_type_png),
+                                            write_picture(src.file("good.png"), k_type_png)};
+  EXPECT_EQ(run_image_batch(files, halving_job(dst.path())), 1);
+  EXPECT_EQ(messages.alerts,
+            std::vector<std::string>{"The file '" + src.file("gone.png") + "' no longer exists."});
+  EXPECT_EQ(removed, std::vector<std::string>{src.file("gone.png")});
+  EXPECT_TRUE(file_exists(dst.file("good_resize.png")));
 }

@@ -3,6 +3,7 @@
 
 #include "core/exif_thumbnail.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/textured_jpeg.h"
 #include "tests/support/thumbnail_files.h"
 
 namespace {
@@ -82,6 +83,29 @@ TEST_F(Exif_thumbnail, EmbeddedThumbnailCutToHalfGivesNoImage) {
   const std::string whole_path =
       file("whole.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), thumbnail));
   EXPECT_TRUE(load_exif_thumbnail(whole_path, out, exif));
+}
+
+// Cut inside its scan data, a textured thumbnail gets as far as libjpeg's warning (a cut in
+// its header, or in the few data bytes of a flat picture, fails before): no image.
+TEST_F(Exif_thumbnail, EmbeddedThumbnailCutInsideItsScanGivesNoImage) {
+  write_textured_jpeg(m_dir.file("thumbnail.jpg"), 160, 120, 3);
+  const std::string thumbnail = read_file_bytes(m_dir.file("thumbnail.jpg"));
+  const std::string cut = cut_in_scan(thumbnail);
+  ASSERT_LT(cut.size(), thumbnail.size());
+  // libjpeg decodes the cut thumbnail to its end, with its grey fill.
+  std::vector<uint8_t> rgb;
+  uint32_t w = 0, h = 0;
+  EXPECT_FALSE(
+      decode_jpeg_rgb_memory(reinterpret_cast<const uint8_t*>(cut.data()), cut.size(), rgb, w, h));
+  Thumbnail_planes out;
+  Exif_record exif;
+  const std::string path = file("cut.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), cut));
+  EXPECT_FALSE(load_exif_thumbnail(path, out, exif));
+  EXPECT_TRUE(out.empty());
+  const std::string whole_path =
+      file("whole.jpg", with_exif_thumbnail(solid_jpeg(64, 48, 0, 0, 0), thumbnail));
+  EXPECT_TRUE(load_exif_thumbnail(whole_path, out, exif));
+  EXPECT_EQ(out.width, 128u);
 }
 
 TEST(DecodeJpegMemory, RefusesGarbageAndOversizedData) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csetjmp>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -16,6 +18,9 @@
 #include "core/image_load.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/textured_jpeg.h"
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 namespace {
 
@@ -57,28 +62,82 @@ INSTANTIATE_TEST_SUITE_P(
                       Pinned_case{"cmyk_odd", 77, 45, 4, false, 0x399bea7218234bccull}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The fixture's bytes with its entropy-coded data cut to half, or with a stray marker
-// written into its middle (libjpeg warns "Corrupt JPEG data" and resynchronises).
-struct Damage_case {
-  const char* name;
-  bool cut;
+// libjpeg's own count of warnings for a file's bytes (-1 when it fails outright): what
+// each damaged fixture claims to raise.
+struct Counting_errors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
 };
 
-std::string damaged_copy(const std::string& bytes, bool cut) {
-  if (cut) return bytes.substr(0, bytes.size() / 2);
+long libjpeg_warnings(const std::string& bytes) {
+  jpeg_decompress_struct cinfo;
+  Counting_errors err;
+  cinfo.err = jpeg_std_error(&err.manager);
+  err.manager.error_exit = [](j_common_ptr c) {
+    std::longjmp(reinterpret_cast<Counting_errors*>(c->err)->jump, 1);
+  };
+  err.manager.output_message = [](j_common_ptr) {};
+  jpeg_create_decompress(&cinfo);
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return -1;
+  }
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
+               static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  jpeg_start_decompress(&cinfo);
+  std::vector<unsigned char> row(size_t(cinfo.output_width) * size_t(cinfo.output_components));
+  JSAMPROW rows[1] = {row.data()};
+  while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, rows, 1);
+  jpeg_finish_decompress(&cinfo);
+  const long warnings = err.manager.num_warnings;
+  jpeg_destroy_decompress(&cinfo);
+  return warnings;
+}
+
+// Ways of damaging the fixture (200 x 160, textured, quality 85).
+enum class Damage { cut_to_half, stray_marker, corrupt_byte, scans_missing };
+
+struct Damage_case {
+  const char* name;
+  Damage damage;
+  bool progressive;
+  long warnings;     // libjpeg's count for the damaged bytes
+  bool rows_intact;  // the first block rows decode from intact data
+};
+
+std::string damaged_copy(const std::string& bytes, Damage damage) {
   std::string out = bytes;
-  out[out.size() / 2] = char(0xff);
-  out[out.size() / 2 + 1] = char(0xd3);
+  switch (damage) {
+    case Damage::cut_to_half:
+      return bytes.substr(0, bytes.size() / 2);
+    case Damage::stray_marker:
+      // libjpeg warns "Corrupt JPEG data" and resynchronises.
+      out[out.size() / 2] = char(0xff);
+      out[out.size() / 2 + 1] = char(0xd3);
+      return out;
+    case Damage::corrupt_byte:
+      // One bit of one byte of the scan, at a place where libjpeg warns exactly once.
+      out[9832] = char(out[9832] ^ 0x10);
+      return out;
+    case Damage::scans_missing:
+      // A progressive file cut right before its last scan: libjpeg warns only of the
+      // premature end, as for a file lacking just its end marker.
+      return bytes.substr(0, bytes.rfind("\xff\xda"));
+  }
   return out;
 }
 
 class JpegDamaged : public ::testing::TestWithParam<Damage_case> {};
 
 TEST_P(JpegDamaged, LoadRefusesAndTheShownLoadKeepsTheDecodedPart) {
+  const Damage_case& c = GetParam();
   Temp_dir dir;
   const std::string whole = dir.file("whole.jpg"), path = dir.file("cut.jpg");
-  write_textured_jpeg(whole, 200, 160, 3);
-  ASSERT_TRUE(write_file_bytes(path, damaged_copy(read_file_bytes(whole), GetParam().cut)));
+  write_textured_jpeg(whole, 200, 160, 3, c.progressive);
+  const std::string bytes = damaged_copy(read_file_bytes(whole), c.damage);
+  ASSERT_EQ(libjpeg_warnings(bytes), c.warnings);
+  ASSERT_TRUE(write_file_bytes(path, bytes));
 
   Hdr_image image;
   try {
@@ -98,18 +157,53 @@ TEST_P(JpegDamaged, LoadRefusesAndTheShownLoadKeepsTheDecodedPart) {
   ASSERT_EQ(shown->height(), 160);
   ASSERT_EQ(shown->spectrum(), 3);
   EXPECT_EQ(shown->type, uint32_t(k_type_jpeg));
-  // The first block rows decode from intact data: they equal the whole file's.
+  if (!c.rows_intact) return;
   const Hdr_image reference(whole, k_type_jpeg);
-  for (int c = 0; c < 3; ++c)
+  for (int ch = 0; ch < 3; ++ch)
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 200; ++x)
-        ASSERT_EQ((*shown)(x, y, 0, c), reference(x, y, 0, c)) << x << " " << y << " " << c;
+        ASSERT_EQ((*shown)(x, y, 0, ch), reference(x, y, 0, ch)) << x << " " << y << " " << ch;
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, JpegDamaged,
-                         ::testing::Values(Damage_case{"cut_to_half", true},
-                                           Damage_case{"stray_marker", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, JpegDamaged,
+    ::testing::Values(Damage_case{"cut_to_half", Damage::cut_to_half, false, 2, true},
+                      Damage_case{"stray_marker", Damage::stray_marker, false, 2, true},
+                      Damage_case{"one_corrupt_byte", Damage::corrupt_byte, false, 1, true},
+                      Damage_case{"progressive_last_scan_missing", Damage::scans_missing, true, 1,
+                                  false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Cut downloads and some cameras leave out the final end marker. libjpeg then warns once,
+// yet every row decodes from data: the picture is whole and opens without a word.
+class JpegWithoutEndMarker : public ::testing::TestWithParam<bool> {};
+
+TEST_P(JpegWithoutEndMarker, LoadsTheWholePictureQuietly) {
+  Temp_dir dir;
+  const std::string whole = dir.file("whole.jpg"), path = dir.file("no_eoi.jpg");
+  write_textured_jpeg(whole, 200, 160, 3, GetParam());
+  const std::string bytes = read_file_bytes(whole);
+  ASSERT_EQ(bytes.substr(bytes.size() - 2), "\xff\xd9");
+  const std::string cut = bytes.substr(0, bytes.size() - 2);
+  ASSERT_EQ(libjpeg_warnings(cut), 1);
+  ASSERT_TRUE(write_file_bytes(path, cut));
+
+  Hdr_image image;
+  ASSERT_NO_THROW(load_image(image, path, k_type_jpeg));
+  const Hdr_image reference(whole, k_type_jpeg);
+  ASSERT_EQ(image.size(), reference.size());
+  EXPECT_EQ(0, std::memcmp(image.data(), reference.data(), image.size() * sizeof(float)));
+
+  std::string damage;
+  const std::unique_ptr<Hdr_image> shown = load_image_to_show(path, k_type_jpeg, damage);
+  EXPECT_EQ(damage, "");
+  EXPECT_EQ(shown->width(), 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, JpegWithoutEndMarker, ::testing::Values(false, true),
+                         [](const auto& info) {
+                           return std::string(info.param ? "progressive" : "baseline");
+                         });
 
 TEST(JpegShownLoad, WholeFileHasNoDamageText) {
   Temp_dir dir;

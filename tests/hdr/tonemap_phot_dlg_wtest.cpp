@@ -650,8 +650,10 @@ TEST_P(Batch_output, EachFileLandsBesideItsSourceAsTheOperatorMakesIt) {
   const std::string b = write_hdr("b.hdr", *scene(36, 24, 50.f), k_type_rgbe);
   const std::string ext = c.save_type == 1 ? ".tif" : ".jpg";
   const uint32_t out_type = c.save_type == 1 ? k_type_tiff8 : k_type_jpeg;
-  // An earlier output of the same name is replaced.
+  // An earlier output of the same name is replaced after "Overwrite" (the preference to
+  // ask is on without a preferences dialog).
   ASSERT_TRUE(write_file_bytes(m_dir.file("a_tm" + ext), "old"));
+  m_messages.answers.push_back(1);
 
   ASSERT_TRUE(d().setup(nullptr, nullptr, 1.f, {a, b}));
   EXPECT_TRUE(d().batch());
@@ -674,6 +676,8 @@ TEST_P(Batch_output, EachFileLandsBesideItsSourceAsTheOperatorMakesIt) {
   run_batch();
   EXPECT_FALSE(d().shown());
   EXPECT_TRUE(m_messages.alerts.empty()) << m_messages.alerts.front();
+  EXPECT_EQ(m_messages.questions, std::vector<std::string>{m_dir.file("a_tm" + ext) +
+                                                           " exists. Do you want to overwrite?"});
   EXPECT_EQ(steps, (std::vector<double>{0, 1}));
   EXPECT_DOUBLE_EQ(m_bar->maximum(), 2.0);
   EXPECT_FALSE(m_bar->visible());

@@ -84,10 +84,9 @@ const Batch_dialog k_dialogs[] = {
 
 const Failure k_failures[] = {
     {"MissingFile",
-     [](const Temp_dir& src, Temp_dir&, Batch_image_dlg*, const char* verb) {
+     [](const Temp_dir& src, Temp_dir&, Batch_image_dlg*, const char*) {
        std::remove(src.file("a.png").c_str());  // gone after the grid listed it
-       return std::string("Cannot ") + verb + " '" + src.file("a.png") +
-              "'. Image data seems to be corrupted.";
+       return "The file '" + src.file("a.png") + "' no longer exists.";
      },
      true, false},
     {"DestinationMissing",

@@ -24,10 +24,12 @@
 #include "tests/support/exif_block_fixture.h"
 #include "tests/support/fake_browser.h"
 #include "tests/support/image_compare.h"
+#include "tests/support/png_fixture.h"
 #include "tests/support/scripted_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/viewer_windows.h"
 #include "viewer/image_dialog_drv.h"
+#include "viewer/save_as_chooser.h"
 
 namespace {
 
@@ -358,6 +360,74 @@ TEST_F(Viewer_save, SaveOnANewResultWritesNothingAndKeepsItOpen) {
   EXPECT_EQ(v->modified_flags(), uint32_t(k_change_new_image));
   EXPECT_TRUE(read_file_bytes(dir.file("Untitled")).empty());
   EXPECT_TRUE(messages.alerts.empty());
+}
+
+// A PNG whose alpha channel draws a logo would come back opaque: Save asks first. "Cancel"
+// (also Escape) keeps the file and the changes; "Save As..." goes to the chooser. A wholly
+// opaque alpha channel loses nothing and is saved without a word.
+TEST_F(Viewer_save, SaveOverAFileThatWouldLoseTransparencyAsksFirst) {
+  SaveAsChooser chooser("PNG format (*.png)");
+  g_save_as_chooser = &chooser;
+  struct Case {
+    const char* what;
+    uint8_t alpha;  // of one pixel; the others are opaque
+    bool close;     // Close and its "Save" instead of Save
+    int answer;     // to the question about the loss
+    bool asked, chooser_shown;
+  };
+  const Case cases[] = {
+      {"cancel", 0, false, 0, true, false},
+      {"save as", 0, false, 1, true, true},
+      {"close, save, cancel", 0, true, 0, true, false},
+      {"opaque", 255, false, 0, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.file("logo.png");
+    std::vector<uint8_t> rgba(40 * 30 * 4, 180);
+    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+    rgba[4 * 100 + 3] = c.alpha;
+    Png_layout layout;
+    layout.width = 40;
+    layout.height = 30;
+    layout.channels = 4;
+    write_png(path, layout, rgba.data());
+    const std::string before = read_file_bytes(path);
+    auto* v = new ImageDialogDrv(640, 480, "logo.png");
+    v->set_image(std::make_unique<Hdr_image>(path), path, "logo.png", dir.path(), 0, 0);
+    v->show();
+    settle();
+    v->flip('x');
+    messages.questions.clear();
+    messages.buttons.clear();
+    m_prefs->closing_prompt_button->value(1);
+    messages.answers = {1, c.answer};  // "Save" to the closing question when it comes
+    if (!c.close) messages.answers.pop_front();
+    choose(v, c.close ? "&Image/&Close" : "&Image/&Save");
+    const std::string loss = "Saving over '" + path +
+                             "' would lose its transparency (alpha channel). Save the image "
+                             "under another name?";
+    std::vector<std::string> questions;
+    std::vector<std::vector<std::string>> buttons;
+    if (c.close) {
+      questions.push_back("Save changes before closing?");
+      buttons.push_back({"Cancel", "Save", "Don't save"});
+    }
+    if (c.asked) {
+      questions.push_back(loss);
+      buttons.push_back({"Cancel", "Save As..."});
+    }
+    EXPECT_EQ(messages.questions, questions);
+    EXPECT_EQ(messages.buttons, buttons);
+    EXPECT_EQ(read_file_bytes(path) == before, c.asked);
+    EXPECT_EQ(v->modified_flags() != 0, c.asked);
+    EXPECT_EQ(chooser.shown(), c.chooser_shown);
+    EXPECT_FALSE(closed(v));
+    chooser.hide();
+    delete_all_viewers();
+  }
+  EXPECT_TRUE(messages.alerts.empty());
+  g_save_as_chooser = nullptr;
 }
 
 }  // namespace
