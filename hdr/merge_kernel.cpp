@@ -31,7 +31,7 @@ inline float limited(float v) {
 
 inline float finish_one(float wsum, float sum) { return limited(sum / (wsum + k_tiny)); }
 
-// Pixel p is at luminance level 255 (high) or 0 in every exposure.
+// Pixel p is clipped (high) or black in every exposure.
 void take_floor_irradiance(const uint8_t* const* planes, const Floor_irradiance& floor, uint64_t p,
                            bool high, float* const out[3]) {
   const size_t m = high ? floor.shortest : floor.longest;
@@ -48,8 +48,8 @@ void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_
       const uint8_t z[3] = {planes[3 * m][p], planes[3 * m + 1][p], planes[3 * m + 2][p]};
       const float y = k_lum_g * float(z[1]) + k_lum_r * float(z[0]) + k_lum_b * float(z[2]) + 0.5f;
       const int l = int(y) & 0xff;
-      high &= l == 255;
-      low &= l == 0;
+      high &= l >= k_clipped_luminance;
+      low &= l <= k_black_luminance;
       for (int c = 0; c < 3; ++c) {
         const float* pair = pairs[3 * m + c] + 2 * (z[c] * 256 + l);
         wsum[c] += pair[0];
@@ -83,7 +83,7 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
   for (; p + 8 <= end; p += 8) {
     // Per channel: (weight, sum) pairs of pixels 0-3 and of pixels 4-7.
     __m256 acc[3][2] = {};
-    // Lanes at luminance level 255, and at 0, in every exposure so far.
+    // Lanes clipped, and black, in every exposure so far.
     __m256i high = _mm256_set1_epi32(-1), low = high;
     for (size_t m = 0; m < n; ++m) {
       const __m256i z[3] = {levels8(planes[3 * m], p), levels8(planes[3 * m + 1], p),
@@ -95,8 +95,9 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
               _mm256_mul_ps(_mm256_set1_ps(k_lum_b), _mm256_cvtepi32_ps(z[2]))),
           _mm256_set1_ps(0.5f));
       const __m256i l = _mm256_and_si256(_mm256_cvttps_epi32(y), _mm256_set1_epi32(0xff));
-      high = _mm256_and_si256(high, _mm256_cmpeq_epi32(l, _mm256_set1_epi32(255)));
-      low = _mm256_and_si256(low, _mm256_cmpeq_epi32(l, _mm256_setzero_si256()));
+      high =
+          _mm256_and_si256(high, _mm256_cmpgt_epi32(l, _mm256_set1_epi32(k_clipped_luminance - 1)));
+      low = _mm256_and_si256(low, _mm256_cmpgt_epi32(_mm256_set1_epi32(k_black_luminance + 1), l));
       for (int c = 0; c < 3; ++c) {
         const __m256i index = _mm256_add_epi32(_mm256_slli_epi32(z[c], 8), l);
         const double* table = reinterpret_cast<const double*>(pairs[3 * m + c]);
@@ -142,7 +143,7 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
   for (; p + 16 <= end; p += 16) {
     // Per channel: (weight, sum) pairs of pixels 0-7 and of pixels 8-15.
     __m512 acc[3][2] = {};
-    // Lanes at luminance level 255, and at 0, in every exposure so far.
+    // Lanes clipped, and black, in every exposure so far.
     __mmask16 high = 0xffff, low = 0xffff;
     for (size_t m = 0; m < n; ++m) {
       const __m512i z[3] = {levels16(planes[3 * m], p), levels16(planes[3 * m + 1], p),
@@ -154,8 +155,8 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
               _mm512_mul_ps(_mm512_set1_ps(k_lum_b), _mm512_cvtepi32_ps(z[2]))),
           _mm512_set1_ps(0.5f));
       const __m512i l = _mm512_and_si512(_mm512_cvttps_epi32(y), _mm512_set1_epi32(0xff));
-      high = _mm512_mask_cmpeq_epi32_mask(high, l, _mm512_set1_epi32(255));
-      low = _mm512_mask_cmpeq_epi32_mask(low, l, _mm512_setzero_si512());
+      high = _mm512_mask_cmpge_epi32_mask(high, l, _mm512_set1_epi32(k_clipped_luminance));
+      low = _mm512_mask_cmple_epi32_mask(low, l, _mm512_set1_epi32(k_black_luminance));
       for (int c = 0; c < 3; ++c) {
         const __m512i index = _mm512_add_epi32(_mm512_slli_epi32(z[c], 8), l);
         const double* table = reinterpret_cast<const double*>(pairs[3 * m + c]);
