@@ -18,9 +18,11 @@ extern const char* const k_message_bad_exposure;
 /// Exposures averaged in noise reduction: the exposure itself and up to five brighter ones.
 constexpr int k_noise_window = 6;
 
-/// Aligns the exposures in place (their content translated, uncovered pixels 0); returns
-/// 0, or -1 when the user cancelled.
-using Align_exposures_fn = int (*)(std::vector<Exposure_planes>& exposures, Progress& progress);
+/// Aligns the exposures in place (their content translated, uncovered pixels 0) and sets
+/// uncompared to the pairs i (exposures i and i + 1) it could not compare; returns 0, or
+/// -1 when the user cancelled.
+using Align_exposures_fn = int (*)(std::vector<Exposure_planes>& exposures, Progress& progress,
+                                   std::vector<int>& uncompared);
 
 /// What the HDR dialog keeps between assemblies: the responses, the weighting tables
 /// (refilled by every assembly) and the noise taper (fixed).
@@ -40,6 +42,8 @@ struct Assembly_settings {
   Camera_response_source* camera_source = nullptr;
   /// The alignment; with a null hook "align" does nothing.
   Align_exposures_fn align_exposures = nullptr;
+  /// Set by the assembly: the pairs the alignment could not compare (none without it).
+  std::vector<int> uncompared_pairs;
 };
 
 /// Merges the exposures (ascending relative exposure exposure_times[m] > 0) into result,

@@ -331,11 +331,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Cancel_case{true, 10, {"Reducing noise", "Assembling images"}}));
 
 int g_align_calls = 0;
-int align_cancelled(std::vector<Exposure_planes>&, Progress&) {
+int align_cancelled(std::vector<Exposure_planes>&, Progress&, std::vector<int>&) {
   ++g_align_calls;
   return -1;
 }
-int align_clear_first_pixel(std::vector<Exposure_planes>& exposures, Progress& progress) {
+int align_clear_first_pixel(std::vector<Exposure_planes>& exposures, Progress& progress,
+                            std::vector<int>&) {
   ++g_align_calls;
   progress.start(0, 0, 1, "Aligning images");
   for (auto& e : exposures)
