@@ -53,8 +53,8 @@ struct Assembly_settings {
 /// the response question (asked through questions) was cancelled or the user pressed
 /// "Cancel" (the result then holds partial values and the exposures may be partly
 /// rewritten). Noise reduction and alignment rewrite the exposures.
-/// A pixel clipped in every exposure (luminance level 250 or more) takes f_inv_c(z) / t of
-/// the shortest exposure, one black in every exposure (level 5 or less) that of the
+/// A pixel clipped in the shortest exposure (luminance level 250 or more) takes
+/// f_inv_c(z) / t of that exposure, one black in the longest (level 5 or less) that of the
 /// longest; every other pixel is the weighted mean. Every result value lies in [0, 3.4028235e38],
 /// whatever the response tables hold.
 int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_planes>& exposures,

@@ -31,7 +31,7 @@ inline float limited(float v) {
 
 inline float finish_one(float wsum, float sum) { return limited(sum / (wsum + k_tiny)); }
 
-// Pixel p is clipped (high) or black in every exposure.
+// Pixel p is clipped in the shortest exposure (high) or black in the longest.
 void take_floor_irradiance(const uint8_t* const* planes, const Floor_irradiance& floor, uint64_t p,
                            bool high, float* const out[3]) {
   const size_t m = high ? floor.shortest : floor.longest;
@@ -41,15 +41,17 @@ void take_floor_irradiance(const uint8_t* const* planes, const Floor_irradiance&
 
 void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_t n, uint64_t first,
                   uint64_t count, float* const out[3], const Floor_irradiance* floor) {
+  // Without floor no exposure is looked at for clipping.
+  const size_t shortest = floor ? floor->shortest : n, longest = floor ? floor->longest : n;
   for (uint64_t p = first; p < first + count; ++p) {
     float wsum[3] = {0.f, 0.f, 0.f}, sum[3] = {0.f, 0.f, 0.f};
-    bool high = true, low = true;
+    bool high = false, low = false;
     for (size_t m = 0; m < n; ++m) {
       const uint8_t z[3] = {planes[3 * m][p], planes[3 * m + 1][p], planes[3 * m + 2][p]};
       const float y = k_lum_g * float(z[1]) + k_lum_r * float(z[0]) + k_lum_b * float(z[2]) + 0.5f;
       const int l = int(y) & 0xff;
-      high &= l >= k_clipped_luminance;
-      low &= l <= k_black_luminance;
+      if (m == shortest) high = l >= k_clipped_luminance;
+      if (m == longest) low = l <= k_black_luminance;
       for (int c = 0; c < 3; ++c) {
         const float* pair = pairs[3 * m + c] + 2 * (z[c] * 256 + l);
         wsum[c] += pair[0];
@@ -78,13 +80,14 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
                                                 const float* const* pairs, size_t n, uint64_t first,
                                                 uint64_t count, float* const out[3],
                                                 const Floor_irradiance* floor) {
+  const size_t shortest = floor ? floor->shortest : n, longest = floor ? floor->longest : n;
   const uint64_t end = first + count;
   uint64_t p = first;
   for (; p + 8 <= end; p += 8) {
     // Per channel: (weight, sum) pairs of pixels 0-3 and of pixels 4-7.
     __m256 acc[3][2] = {};
-    // Lanes clipped, and black, in every exposure so far.
-    __m256i high = _mm256_set1_epi32(-1), low = high;
+    // Lanes clipped in the shortest exposure, and black in the longest.
+    __m256i high = _mm256_setzero_si256(), low = high;
     for (size_t m = 0; m < n; ++m) {
       const __m256i z[3] = {levels8(planes[3 * m], p), levels8(planes[3 * m + 1], p),
                             levels8(planes[3 * m + 2], p)};
@@ -95,9 +98,8 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
               _mm256_mul_ps(_mm256_set1_ps(k_lum_b), _mm256_cvtepi32_ps(z[2]))),
           _mm256_set1_ps(0.5f));
       const __m256i l = _mm256_and_si256(_mm256_cvttps_epi32(y), _mm256_set1_epi32(0xff));
-      high =
-          _mm256_and_si256(high, _mm256_cmpgt_epi32(l, _mm256_set1_epi32(k_clipped_luminance - 1)));
-      low = _mm256_and_si256(low, _mm256_cmpgt_epi32(_mm256_set1_epi32(k_black_luminance + 1), l));
+      if (m == shortest) high = _mm256_cmpgt_epi32(l, _mm256_set1_epi32(k_clipped_luminance - 1));
+      if (m == longest) low = _mm256_cmpgt_epi32(_mm256_set1_epi32(k_black_luminance + 1), l);
       for (int c = 0; c < 3; ++c) {
         const __m256i index = _mm256_add_epi32(_mm256_slli_epi32(z[c], 8), l);
         const double* table = reinterpret_cast<const double*>(pairs[3 * m + c]);
@@ -138,13 +140,14 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
                                                      const Floor_irradiance* floor) {
   const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
   const __m512i odd = _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+  const size_t shortest = floor ? floor->shortest : n, longest = floor ? floor->longest : n;
   const uint64_t end = first + count;
   uint64_t p = first;
   for (; p + 16 <= end; p += 16) {
     // Per channel: (weight, sum) pairs of pixels 0-7 and of pixels 8-15.
     __m512 acc[3][2] = {};
-    // Lanes clipped, and black, in every exposure so far.
-    __mmask16 high = 0xffff, low = 0xffff;
+    // Lanes clipped in the shortest exposure, and black in the longest.
+    __mmask16 high = 0, low = 0;
     for (size_t m = 0; m < n; ++m) {
       const __m512i z[3] = {levels16(planes[3 * m], p), levels16(planes[3 * m + 1], p),
                             levels16(planes[3 * m + 2], p)};
@@ -155,8 +158,8 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
               _mm512_mul_ps(_mm512_set1_ps(k_lum_b), _mm512_cvtepi32_ps(z[2]))),
           _mm512_set1_ps(0.5f));
       const __m512i l = _mm512_and_si512(_mm512_cvttps_epi32(y), _mm512_set1_epi32(0xff));
-      high = _mm512_mask_cmpge_epi32_mask(high, l, _mm512_set1_epi32(k_clipped_luminance));
-      low = _mm512_mask_cmple_epi32_mask(low, l, _mm512_set1_epi32(k_black_luminance));
+      if (m == shortest) high = _mm512_cmpge_epi32_mask(l, _mm512_set1_epi32(k_clipped_luminance));
+      if (m == longest) low = _mm512_cmple_epi32_mask(l, _mm512_set1_epi32(k_black_luminance));
       for (int c = 0; c < 3; ++c) {
         const __m512i index = _mm512_add_epi32(_mm512_slli_epi32(z[c], 8), l);
         const double* table = reinterpret_cast<const double*>(pairs[3 * m + c]);

@@ -158,12 +158,13 @@ TEST(BuildHdr, PatchSaturatedInEveryExposureIsNotDarkerThanItsBorder) {
     }
 }
 
-// A sun clipped in every exposure of a rendered bracket, with every level of every frame
-// moved by -1, 0 or +1 as a camera's noise and JPEG rounding move it: inside the sun some
-// longer exposure sits a level or two under white and the hat gives it a real weight.
-// No pixel of the clipped area may come out below the shortest exposure's estimate, in
-// any version of the kernel; every other pixel is the weighted mean, bit for bit.
-TEST(BuildHdr, SunClippedInEveryNoisyExposureTakesTheShortestExposure) {
+// A sun clipped even in the shortest exposure of a rendered bracket, with every level of
+// every frame moved by -1, 0 or +1 as a camera's noise and JPEG rounding move it: inside
+// the sun some longer exposure sits a level or two under white and the hat gives it a real
+// weight. No pixel of the clipped area may come out below the shortest exposure's
+// estimate, in any version of the kernel; every other pixel is the weighted mean, bit for
+// bit.
+TEST(BuildHdr, SunClippedInTheShortestNoisyExposureTakesItsValue) {
   constexpr uint32_t w = 67, h = 41;  // rows of 67 leave vector tails
   const float cx = 40.f, cy = 18.f;
   std::mt19937 rng(5);
@@ -211,7 +212,7 @@ TEST(BuildHdr, SunClippedInEveryNoisyExposureTakesTheShortestExposure) {
           sun += c == 0;
           continue;
         }
-        // Outside the sun every pixel has an exposure under the clip level.
+        // Outside the sun the shortest exposure is under the clip level.
         ASSERT_EQ(v, weighted_mean_bits(*a.state, series, p, c))
             << x << "," << y << " channel " << c;
       }
