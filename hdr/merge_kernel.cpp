@@ -63,15 +63,6 @@ void merge_scalar(const uint8_t* const* planes, const float* const* pairs, size_
   }
 }
 
-// The pixels of a vector group whose bit is set in high or low.
-void take_floor_irradiance_lanes(const uint8_t* const* planes, const Floor_irradiance& floor,
-                                 uint64_t p, unsigned high, unsigned low, float* const out[3]) {
-  for (unsigned lanes = high | low; lanes != 0; lanes &= lanes - 1) {
-    const int lane = __builtin_ctz(lanes);
-    take_floor_irradiance(planes, floor, p + uint64_t(lane), (high >> lane) & 1u, out);
-  }
-}
-
 __attribute__((target("avx2"))) inline __m256i levels8(const uint8_t* plane, uint64_t p) {
   return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(plane + p)));
 }
@@ -98,7 +89,11 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
               _mm256_mul_ps(_mm256_set1_ps(k_lum_b), _mm256_cvtepi32_ps(z[2]))),
           _mm256_set1_ps(0.5f));
       const __m256i l = _mm256_and_si256(_mm256_cvttps_epi32(y), _mm256_set1_epi32(0xff));
-      if (m == shortest) high = _mm256_cmpgt_epi32(l, _mm256_set1_epi32(k_clipped_luminance - 1));
+      if (m == shortest) {
+        high = _mm256_cmpgt_epi32(l, _mm256_set1_epi32(k_clipped_luminance - 1));
+        // Every lane takes the shortest exposure's estimate: the sums are not needed.
+        if (_mm256_movemask_ps(_mm256_castsi256_ps(high)) == 0xff) break;
+      }
       if (m == longest) low = _mm256_cmpgt_epi32(_mm256_set1_epi32(k_black_luminance + 1), l);
       for (int c = 0; c < 3; ++c) {
         const __m256i index = _mm256_add_epi32(_mm256_slli_epi32(z[c], 8), l);
@@ -109,21 +104,27 @@ __attribute__((target("avx2"))) void merge_avx2(const uint8_t* const* planes,
                                                  table, _mm256_extracti128_si256(index, 1), 8)));
       }
     }
+    const __m256i only_low = _mm256_andnot_si256(high, low);
+    const bool floored = !_mm256_testz_si256(_mm256_or_si256(high, low), _mm256_set1_epi32(-1));
     for (int c = 0; c < 3; ++c) {
       // Weights and sums apart; the shuffle leaves pixels in the order 0 1 4 5 2 3 6 7.
       const __m256 w = _mm256_shuffle_ps(acc[c][0], acc[c][1], _MM_SHUFFLE(2, 0, 2, 0));
       const __m256 s = _mm256_shuffle_ps(acc[c][0], acc[c][1], _MM_SHUFFLE(3, 1, 3, 1));
       const __m256 v = _mm256_div_ps(s, _mm256_add_ps(w, _mm256_set1_ps(k_tiny)));
-      const __m256 ordered =
+      __m256 ordered =
           _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(v), _MM_SHUFFLE(3, 1, 2, 0)));
+      // Clipped lanes take the shortest exposure's estimate, black ones the longest's.
+      if (floored) {
+        ordered = _mm256_mask_i32gather_ps(ordered, floor->shortest_rad[c],
+                                           levels8(planes[3 * shortest + c], p),
+                                           _mm256_castsi256_ps(high), 4);
+        ordered = _mm256_mask_i32gather_ps(ordered, floor->longest_rad[c],
+                                           levels8(planes[3 * longest + c], p),
+                                           _mm256_castsi256_ps(only_low), 4);
+      }
       // The maximum returns its second operand for NaN.
       _mm256_storeu_ps(out[c] + p, _mm256_min_ps(_mm256_max_ps(ordered, _mm256_setzero_ps()),
                                                  _mm256_set1_ps(FLT_MAX)));
-    }
-    if (floor) {
-      const unsigned h = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(high)));
-      const unsigned z = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(low)));
-      if (h | z) take_floor_irradiance_lanes(planes, *floor, p, h, z, out);
     }
   }
   merge_scalar(planes, pairs, n, p, end - p, out, floor);
@@ -158,7 +159,11 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
               _mm512_mul_ps(_mm512_set1_ps(k_lum_b), _mm512_cvtepi32_ps(z[2]))),
           _mm512_set1_ps(0.5f));
       const __m512i l = _mm512_and_si512(_mm512_cvttps_epi32(y), _mm512_set1_epi32(0xff));
-      if (m == shortest) high = _mm512_cmpge_epi32_mask(l, _mm512_set1_epi32(k_clipped_luminance));
+      if (m == shortest) {
+        high = _mm512_cmpge_epi32_mask(l, _mm512_set1_epi32(k_clipped_luminance));
+        // Every lane takes the shortest exposure's estimate: the sums are not needed.
+        if (high == 0xffff) break;
+      }
       if (m == longest) low = _mm512_cmple_epi32_mask(l, _mm512_set1_epi32(k_black_luminance));
       for (int c = 0; c < 3; ++c) {
         const __m512i index = _mm512_add_epi32(_mm512_slli_epi32(z[c], 8), l);
@@ -169,15 +174,22 @@ __attribute__((target("avx512f"))) void merge_avx512(const uint8_t* const* plane
                                                  _mm512_extracti64x4_epi64(index, 1), table, 8)));
       }
     }
+    const __mmask16 only_low = __mmask16(low & ~high);
     for (int c = 0; c < 3; ++c) {
       const __m512 w = _mm512_permutex2var_ps(acc[c][0], even, acc[c][1]);
       const __m512 s = _mm512_permutex2var_ps(acc[c][0], odd, acc[c][1]);
-      const __m512 v = _mm512_div_ps(s, _mm512_add_ps(w, _mm512_set1_ps(k_tiny)));
+      __m512 v = _mm512_div_ps(s, _mm512_add_ps(w, _mm512_set1_ps(k_tiny)));
+      // Clipped lanes take the shortest exposure's estimate, black ones the longest's.
+      if (high)
+        v = _mm512_mask_i32gather_ps(v, high, levels16(planes[3 * shortest + c], p),
+                                     floor->shortest_rad[c], 4);
+      if (only_low)
+        v = _mm512_mask_i32gather_ps(v, only_low, levels16(planes[3 * longest + c], p),
+                                     floor->longest_rad[c], 4);
       // The maximum returns its second operand for NaN.
       _mm512_storeu_ps(out[c] + p, _mm512_min_ps(_mm512_max_ps(v, _mm512_setzero_ps()),
                                                  _mm512_set1_ps(FLT_MAX)));
     }
-    if (floor && (high | low)) take_floor_irradiance_lanes(planes, *floor, p, high, low, out);
   }
   merge_scalar(planes, pairs, n, p, end - p, out, floor);
 }
