@@ -206,7 +206,8 @@ void CreateHDRDialogDrv::group_exposures(const std::vector<Selected_file>& files
 }
 
 int CreateHDRDialogDrv::build_hdr(Hdr_image& result, std::vector<Exposure_planes>& exposures,
-                                  const std::vector<float>& exposure_times) {
+                                  const std::vector<float>& exposure_times,
+                                  std::vector<int>& uncompared) {
   Stored_response_source source(store(), m_recover);
   source.set_camera_name(m_camera_name);
   Assembly_settings a;
@@ -220,6 +221,7 @@ int CreateHDRDialogDrv::build_hdr(Hdr_image& result, std::vector<Exposure_planes
       ::build_hdr(*m_assembly, result, exposures, exposure_times, a, current_progress(), questions);
   // An answer to a response question stays for the next groups and the next use.
   camera_response->value(a.response_choice);
+  uncompared = a.uncompared_pairs;
   return r;
 }
 
@@ -266,9 +268,8 @@ void CreateHDRDialogDrv::run_creation(const Hdr_creation_settings& settings, boo
   Message_questions questions;
   const Creation_end end = run_hdr_creation(
       groups, settings,
-      [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t) {
-        return build_hdr(r, e, t);
-      },
+      [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t,
+             std::vector<int>& uncompared) { return build_hdr(r, e, t, uncompared); },
       file_written, current_progress(), questions, result);
   end_run(end != Creation_end::stopped);
   if (end == Creation_end::opened && result) {

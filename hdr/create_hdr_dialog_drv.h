@@ -41,9 +41,10 @@ class CreateHDRDialogDrv : public CreateHDRDialog {
   void ldr_file_name(uint64_t k, std::string& path, uint32_t& type) const;
   /// True when the existing file is to be skipped (see confirm_overwrite in hdr_creation.h).
   bool confirm_overwrite(std::string path) const;
-  /// Merges one group with the dialog's response and options; 0, or -1 to stop.
+  /// Merges one group with the dialog's response and options; 0, or -1 to stop. Sets
+  /// uncompared to the pairs the alignment could not compare.
   int build_hdr(Hdr_image& result, std::vector<Exposure_planes>& exposures,
-                const std::vector<float>& exposure_times);
+                const std::vector<float>& exposure_times, std::vector<int>& uncompared);
 
   /// The store responses are kept in (not owned; null: g_preferences).
   void set_store(Fl_Preferences* root) { m_store = root; }

@@ -5,6 +5,7 @@
 #include <CImg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <random>
 
@@ -12,11 +13,16 @@
 
 namespace {
 
-// The best mismatch before any comparison: more than any count a map can give.
-constexpr int k_no_match = k_align_window * k_align_window;
-// Edge means a region's Sobel responses must exceed at first, and its usable levels.
+// Edge means a region's Sobel responses must exceed at first.
 constexpr float k_edge_threshold = 50.f;
-constexpr float k_clip_low = 5.f, k_clip_high = 250.f;
+// How far, in standard deviations of a count of that many compared positions, the best
+// shift's share of differing codes must lie below the typical (median) share of the
+// search. On a region of noise the codes differ at about three quarters of the positions
+// at every shift, and the luckiest of the 6561 shifts lies about 4 deviations below; a
+// true match of textured content lies 10 and more below, even across exposures.
+constexpr double k_clear_match = 8.0;
+
+bool unclipped(int v) { return v >= k_clip_low && v <= k_clip_high; }
 
 struct Plane {
   const uint8_t* g;
@@ -52,17 +58,41 @@ struct Area_sums {
   }
 };
 
-// |V| and |H| responses of the two 3 x 3 edge kernels at (x, y), inside the image.
-int vertical_edge(const Plane& p, int64_t x, int64_t y) {
-  const int v = -p.at(x - 1, y - 1) + p.at(x + 1, y - 1) - 2 * p.at(x - 1, y) + 2 * p.at(x + 1, y) -
-                p.at(x - 1, y + 1) + p.at(x + 1, y + 1);
-  return std::abs(v);
-}
-int horizontal_edge(const Plane& p, int64_t x, int64_t y) {
-  const int v = p.at(x - 1, y - 1) + 2 * p.at(x, y - 1) + p.at(x + 1, y - 1) - p.at(x - 1, y + 1) -
-                2 * p.at(x, y + 1) - p.at(x + 1, y + 1);
-  return std::abs(v);
-}
+// Exposure i of a pair (p) and, when given, exposure i + 1 (q) at the same place. A
+// pixel is clear when it is unclipped in both.
+struct Pair_view {
+  Plane p;
+  const uint8_t* q;
+  bool clear(int64_t x, int64_t y) const {
+    x = std::clamp<int64_t>(x, 0, p.w - 1), y = std::clamp<int64_t>(y, 0, p.h - 1);
+    return unclipped(p.at(x, y)) && (!q || unclipped(q[y * p.w + x]));
+  }
+  // The code at (x, y) reads the pixel and its right and lower neighbours.
+  uint32_t code_usable(int64_t x, int64_t y) const {
+    return clear(x, y) && clear(x + 1, y) && clear(x, y + 1) ? 1u : 0u;
+  }
+  // Sobel responses count only where they see no clipped level of exposure i (a clip
+  // boundary moves with the exposure) and the pixel is unclipped in exposure i + 1.
+  bool clean(int64_t x, int64_t y) const {
+    if (x <= 0 || y <= 0 || x >= p.w - 1 || y >= p.h - 1) return false;
+    for (int64_t v = y - 1; v <= y + 1; ++v)
+      for (int64_t u = x - 1; u <= x + 1; ++u)
+        if (!unclipped(p.at(u, v))) return false;
+    return !q || unclipped(q[y * p.w + x]);
+  }
+  uint32_t vertical(int64_t x, int64_t y) const {
+    if (!clean(x, y)) return 0;
+    const int v = -p.at(x - 1, y - 1) + p.at(x + 1, y - 1) - 2 * p.at(x - 1, y) +
+                  2 * p.at(x + 1, y) - p.at(x - 1, y + 1) + p.at(x + 1, y + 1);
+    return uint32_t(std::abs(v));
+  }
+  uint32_t horizontal(int64_t x, int64_t y) const {
+    if (!clean(x, y)) return 0;
+    const int v = p.at(x - 1, y - 1) + 2 * p.at(x, y - 1) + p.at(x + 1, y - 1) -
+                  p.at(x - 1, y + 1) - 2 * p.at(x, y + 1) - p.at(x + 1, y + 1);
+    return uint32_t(std::abs(v));
+  }
+};
 
 // Whether the shift search around (x, y) reads only pixels of a w x h image.
 bool search_fits(int64_t x, int64_t y, int64_t w, int64_t h, int margin, int window) {
@@ -75,6 +105,41 @@ bool search_fits(int64_t x, int64_t y, int64_t w, int64_t h, int margin, int win
 // Whether the window centred at (x, y) reads only pixels of the image.
 bool window_fits(int64_t x, int64_t y, int64_t w, int64_t h, int window) {
   return search_fits(x, y, w, h, 0, window);
+}
+
+// What the region test reads of the window centred at (x, y): its usable code positions
+// and the sums of its edge responses.
+struct Window_sums {
+  int64_t x = 0, y = 0;
+  uint32_t usable = 0, vertical = 0, horizontal = 0;
+};
+
+// Orders windows by texture: the smaller of the two edge sums, larger first.
+bool more_textured(const Window_sums& a, const Window_sums& b) {
+  return std::min(a.vertical, a.horizontal) > std::min(b.vertical, b.horizontal);
+}
+
+// The windows of a grid over the whole image whose search fits and which have enough
+// usable codes, most textured first (the smaller edge sum decides; scan order on ties).
+std::vector<Window_sums> grid_windows(const Pair_view& v, int margin, int window) {
+  const int half = window / 2, side = std::min(window - 1, k_code_side);
+  std::vector<Window_sums> grid;
+  for (int64_t cy = margin + half; cy < v.p.h; cy += side)
+    for (int64_t cx = margin + half; cx < v.p.w; cx += side) {
+      if (!search_fits(cx, cy, v.p.w, v.p.h, margin, window)) continue;
+      Window_sums s{cx, cy, 0, 0, 0};
+      for (int64_t y = cy - half; y < cy - half + side; ++y)
+        for (int64_t x = cx - half; x < cx - half + side; ++x) s.usable += v.code_usable(x, y);
+      if (s.usable < uint32_t(k_min_region_codes)) continue;
+      for (int64_t y = cy - half + 1; y <= cy + half - 1; ++y)
+        for (int64_t x = cx - half + 1; x <= cx + half - 1; ++x) {
+          s.vertical += v.vertical(x, y);
+          s.horizontal += v.horizontal(x, y);
+        }
+      grid.push_back(s);
+    }
+  std::stable_sort(grid.begin(), grid.end(), more_textured);
+  return grid;
 }
 
 }  // namespace
@@ -92,7 +157,7 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
   const uint8_t* next_g = next ? alignment_plane(*next) : nullptr;
   if (next && (!next_g || next->width != exposure.width || next->height != exposure.height))
     return false;
-  const int half = window / 2;
+  const int half = window / 2, side = std::min(window - 1, k_code_side);
 
   // The candidates lie in the middle third of the image in both directions.
   std::mt19937 random(seed);
@@ -103,7 +168,7 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
   }
   if (previous_x != -1) points[0] = {previous_x, previous_y};
 
-  // Only candidates whose search fits are tested; the tables cover their clip squares.
+  // Only candidates whose search fits are tested; the tables cover their windows.
   std::vector<size_t> fitting;
   Area_sums box;
   int64_t x0 = p.w, y0 = p.h, x1 = -1, y1 = -1;
@@ -111,55 +176,68 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
     const int64_t cx = points[k][0], cy = points[k][1];
     if (!search_fits(cx, cy, p.w, p.h, margin, window)) continue;
     fitting.push_back(k);
-    x0 = std::min(x0, cx - margin - half);
-    x1 = std::max(x1, cx + margin + half);
-    y0 = std::min(y0, cy - margin - half);
-    y1 = std::max(y1, cy + margin + half);
+    x0 = std::min(x0, cx - half);
+    x1 = std::max(x1, cx - half + side - 1);
+    y0 = std::min(y0, cy - half);
+    y1 = std::max(y1, cy - half + side - 1);
   }
   if (fitting.empty()) {
     log_info("Could not find ROI: the image is too small to align.");
     return false;
   }
   box.x0 = x0, box.y0 = y0, box.bw = x1 - x0 + 1, box.bh = y1 - y0 + 1;
-  Area_sums vertical = box, horizontal = box, clipped = box;
-  auto inner = [&](int64_t px, int64_t py) {
-    return px > 0 && py > 0 && px < p.w - 1 && py < p.h - 1;
-  };
-  vertical.build([&](int64_t px, int64_t py) {
-    return inner(px, py) ? uint32_t(vertical_edge(p, px, py)) : 0u;
-  });
-  horizontal.build([&](int64_t px, int64_t py) {
-    return inner(px, py) ? uint32_t(horizontal_edge(p, px, py)) : 0u;
-  });
+  const Pair_view v{p, next_g};
+  Area_sums vertical = box, horizontal = box, usable = box;
+  vertical.build([&](int64_t px, int64_t py) { return v.vertical(px, py); });
+  horizontal.build([&](int64_t px, int64_t py) { return v.horizontal(px, py); });
+  usable.build([&](int64_t px, int64_t py) { return v.code_usable(px, py); });
 
-  // The clip bounds stay fixed while the edge threshold relaxes: levels outside them carry
-  // no texture to match (a saturated area codes as one flat value everywhere, so every
-  // shift would tie and the first of the scan would win).
-  const Plane q{next_g, p.w, p.h};
-  auto is_clipped = [](int v) { return float(v) < k_clip_low || float(v) > k_clip_high; };
-  clipped.build([&](int64_t px, int64_t py) {
-    return is_clipped(p.at(px, py)) || (q.g && is_clipped(q.at(px, py))) ? 1u : 0u;
-  });
-  float threshold = k_edge_threshold;
+  // The previous position (candidate 0) first; then the most textured of the middle third,
+  // since the first one over the threshold may be barely textured, and noise then decides
+  // its codes; then the most textured of a grid over the whole image, made only when the
+  // middle third has no region at the first threshold.
   const float area = float((window - 2) * (window - 2));
+  auto sums_at = [&](int64_t cx, int64_t cy) {
+    Window_sums s{cx, cy, 0, 0, 0};
+    s.usable = usable.sum(cx - half, cx - half + side - 1, cy - half, cy - half + side - 1);
+    s.vertical = vertical.sum(cx - half + 1, cx + half - 1, cy - half + 1, cy + half - 1);
+    s.horizontal = horizontal.sum(cx - half + 1, cx + half - 1, cy - half + 1, cy + half - 1);
+    return s;
+  };
+  // The sums are integers below 2^24, so the float means are those of any sum order.
+  auto passes = [&](const Window_sums& s, float threshold) {
+    return s.usable >= uint32_t(k_min_region_codes) && float(s.vertical) / area > threshold &&
+           float(s.horizontal) / area > threshold;
+  };
+  std::vector<Window_sums> middle;
+  for (size_t k : fitting) {
+    const Window_sums s = sums_at(points[k][0], points[k][1]);
+    if (s.usable >= uint32_t(k_min_region_codes) && (k != 0 || previous_x == -1))
+      middle.push_back(s);
+  }
+  std::stable_sort(middle.begin(), middle.end(), more_textured);
+  const bool previous_fits = previous_x != -1 && !fitting.empty() && fitting[0] == 0;
+  const Window_sums previous = previous_fits ? sums_at(previous_x, previous_y) : Window_sums{};
+  std::vector<Window_sums> grid;
+  bool grid_made = false;
+  float threshold = k_edge_threshold;
   for (int pass = 0; pass < k_roi_passes; ++pass) {
-    for (size_t k : fitting) {
-      const int64_t cx = points[k][0], cy = points[k][1];
-      if (clipped.sum(cx - margin - half, cx + margin + half - 1, cy - margin - half,
-                      cy + margin + half - 1) != 0)
-        continue;
-      // The sums are integers below 2^24, so the float means are those of any sum order.
-      const float mves =
-          float(vertical.sum(cx - half + 1, cx + half - 1, cy - half + 1, cy + half - 1)) / area;
-      const float mhes =
-          float(horizontal.sum(cx - half + 1, cx + half - 1, cy - half + 1, cy + half - 1)) / area;
-      if (mves > threshold && mhes > threshold) {
-        log_info("mves = %f", double(mves));
-        log_info("mhes = %f", double(mhes));
-        x = int(cx);
-        y = int(cy);
-        return true;
-      }
+    const Window_sums* chosen = nullptr;
+    if (previous_fits && passes(previous, threshold))
+      chosen = &previous;
+    else if (!middle.empty() && passes(middle[0], threshold))
+      chosen = &middle[0];
+    if (!chosen) {
+      // A bright exposure of a real scene is often clipped over all its middle third.
+      if (!grid_made) grid = grid_windows(v, margin, window), grid_made = true;
+      if (!grid.empty() && passes(grid[0], threshold)) chosen = &grid[0];
+    }
+    if (chosen) {
+      log_info("mves = %f", double(float(chosen->vertical) / area));
+      log_info("mhes = %f", double(float(chosen->horizontal) / area));
+      x = int(chosen->x);
+      y = int(chosen->y);
+      return true;
     }
     log_info("Could not find ROI. Halving minimum edge magnitude.");
     threshold *= 0.5f;
@@ -167,8 +245,8 @@ bool find_roi(const Exposure_planes& exposure, int margin, int window, int previ
   return false;
 }
 
-void direction_codes(const Exposure_planes& exposure, int x, int y, int window,
-                     Direction_map& map) {
+void direction_codes(const Exposure_planes& exposure, int x, int y, int window, Direction_map& map,
+                     bool skip_clipped) {
   map.fill(0);
   const Plane p{alignment_plane(exposure), int64_t(exposure.width), int64_t(exposure.height)};
   if (!p.g || p.w == 0 || p.h == 0) return;
@@ -181,9 +259,9 @@ void direction_codes(const Exposure_planes& exposure, int x, int y, int window,
   for (int r = 0; r < side; ++r)
     for (int c = 0; c < side; ++c) {
       const int64_t px = int64_t(x) - half + c, py = int64_t(y) - half + r;
-      const int v = p.clamped(px, py);
-      const int a = v - p.clamped(px + 1, py), b = v - p.clamped(px, py + 1);
-      map[size_t(r * k_code_side + c)] = k_codes[sign_row(a)][sign_row(b)];
+      const int v = p.clamped(px, py), right = p.clamped(px + 1, py), below = p.clamped(px, py + 1);
+      if (skip_clipped && !(unclipped(v) && unclipped(right) && unclipped(below))) continue;
+      map[size_t(r * k_code_side + c)] = k_codes[sign_row(v - right)][sign_row(v - below)];
     }
 }
 
@@ -194,6 +272,16 @@ int code_mismatch(const Direction_map& a, const Direction_map& b, int window) {
     for (int c = 0; c < side; ++c)
       count += a[size_t(r * k_code_side + c)] != b[size_t(r * k_code_side + c)];
   return count;
+}
+
+Code_match match_codes(const Direction_map& a, const Direction_map& b) {
+  Code_match m;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != 0 && b[i] != 0) {
+      ++m.compared;
+      m.differing += a[i] != b[i];
+    }
+  return m;
 }
 
 void chain_shifts(std::vector<int>& s) {
@@ -219,41 +307,72 @@ void translate_exposure(Exposure_planes& exposure, int dx, int dy) {
   view.shift(-dx, -dy, 0, 0, 0);
 }
 
+namespace {
+
+// The shift of exposure b against a around the region (x, y) of a, searched within the
+// margin; false when no shift matches clearly best (see align_exposures_seeded).
+bool find_shift(const Exposure_planes& a, const Exposure_planes& b, int x, int y, int margin,
+                int window, int& sx, int& sy) {
+  Direction_map reference, candidate;
+  direction_codes(a, x, y, window, reference, true);
+  Code_match best;
+  int bx = x, by = y;
+  bool tied = false;
+  std::vector<double> shares;
+  auto share = [](const Code_match& m) { return double(m.differing) / double(m.compared); };
+  for (int dy = y - margin; dy <= y + margin; ++dy)
+    for (int dx = x - margin; dx <= x + margin; ++dx) {
+      if (!window_fits(dx, dy, b.width, b.height, window)) continue;
+      direction_codes(b, dx, dy, window, candidate, true);
+      const Code_match m = match_codes(reference, candidate);
+      if (m.compared < k_min_compared_codes) continue;
+      shares.push_back(share(m));
+      // Shares compared exactly, as products of the integer counts.
+      const int64_t lhs = int64_t(m.differing) * best.compared;
+      const int64_t rhs = int64_t(best.differing) * m.compared;
+      if (best.compared == 0 || lhs < rhs) {
+        best = m;
+        bx = dx, by = dy;
+        tied = false;
+      } else if (lhs == rhs) {
+        tied = true;
+      }
+    }
+  if (best.compared == 0 || tied) return false;
+  std::nth_element(shares.begin(), shares.begin() + ptrdiff_t(shares.size() / 2), shares.end());
+  const double typical = shares[shares.size() / 2];
+  const double deviation = std::sqrt(typical * (1 - typical) / double(best.compared));
+  if (!(share(best) < typical - k_clear_match * deviation)) return false;
+  sx = bx - x;
+  sy = by - y;
+  return true;
+}
+
+}  // namespace
+
 int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& progress,
-                           uint32_t seed) {
+                           uint32_t seed, std::vector<int>* uncompared) {
   const int n = int(exposures.size());
   if (n == 0) return 0;
-  std::vector<int> xs(size_t(n), 0), ys(size_t(n), 0);
+  std::vector<int> xs(size_t(n), 0), ys(size_t(n), 0), missed;
   progress.start(0.f, 0.f, float(n - 1), "Aligning images");
   const int margin = k_align_margin, window = k_align_window;
   int px = -1, py = -1;
-  Direction_map reference, candidate;
   for (int i = 0; i + 1 < n; ++i) {
     const Exposure_planes& a = exposures[size_t(i)];
     const Exposure_planes& b = exposures[size_t(i + 1)];
-    int x = 0, y = 0, bx = 0, by = 0;
+    int x = 0, y = 0, sx = 0, sy = 0;
     const bool same_size = a.width == b.width && a.height == b.height && alignment_plane(b);
     // The region must be unclipped in exposure i + 1 too: the shift search reads (nearly)
     // the same square there.
-    if (same_size && find_roi(a, margin, window, px, py, x, y, seed + uint32_t(i), &b)) {
-      direction_codes(a, x, y, window, reference);
-      int best = k_no_match;
-      bx = x, by = y;
-      for (int dy = y - margin; dy <= y + margin; ++dy)
-        for (int dx = x - margin; dx <= x + margin; ++dx) {
-          if (!window_fits(dx, dy, b.width, b.height, window)) continue;
-          direction_codes(b, dx, dy, window, candidate);
-          const int c = code_mismatch(reference, candidate, window);
-          if (c < best) {  // ties keep the first position in scan order
-            best = c;
-            bx = dx, by = dy;
-          }
-        }
-      xs[size_t(i + 1)] = bx - x;
-      ys[size_t(i + 1)] = by - y;
-      px = bx, py = by;  // the next search starts where exposure i + 1 matched
+    if (same_size && find_roi(a, margin, window, px, py, x, y, seed + uint32_t(i), &b) &&
+        find_shift(a, b, x, y, margin, window, sx, sy)) {
+      xs[size_t(i + 1)] = sx;
+      ys[size_t(i + 1)] = sy;
+      px = x + sx, py = y + sy;  // the next search starts where exposure i + 1 matched
     } else {
       log_info("Exposures %d and %d cannot be compared; the pair is not shifted.", i, i + 1);
+      missed.push_back(i);
     }
     log_info("xShift = %d", xs[size_t(i + 1)]);
     log_info("yShift = %d", ys[size_t(i + 1)]);
@@ -263,9 +382,11 @@ int align_exposures_seeded(std::vector<Exposure_planes>& exposures, Progress& pr
   chain_shifts(ys);
   for (int j = 0; j < n; ++j)
     translate_exposure(exposures[size_t(j)], xs[size_t(j)], ys[size_t(j)]);
+  if (uncompared) *uncompared = missed;
   return 0;
 }
 
-int align_exposures(std::vector<Exposure_planes>& exposures, Progress& progress) {
-  return align_exposures_seeded(exposures, progress, uint32_t(std::time(nullptr)));
+int align_exposures(std::vector<Exposure_planes>& exposures, Progress& progress,
+                    std::vector<int>& uncompared) {
+  return align_exposures_seeded(exposures, progress, uint32_t(std::time(nullptr)), &uncompared);
 }

@@ -185,8 +185,9 @@ int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_pla
   if (settings.reduce_noise &&
       reduce_noise(exposures, exposure_times, response, rad, state.taper, progress) == -1)
     return -1;
+  settings.uncompared_pairs.clear();
   if (settings.align && settings.align_exposures &&
-      settings.align_exposures(exposures, progress) == -1)
+      settings.align_exposures(exposures, progress, settings.uncompared_pairs) == -1)
     return -1;
   return merge(result, exposures, exposure_times, state.weights, rad, progress);
 }

@@ -18,9 +18,11 @@ extern const char* const k_message_bad_exposure;
 /// Exposures averaged in noise reduction: the exposure itself and up to five brighter ones.
 constexpr int k_noise_window = 6;
 
-/// Aligns the exposures in place (their content translated, uncovered pixels 0); returns
-/// 0, or -1 when the user cancelled.
-using Align_exposures_fn = int (*)(std::vector<Exposure_planes>& exposures, Progress& progress);
+/// Aligns the exposures in place (their content translated, uncovered pixels 0) and sets
+/// uncompared to the pairs i (exposures i and i + 1) it could not compare; returns 0, or
+/// -1 when the user cancelled.
+using Align_exposures_fn = int (*)(std::vector<Exposure_planes>& exposures, Progress& progress,
+                                   std::vector<int>& uncompared);
 
 /// What the HDR dialog keeps between assemblies: the responses, the weighting tables
 /// (refilled by every assembly) and the noise taper (fixed).
@@ -40,6 +42,8 @@ struct Assembly_settings {
   Camera_response_source* camera_source = nullptr;
   /// The alignment; with a null hook "align" does nothing.
   Align_exposures_fn align_exposures = nullptr;
+  /// Set by the assembly: the pairs the alignment could not compare (none without it).
+  std::vector<int> uncompared_pairs;
 };
 
 /// Merges the exposures (ascending relative exposure exposure_times[m] > 0) into result,
@@ -49,10 +53,10 @@ struct Assembly_settings {
 /// the response question (asked through questions) was cancelled or the user pressed
 /// "Cancel" (the result then holds partial values and the exposures may be partly
 /// rewritten). Noise reduction and alignment rewrite the exposures.
-/// A pixel at luminance level 255 in every exposure takes f_inv_c(z) / t of the shortest
-/// exposure, one at level 0 in every exposure that of the longest; every other pixel is
-/// the weighted mean. Every result value lies in [0, 3.4028235e38], whatever the response
-/// tables hold.
+/// A pixel clipped in the shortest exposure (luminance level 250 or more) takes
+/// f_inv_c(z) / t of that exposure, one black in the longest (level 5 or less) that of the
+/// longest; every other pixel is the weighted mean. Every result value lies in [0, 3.4028235e38],
+/// whatever the response tables hold.
 int build_hdr(Assembly_state& state, Hdr_image& result, std::vector<Exposure_planes>& exposures,
               const std::vector<float>& exposure_times, Assembly_settings& settings,
               Progress& progress, Hdr_questions& questions);

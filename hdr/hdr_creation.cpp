@@ -53,6 +53,13 @@ bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite,
                        nullptr) == 0;
 }
 
+std::string unaligned_warning(const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::string text =
+      "These exposures could not be aligned with each other; they were merged as they are:";
+  for (const auto& [a, b] : pairs) text += "\n" + a + " and " + b;
+  return text;
+}
+
 namespace {
 
 bool is_input(const std::vector<Exposure_inputs>& groups, const std::string& path) {
@@ -166,6 +173,11 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
   // A single creation merges all chosen files as one group.
   const size_t g = settings.batch ? groups.size() : std::min<size_t>(groups.size(), 1);
   const Overall_bar overall(progress, g >= 2, float(g));
+  // Told once, after the run, so a batch is not held up group by group.
+  std::vector<std::pair<std::string, std::string>> unaligned;
+  auto warn_unaligned = [&] {
+    if (!unaligned.empty()) questions.warn(unaligned_warning(unaligned));
+  };
 
   for (size_t k = 0; k < g; ++k) {
     const Exposure_inputs& group = groups[k];
@@ -190,14 +202,19 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
         planes.push_back(exposure_planes_of(images[i]));
         times.push_back(group[i].exposure);
       }
-      const int r = build ? build(*result, planes, times) : -1;
+      std::vector<int> uncompared;
+      const int r = build ? build(*result, planes, times, uncompared) : -1;
       images.clear();
       if (r == -1) return Creation_end::stopped;
+      for (int i : uncompared)
+        if (i >= 0 && size_t(i) + 1 < group.size())
+          unaligned.emplace_back(group[size_t(i)].path, group[size_t(i) + 1].path);
     }
 
     if (!settings.batch) {
       result->type = k_type_new_hdr;
       single_result = std::move(result);
+      warn_unaligned();
       return Creation_end::opened;
     }
     if (save_group(*result, k, groups, settings, written, progress, questions) ==
@@ -205,5 +222,6 @@ Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,
       continue;
     progress.update_overall(float(k + 1));
   }
+  warn_unaligned();
   return Creation_end::finished;
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/browser_seam.h"  // File_written_fn
@@ -55,10 +56,16 @@ void check_batch_output(const Hdr_creation_settings& s);
 /// answered "Skip" to "<path> exists. Do you want to overwrite it?" (asked through questions).
 bool confirm_overwrite(const std::string& path, bool prompt_on_overwrite, Hdr_questions& questions);
 
-/// The merge of one group: fills result (sized, zeroed) from the exposures; 0, or -1 when
-/// the creation is to stop ("Cancel"). A Refusal it throws ends the creation.
-using Build_hdr_fn = std::function<int(Hdr_image& result, std::vector<Exposure_planes>& exposures,
-                                       const std::vector<float>& times)>;
+/// The merge of one group: fills result (sized, zeroed) from the exposures and sets
+/// uncompared to the pairs i (exposures i and i + 1) its alignment could not compare; 0,
+/// or -1 when the creation is to stop ("Cancel"). A Refusal it throws ends the creation.
+using Build_hdr_fn =
+    std::function<int(Hdr_image& result, std::vector<Exposure_planes>& exposures,
+                      const std::vector<float>& times, std::vector<int>& uncompared)>;
+
+/// The warning after a run in which exposures could not be aligned; pairs holds the
+/// paths of each pair.
+std::string unaligned_warning(const std::vector<std::pair<std::string, std::string>>& pairs);
 
 enum class Creation_end {
   finished,  // batch done (groups may have been skipped), or no group at all
@@ -72,7 +79,9 @@ enum class Creation_end {
 /// or exposure value is not the group's, is refused with its path: a single creation throws
 /// the Refusal, a batch warns through questions and goes on with the next group, as after a
 /// save that fails (warned with the file's path). An output path that is one of the exposures
-/// is never written. The overwrite question goes through questions. Leaves the progress
+/// is never written. The overwrite question goes through questions, and so does one warning
+/// at the end of a run that was not stopped, naming every pair of exposures the alignment
+/// could not compare (unaligned_warning). Leaves the progress
 /// window to the caller (hide it afterwards); hides the overall bar it showed, also when build
 /// (or the tone mapping) throws, the exception then passing on.
 Creation_end run_hdr_creation(const std::vector<Exposure_inputs>& groups,

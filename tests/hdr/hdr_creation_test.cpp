@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "core/header_probe.h"
 #include "core/image_load.h"
 #include "core/platform.h"
+#include "hdr/exposure_alignment.h"
 #include "hdr/hdr_assembly.h"
 #include "hdr/hdr_output_types.h"
 #include "tests/support/exposure_series.h"
@@ -178,7 +180,8 @@ class Creation_run : public ::testing::Test {
 
   // The merge as the dialog runs it with "sRGB"; counts its calls.
   Build_hdr_fn merge() {
-    return [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t) {
+    return [this](Hdr_image& r, std::vector<Exposure_planes>& e, const std::vector<float>& t,
+                  std::vector<int>&) {
       ++merges;
       Assembly_settings a;
       a.response_choice = k_response_srgb;
@@ -392,12 +395,57 @@ TEST_F(Creation_run, CancelWhileLoadingStopsAndKeepsWhatWasSaved) {
   EXPECT_EQ(progress.calls.back().what, "hide_overall");
 }
 
+// Exposures the alignment cannot compare (here a frame clipped all over) are merged as
+// they are, and the user is told once, after the run, which ones they were: in a batch,
+// one warning for all groups.
+TEST_F(Creation_run, UnalignedExposuresAreWarnedOfOnceAfterTheRun) {
+  constexpr uint32_t w = 240, h = 180;  // room for the alignment's search
+  auto write = [&](const std::string& name, bool clipped, float time) {
+    std::vector<uint8_t> rgb(size_t(w) * h * 3);
+    std::mt19937 noise(3);  // the same texture in every unclipped frame
+    for (size_t i = 0; i < rgb.size(); i += 3)
+      rgb[i] = rgb[i + 1] = rgb[i + 2] = clipped ? 255 : uint8_t(40 + noise() % 150);
+    const std::string path = in.path() + name + ".png";
+    Png_layout layout;
+    layout.width = w;
+    layout.height = h;
+    write_png(path, layout, rgb.data());
+    return Exposure_input{path, k_type_png, w, h, time};
+  };
+  const Exposure_inputs a = {write("a0", false, 1), write("a1", true, 4)};
+  const Exposure_inputs b = {write("b0", false, 1), write("b1", false, 2), write("b2", true, 8)};
+  const Build_hdr_fn aligned_merge = [&](Hdr_image& r, std::vector<Exposure_planes>& e,
+                                         const std::vector<float>& t,
+                                         std::vector<int>& uncompared) {
+    Assembly_settings s;
+    s.align = true;
+    s.align_exposures = align_exposures;
+    const int end = build_hdr(*state, r, e, t, s, progress, questions);
+    uncompared = s.uncompared_pairs;
+    return end;
+  };
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run_hdr_creation({a}, settings, aligned_merge, nullptr, progress, questions, single),
+            Creation_end::opened);
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{unaligned_warning({{a[0].path, a[1].path}})});
+  EXPECT_NE(messages.alerts[0].find(a[1].path), std::string::npos);
+
+  messages.alerts.clear();
+  settings.batch = true;
+  settings.prompt_on_overwrite = false;
+  EXPECT_EQ(run_hdr_creation({a, b}, settings, aligned_merge, nullptr, progress, questions, single),
+            Creation_end::finished);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(messages.alerts, std::vector<std::string>{unaligned_warning(
+                                 {{a[0].path, a[1].path}, {b[1].path, b[2].path}})});
+}
+
 TEST_F(Creation_run, AStopFromTheMergeEndsTheBatchAfterTheGroupsSaved) {
   const Exposure_inputs a = write_group(in.path(), "a", {1, 4});
   settings.batch = true;
   int calls = 0;
   const Build_hdr_fn second_cancels = [&](Hdr_image& r, std::vector<Exposure_planes>& e,
-                                          const std::vector<float>& t) {
+                                          const std::vector<float>& t, std::vector<int>&) {
     if (++calls == 2) return -1;
     Assembly_settings s;
     return build_hdr(*state, r, e, t, s, progress, questions);
@@ -415,9 +463,8 @@ TEST_F(Creation_run, AThrowingMergeHidesTheOverallBarForTheNextRun) {
   const Exposure_inputs a = write_group(in.path(), "a", {1, 4});
   settings.batch = true;
   const Build_hdr_fn out_of_memory = [](Hdr_image&, std::vector<Exposure_planes>&,
-                                        const std::vector<float>&) -> int {
-    throw std::bad_alloc();
-  };
+                                        const std::vector<float>&,
+                                        std::vector<int>&) -> int { throw std::bad_alloc(); };
   EXPECT_THROW(
       run_hdr_creation({a, a}, settings, out_of_memory, nullptr, progress, questions, single),
       std::bad_alloc);

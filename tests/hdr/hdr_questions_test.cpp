@@ -237,7 +237,7 @@ TEST(HdrQuestions, ArriveThroughTheInterfaceInTheOrderOfTheRun) {
   Assembly_settings assembly;
   assembly.response_choice = grouping.response_choice;  // no recovery: it is unreliable
   const Build_hdr_fn merge = [&](Hdr_image& r, std::vector<Exposure_planes>& e,
-                                 const std::vector<float>& t) {
+                                 const std::vector<float>& t, std::vector<int>&) {
     Silent_progress progress;
     return build_hdr(*state, r, e, t, assembly, progress, questions);
   };

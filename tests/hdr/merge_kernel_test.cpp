@@ -45,8 +45,9 @@ struct Kernel_input {
   }
 };
 
-// The input with pixels at luminance level 255 or 0 in every exposure, among them lone
-// ones and runs that fill whole vector groups, and stand-in tables that tell the shortest
+// The input with pixels clipped (luminance level 250 or more) in the shortest exposure or
+// black (5 or less) in the longest, among them lone ones and runs that fill whole vector
+// groups, pixels at the rule's edges, and stand-in tables that tell the shortest
 // and longest exposure apart and include values to be limited.
 struct Floor_input : Kernel_input {
   std::vector<float> rad;  // [exposure][channel][level]
@@ -65,9 +66,32 @@ struct Floor_input : Kernel_input {
     for (size_t m = 0; m < n; ++m)
       for (uint64_t p : low)
         for (int c = 0; c < 3; ++c) levels[(3 * m + c) * pixels + p] = c == 0 ? uint8_t(m) : 0;
-    // Pixel 700 is not clipped in the last exposure: the weighted mean.
-    levels[(3 * 2 + 1) * pixels + 700] = 100;
+    // Pixel 700 is not clipped in the shortest exposure, only in the longer ones: the
+    // weighted mean.
+    levels[(3 * 0 + 1) * pixels + 700] = 100;
     high.erase(std::find(high.begin(), high.end(), 700ull));
+    // The rule's edges: grey levels per exposure (luminance level = the grey level), each
+    // pixel in a different lane of its vector group. Only the shortest exposure decides a
+    // clipped pixel, only the longest a black one; a level under the bound in another
+    // exposure changes nothing, nor does a clipped or black level in another.
+    const struct {
+      uint64_t p;
+      uint8_t grey[n];
+      int kind;  // 0 the weighted mean, 1 the shortest exposure, 2 the longest
+    } edges[] = {
+        {200, {250, 250, 250}, 1}, {201, {249, 249, 249}, 0}, {202, {255, 255, 249}, 1},
+        {203, {249, 255, 255}, 0}, {204, {100, 100, 255}, 0}, {205, {254, 254, 254}, 1},
+        {206, {5, 5, 5}, 2},       {207, {6, 6, 6}, 0},       {208, {6, 5, 5}, 2},
+        {209, {5, 5, 6}, 0},       {210, {100, 100, 0}, 2},   {211, {0, 100, 100}, 0},
+        {213, {0, 0, 0}, 2},       {214, {255, 255, 255}, 1}, {219, {250, 100, 100}, 1},
+        {220, {100, 255, 100}, 0}, {221, {100, 5, 100}, 0},
+    };
+    for (const auto& e : edges) {
+      for (size_t m = 0; m < n; ++m)
+        for (int c = 0; c < 3; ++c) levels[(3 * m + c) * pixels + e.p] = e.grey[m];
+      if (e.kind == 1) high.push_back(e.p);
+      if (e.kind == 2) low.push_back(e.p);
+    }
     for (size_t i = 0; i < rad.size(); ++i) rad[i] = float(i % 509) * 0.25f + 1.f;
     rad[(0 * 3 + 1) * 256 + 255] = std::numeric_limits<float>::infinity();
     rad[(2 * 3 + 0) * 256 + 2] = std::numeric_limits<float>::quiet_NaN();
@@ -127,7 +151,7 @@ TEST_P(MergeKernels, SumPairsInExposureOrder) {
   for (float v : out) ASSERT_EQ(v, 26.f / (7.f + 1e-12f));
 }
 
-TEST_P(MergeKernels, ClippedInEveryExposureTakesTheShortestOrLongestExposure) {
+TEST_P(MergeKernels, ClippedInTheShortestOrBlackInTheLongestTakesThatExposure) {
   const Floor_input input;
   ASSERT_TRUE(use_merge_kernel("scalar"));
   const std::vector<float> mean = input.merge(0, Kernel_input::pixels);
