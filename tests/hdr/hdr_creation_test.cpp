@@ -494,7 +494,7 @@ TEST_P(Oriented_bracket, ReachesTheMergeUpright) {
   }
   int merges = 0;
   const Build_hdr_fn merge = [&](Hdr_image& result, std::vector<Exposure_planes>& exposures,
-                                 const std::vector<float>&) {
+                                 const std::vector<float>&, std::vector<int>&) {
     ++merges;
     EXPECT_EQ(uint32_t(result.width()), k_pattern_w);
     EXPECT_EQ(exposures.size(), 3u);
