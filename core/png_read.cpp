@@ -18,41 +18,47 @@
 namespace {
 
 // What the decoding steps need, kept outside the function that calls setjmp so that a
-// longjmp skips no destructor and clobbers no local.
+// longjmp skips no destructor and clobbers no local. T: the sample type of the planes.
+template <typename T>
 struct Png_job {
   std::FILE* file = nullptr;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  Hdr_image* image = nullptr;
+  cimg_library::CImg<T>* image = nullptr;
   bool too_large = false;
   std::vector<png_byte> pixels;  // one row, or every row of an interlaced file
   std::vector<png_bytep> rows;
   char message[256] = {};
 };
 
+template <typename T>
 void on_error(png_structp png, png_const_charp text) {
-  auto* job = static_cast<Png_job*>(png_get_error_ptr(png));
+  auto* job = static_cast<Png_job<T>*>(png_get_error_ptr(png));
   std::snprintf(job->message, sizeof job->message, "%s", text ? text : "");
   png_longjmp(png, 1);
 }
 void on_warning(png_structp, png_const_charp) {}
 
 // Row y of the decoded samples (channels per pixel, 8 or 16 bits) into the planes.
-void row_to_planes(const png_byte* src, uint32_t y, int channels, int bits, Hdr_image& image) {
+template <typename T>
+void row_to_planes(const png_byte* src, uint32_t y, int channels, int bits,
+                   cimg_library::CImg<T>& image) {
   const uint64_t w = uint64_t(image.width());
-  const uint64_t plane = image.plane_size();
-  float* out = image.data() + uint64_t(y) * w;
+  const uint64_t plane = w * uint64_t(image.height());
+  T* out = image.data() + uint64_t(y) * w;
   for (uint64_t x = 0; x < w; ++x)
     for (int c = 0; c < channels; ++c) {
       const uint64_t at = x * channels + c;
       // 65535 / 255 = 257 exactly: 16-bit samples land on the 8-bit range 0-255.
       out[x + c * plane] =
-          bits == 16 ? float((src[2 * at] << 8) | src[2 * at + 1]) / 257.f : float(src[at]);
+          bits == 16 ? loaded_sample<T>(float((src[2 * at] << 8) | src[2 * at + 1]) / 257.f)
+                     : T(src[at]);
     }
 }
 
 // Returns false after a libpng error (job.message holds it).
-bool decode(Png_job* job) {
+template <typename T>
+bool decode(Png_job<T>* job) {
   if (setjmp(png_jmpbuf(job->png))) return false;
   png_init_io(job->png, job->file);
   png_read_info(job->png, job->info);
@@ -96,13 +102,16 @@ bool decode(Png_job* job) {
 
 }  // namespace
 
-void read_png(Hdr_image& image, const std::string& path) {
+namespace {
+
+template <typename T>
+void read_planes(cimg_library::CImg<T>& image, const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
   if (!file) throw Read_error("Cannot open PNG file: " + path);
-  Png_job job;
+  Png_job<T> job;
   job.file = file.get();
   job.image = &image;
-  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, on_error, on_warning);
+  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, on_error<T>, on_warning);
   if (job.png) job.info = png_create_info_struct(job.png);
   bool ok = false;
   try {
@@ -119,3 +128,9 @@ void read_png(Hdr_image& image, const std::string& path) {
   if (job.too_large) throw Read_error("Image too large in file: " + path);
   throw Read_error("Cannot read PNG data from file: " + path);
 }
+
+}  // namespace
+
+void read_png(Hdr_image& image, const std::string& path) { read_planes<float>(image, path); }
+
+void read_png(Rgb8_image& image, const std::string& path) { read_planes(image, path); }
