@@ -82,6 +82,7 @@ void BM_bracket_to_exr(benchmark::State& state) {
     auto t = std::chrono::steady_clock::now();
     std::vector<Rgb8_image> images;
     std::vector<Exposure_planes> exposures;
+    images.reserve(paths.size());  // as the creation does
     for (const std::string& p : paths) images.push_back(load_exposure(p, k_type_jpeg));
     for (Rgb8_image& img : images) exposures.push_back(exposure_planes_of(img));
     decode = ms_since(t);
@@ -115,6 +116,7 @@ void BM_read_exposures(benchmark::State& state) {
   const std::vector<std::string>& paths = bracket();
   for (auto _ : state) {
     std::vector<Rgb8_image> images;
+    images.reserve(paths.size());  // as the creation does
     for (const std::string& p : paths) images.push_back(load_exposure(p, k_type_jpeg));
     benchmark::DoNotOptimize(images.back().data());
   }
