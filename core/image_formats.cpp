@@ -36,9 +36,9 @@ void write_plain(const Hdr_image& image, const std::string& path, const Write_so
   Write(image, path);
 }
 
-// A damaged JPEG must not pass for the picture: the decoded part travels in the exception
-// for callers that show it anyway. One rule for the image type and for byte planes.
-// Image: Hdr_image, or Rgb8_image for byte planes.
+// A damaged JPEG must not pass for the picture, in the image type or in byte planes (Image:
+// Hdr_image or Rgb8_image): the decoded part travels in the exception for callers that
+// show it anyway.
 template <typename Image>
 void read_whole_jpeg(Image& image, const std::string& path) {
   if (read_jpeg(image, path)) return;
