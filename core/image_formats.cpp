@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <type_traits>
 
 #include "core/exr_read.h"
 #include "core/exr_write.h"
@@ -35,12 +36,18 @@ void write_plain(const Hdr_image& image, const std::string& path, const Write_so
   Write(image, path);
 }
 
-// A damaged JPEG must not pass for the picture: the decoded part travels in the exception
-// for callers that show it anyway.
-void read_whole_jpeg(Hdr_image& image, const std::string& path) {
+// A damaged JPEG must not pass for the picture, in the image type or in byte planes (Image:
+// Hdr_image or Rgb8_image): the decoded part travels in the exception for callers that
+// show it anyway.
+template <typename Image>
+void read_whole_jpeg(Image& image, const std::string& path) {
   if (read_jpeg(image, path)) return;
   auto partial = std::make_shared<Hdr_image>();
-  partial->swap(image);
+  if constexpr (std::is_same<Image, Hdr_image>::value)
+    partial->swap(image);
+  else
+    partial->assign(image);
+  image.assign();
   partial->type = k_type_jpeg;
   throw Incomplete_image_error("Image data is damaged; the picture is incomplete: " + path,
                                std::move(partial));
@@ -54,46 +61,66 @@ constexpr Image_format k_formats[] = {
      false,
      probe_size<read_exr_header>,
      read_exr,
-     write_plain<write_exr>},
+     write_plain<write_exr>,
+     nullptr},
     {k_type_rgbe,
      {".hdr", ".rgbe", ".pic"},
      true,
      false,
      probe_size<read_rgbe_header>,
      read_rgbe,
-     write_plain<write_rgbe>},
-    {k_type_png, {".png"}, false, false, probe_size<read_png_header>, read_png, write_png_file},
+     write_plain<write_rgbe>,
+     nullptr},
+    {k_type_png,
+     {".png"},
+     false,
+     false,
+     probe_size<read_png_header>,
+     read_png,
+     write_png_file,
+     read_png},
     {k_type_jpeg,
      {".jpg", ".jpeg"},
      false,
      false,
      probe_size<read_jpeg_header>,
-     read_whole_jpeg,
-     write_jpeg_file},
+     read_whole_jpeg<Hdr_image>,
+     write_jpeg_file,
+     read_whole_jpeg<Rgb8_image>},
     {k_type_tiff8,
      {".tif", ".tiff"},
      false,
      true,
      read_tiff_header,
      read_tiff,
-     write_plain<write_tiff8>},
+     write_plain<write_tiff8>,
+     read_tiff},
     {k_type_tiff_float,
      {".tif", ".tiff"},
      true,
      true,
      read_tiff_header,
      read_tiff,
-     write_plain<write_tiff_float_rgb>},
+     write_plain<write_tiff_float_rgb>,
+     nullptr},
     {k_type_tiff_logluv,
      {".tif", ".tiff"},
      true,
      true,
      read_tiff_header,
      read_tiff,
-     write_plain<write_tiff_logluv>},
-    {k_type_tiff_logl, {".tif", ".tiff"}, true, true, read_tiff_header, read_tiff, nullptr},
-    {k_type_new_hdr, {nullptr}, true, false, nullptr, nullptr, nullptr},
-    {k_type_new_ldr, {nullptr}, false, false, nullptr, nullptr, nullptr},
+     write_plain<write_tiff_logluv>,
+     nullptr},
+    {k_type_tiff_logl,
+     {".tif", ".tiff"},
+     true,
+     true,
+     read_tiff_header,
+     read_tiff,
+     nullptr,
+     nullptr},
+    {k_type_new_hdr, {nullptr}, true, false, nullptr, nullptr, nullptr, nullptr},
+    {k_type_new_ldr, {nullptr}, false, false, nullptr, nullptr, nullptr, nullptr},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/rgb8_image.h"
+
 class Hdr_image;
 
 /// Image size from the file header alone. A probe of a row whose type comes from the tags
@@ -13,6 +15,9 @@ using Header_probe = void (*)(const std::string& path, uint32_t& width, uint32_t
                               uint32_t& type);
 /// Fills image with the file's pixels (any channel count; load_image brings it to three).
 using Image_reader = void (*)(Hdr_image& image, const std::string& path);
+/// The reader of an 8-bit type straight into byte planes: the same decode, checks and
+/// errors, each value as loaded_value_byte of the one the Image_reader gives.
+using Byte_reader = void (*)(Rgb8_image& image, const std::string& path);
 
 /// The file an image being written came from, for what a format carries over from it
 /// (the EXIF block of a JPEG).
@@ -33,9 +38,10 @@ struct Image_format {
   bool hdr;  // values range up to the largest float, else 8-bit samples 0..255
   /// The extensions name a family (TIFF): the probe reads the code from the file's tags.
   bool type_from_tags;
-  Header_probe probe;  // null when the type names no file
-  Image_reader read;   // null when the type names no file
-  Image_writer write;  // null for read-only types and those that name no file
+  Header_probe probe;      // null when the type names no file
+  Image_reader read;       // null when the type names no file
+  Image_writer write;      // null for read-only types and those that name no file
+  Byte_reader read_bytes;  // the 8-bit types' readers into bytes; null for the others
 };
 
 /// The row of a type code; null for codes that are no image type.

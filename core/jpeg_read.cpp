@@ -132,16 +132,19 @@ Jpeg_decode_result decode_jpeg_rows(const std::string& path, Jpeg_row_sink& sink
   return result;
 }
 
-Jpeg_image_sink::Jpeg_image_sink() : m_image(std::make_unique<Hdr_image>()) {}
+template <typename T>
+Jpeg_planes_sink<T>::Jpeg_planes_sink() : m_image(std::make_unique<cimg_library::CImg<T>>()) {}
 
-Jpeg_image_sink::~Jpeg_image_sink() = default;
+template <typename T>
+Jpeg_planes_sink<T>::~Jpeg_planes_sink() = default;
 
-bool Jpeg_image_sink::begin(uint32_t width, uint32_t height, int channels) {
+template <typename T>
+bool Jpeg_planes_sink<T>::begin(uint32_t width, uint32_t height, int channels) {
   const Orientation_walk walk = orientation_walk(m_orientation, width, height);
   // Uninitialised: every value is written once by rows().
   m_image->assign(walk.shown_w, walk.shown_h, 1, 3);
   m_width = width;
-  m_plane = m_image->plane_size();
+  m_plane = uint64_t(width) * height;
   m_channels = channels;
   m_start = walk.start;
   m_step_x = walk.step_x;
@@ -149,51 +152,53 @@ bool Jpeg_image_sink::begin(uint32_t width, uint32_t height, int channels) {
   return true;
 }
 
-void Jpeg_image_sink::rows(uint32_t first, uint32_t count, const uint8_t* const* rows) {
+template <typename T>
+void Jpeg_planes_sink<T>::rows(uint32_t first, uint32_t count, const uint8_t* const* rows) {
   const uint32_t w = m_width;
   if (!orientation_is_normal(m_orientation)) {
     rows_turned(first, count, rows);
     return;
   }
   for (uint32_t i = 0; i < count; ++i) {
-    float* r = m_image->data() + uint64_t(first + i) * w;
-    float* g = r + m_plane;
-    float* b = g + m_plane;
+    T* r = m_image->data() + uint64_t(first + i) * w;
+    T* g = r + m_plane;
+    T* b = g + m_plane;
     const uint8_t* src = rows[i];
     if (m_channels == 1) {
-      for (uint32_t x = 0; x < w; ++x) r[x] = g[x] = b[x] = float(src[x]);
+      for (uint32_t x = 0; x < w; ++x) r[x] = g[x] = b[x] = T(src[x]);
     } else if (m_channels == 3) {
       for (uint32_t x = 0; x < w; ++x) {
-        r[x] = float(src[3 * x]);
-        g[x] = float(src[3 * x + 1]);
-        b[x] = float(src[3 * x + 2]);
+        r[x] = T(src[3 * x]);
+        g[x] = T(src[3 * x + 1]);
+        b[x] = T(src[3 * x + 2]);
       }
     } else {
       for (uint32_t x = 0; x < w; ++x) {
-        r[x] = float(src[4 * x]);
-        g[x] = float(src[4 * x + 1]);
-        b[x] = float(src[4 * x + 2]);
+        r[x] = T(src[4 * x]);
+        g[x] = T(src[4 * x + 1]);
+        b[x] = T(src[4 * x + 2]);
       }
     }
   }
 }
 
-void Jpeg_image_sink::rows_turned(uint32_t first, uint32_t count, const uint8_t* const* rows) {
+template <typename T>
+void Jpeg_planes_sink<T>::rows_turned(uint32_t first, uint32_t count, const uint8_t* const* rows) {
   // Grey fills all three planes from its one sample; colour takes the first three.
   const int step = m_channels;
   const int green = step == 1 ? 0 : 1, blue = step == 1 ? 0 : 2;
-  float* r = m_image->data();
-  float* g = r + m_plane;
-  float* b = g + m_plane;
+  T* r = m_image->data();
+  T* g = r + m_plane;
+  T* b = g + m_plane;
   const int64_t base = m_start + int64_t(first) * m_step_y;
   if (m_step_x == 1 || m_step_x == -1) {  // mirrored or half turned: rows stay rows
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* src = rows[i];
       int64_t at = base + int64_t(i) * m_step_y;
       for (uint32_t x = 0; x < m_width; ++x, src += step, at += m_step_x) {
-        r[at] = float(src[0]);
-        g[at] = float(src[green]);
-        b[at] = float(src[blue]);
+        r[at] = T(src[0]);
+        g[at] = T(src[green]);
+        b[at] = T(src[blue]);
       }
     }
     return;
@@ -207,14 +212,20 @@ void Jpeg_image_sink::rows_turned(uint32_t first, uint32_t count, const uint8_t*
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* src = rows[i] + offset;
       const int64_t at = column + int64_t(i) * m_step_y;
-      r[at] = float(src[0]);
-      g[at] = float(src[green]);
-      b[at] = float(src[blue]);
+      r[at] = T(src[0]);
+      g[at] = T(src[green]);
+      b[at] = T(src[blue]);
     }
   }
 }
 
-void Jpeg_image_sink::take(Hdr_image& image) { image.swap(*m_image); }
+template <typename T>
+void Jpeg_planes_sink<T>::take(cimg_library::CImg<T>& image) {
+  image.swap(*m_image);
+}
+
+template class Jpeg_planes_sink<float>;
+template class Jpeg_planes_sink<unsigned char>;
 
 void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path) {
   if (result == Jpeg_decode_result::too_large) throw Read_error("Image too large in file: " + path);
@@ -222,10 +233,21 @@ void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path) {
     throw Read_error("Cannot read JPEG data from file: " + path);
 }
 
-bool read_jpeg(Hdr_image& image, const std::string& path) {
-  Jpeg_image_sink sink;
+namespace {
+
+template <typename T>
+bool read_planes(cimg_library::CImg<T>& image, const std::string& path) {
+  Jpeg_planes_sink<T> sink;
   const Jpeg_decode_result result = decode_jpeg_rows(path, sink);
   throw_jpeg_failure(result, path);
   sink.take(image);
   return result == Jpeg_decode_result::complete;
 }
+
+}  // namespace
+
+bool read_jpeg(Hdr_image& image, const std::string& path) {
+  return read_planes<float>(image, path);
+}
+
+bool read_jpeg(Rgb8_image& image, const std::string& path) { return read_planes(image, path); }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "core/rgb8_image.h"
+
 class Hdr_image;
 
 /// How a row-by-row decode ended. damaged: libjpeg warned (data cut short or corrupt) and
@@ -31,29 +33,36 @@ class Jpeg_row_sink {
 /// thrown by the sink passes on after the decoder was released.
 Jpeg_decode_result decode_jpeg_rows(const std::string& path, Jpeg_row_sink& sink);
 
-/// Gathers the rows into 3 planes of values 0-255, allocated once and written once: grey
-/// repeated into all three, CMYK as its raw C, M, Y samples (K dropped, as the loader
-/// drops any fourth channel); each value goes straight to its upright place.
-class Jpeg_image_sink : public Jpeg_row_sink {
+/// Gathers the rows into 3 planes of values 0-255 (T: float for the image type, unsigned
+/// char for 8-bit planes), allocated once and written once: grey repeated into all three,
+/// CMYK as its raw C, M, Y samples (K dropped, as the loader drops any fourth channel);
+/// each value goes straight to its upright place.
+template <typename T>
+class Jpeg_planes_sink : public Jpeg_row_sink {
  public:
-  Jpeg_image_sink();
-  ~Jpeg_image_sink() override;
+  Jpeg_planes_sink();
+  ~Jpeg_planes_sink() override;
   void set_orientation(uint32_t orientation) override { m_orientation = orientation; }
   bool begin(uint32_t width, uint32_t height, int channels) override;
   void rows(uint32_t first, uint32_t count, const uint8_t* const* rows) override;
-  /// Moves the gathered image into image.
-  void take(Hdr_image& image);
+  /// Moves the gathered planes into image.
+  void take(cimg_library::CImg<T>& image);
 
  private:
   void rows_turned(uint32_t first, uint32_t count, const uint8_t* const* rows);
 
-  std::unique_ptr<Hdr_image> m_image;
+  std::unique_ptr<cimg_library::CImg<T>> m_image;
   uint32_t m_width = 0;
   uint64_t m_plane = 0;
   int m_channels = 0;
   uint32_t m_orientation = 1;
   int64_t m_start = 0, m_step_x = 1, m_step_y = 0;  // the Orientation_walk
 };
+extern template class Jpeg_planes_sink<float>;
+extern template class Jpeg_planes_sink<unsigned char>;
+
+/// The rows as the image type's float planes.
+using Jpeg_image_sink = Jpeg_planes_sink<float>;
 
 /// Throws Read_error for too_large ("Image too large in file: " + path) and failed
 /// ("Cannot read JPEG data from file: " + path); returns for the other results.
@@ -66,3 +75,5 @@ void throw_jpeg_failure(Jpeg_decode_result result, const std::string& path);
 /// limit ("Image too large in file: ") and for data libjpeg cannot read ("Cannot read
 /// JPEG data from file: " + path).
 bool read_jpeg(Hdr_image& image, const std::string& path);
+/// The same into 8-bit planes: the same decode, the same values as bytes.
+bool read_jpeg(Rgb8_image& image, const std::string& path);

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "core/hdr_image.h"
-
-/// Planar 8-bit image (all red bytes, then green, then blue), as the display uses.
-using Rgb8_image = cimg_library::CImg<unsigned char>;
+#include "core/rgb8_image.h"
 
 /// Writes R, G, B bytes per pixel (width*height*3 bytes, for Fl_RGB_Image) from the first
 /// three planes of image. Throws std::invalid_argument when image has fewer than 3 planes.

@@ -18,12 +18,13 @@
 namespace {
 
 // What the decoding steps need, kept outside the function that calls setjmp so that a
-// longjmp skips no destructor and clobbers no local.
+// longjmp skips no destructor and clobbers no local. T: the sample type of the planes.
+template <typename T>
 struct Png_job {
   std::FILE* file = nullptr;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  Hdr_image* image = nullptr;
+  cimg_library::CImg<T>* image = nullptr;
   bool too_large = false;
   bool header_only = false;  // stop once the decoded layout is known
   int channels = 0, bits = 0;
@@ -32,29 +33,34 @@ struct Png_job {
   char message[256] = {};
 };
 
+template <typename T>
 void on_error(png_structp png, png_const_charp text) {
-  auto* job = static_cast<Png_job*>(png_get_error_ptr(png));
+  auto* job = static_cast<Png_job<T>*>(png_get_error_ptr(png));
   std::snprintf(job->message, sizeof job->message, "%s", text ? text : "");
   png_longjmp(png, 1);
 }
 void on_warning(png_structp, png_const_charp) {}
 
 // Row y of the decoded samples (channels per pixel, 8 or 16 bits) into the planes.
-void row_to_planes(const png_byte* src, uint32_t y, int channels, int bits, Hdr_image& image) {
+template <typename T>
+void row_to_planes(const png_byte* src, uint32_t y, int channels, int bits,
+                   cimg_library::CImg<T>& image) {
   const uint64_t w = uint64_t(image.width());
-  const uint64_t plane = image.plane_size();
-  float* out = image.data() + uint64_t(y) * w;
+  const uint64_t plane = w * uint64_t(image.height());
+  T* out = image.data() + uint64_t(y) * w;
   for (uint64_t x = 0; x < w; ++x)
     for (int c = 0; c < channels; ++c) {
       const uint64_t at = x * channels + c;
       // 65535 / 255 = 257 exactly: 16-bit samples land on the 8-bit range 0-255.
       out[x + c * plane] =
-          bits == 16 ? float((src[2 * at] << 8) | src[2 * at + 1]) / 257.f : float(src[at]);
+          bits == 16 ? loaded_sample<T>(float((src[2 * at] << 8) | src[2 * at + 1]) / 257.f)
+                     : T(src[at]);
     }
 }
 
 // Returns false after a libpng error (job.message holds it).
-bool decode(Png_job* job) {
+template <typename T>
+bool decode(Png_job<T>* job) {
   if (setjmp(png_jmpbuf(job->png))) return false;
   png_init_io(job->png, job->file);
   png_read_info(job->png, job->info);
@@ -100,12 +106,13 @@ bool decode(Png_job* job) {
 }
 
 // Runs the decode on the file (the layout alone when job.header_only); throws as read_png.
-void run(Png_job& job, Hdr_image& image, const std::string& path) {
+template <typename T>
+void run(Png_job<T>& job, cimg_library::CImg<T>& image, const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
   if (!file) throw Read_error("Cannot open PNG file: " + path);
   job.file = file.get();
   job.image = &image;
-  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, on_error, on_warning);
+  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, on_error<T>, on_warning);
   if (job.png) job.info = png_create_info_struct(job.png);
   bool ok = false;
   try {
@@ -126,15 +133,20 @@ void run(Png_job& job, Hdr_image& image, const std::string& path) {
 }  // namespace
 
 void read_png(Hdr_image& image, const std::string& path) {
-  Png_job job;
-  run(job, image, path);
+  Png_job<float> job;
+  run<float>(job, image, path);
+}
+
+void read_png(Rgb8_image& image, const std::string& path) {
+  Png_job<unsigned char> job;
+  run<unsigned char>(job, image, path);
 }
 
 Png_extras read_png_extras(const std::string& path) {
-  Png_job job;
+  Png_job<float> job;
   job.header_only = true;
   Hdr_image unused;
-  run(job, unused, path);
+  run<float>(job, unused, path);
   Png_extras extras;
   extras.bits = job.bits;
   // Grey+alpha and RGBA, also a transparency chunk turned into alpha.

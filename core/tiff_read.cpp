@@ -74,52 +74,61 @@ std::unique_ptr<uint8_t[]> chunk_buffer(uint64_t n, const std::string& path) {
   return buf;
 }
 
-// Converts count pixels of samples of type T, stride samples apart, into channels planes
-// (out[c][x] = sample c of pixel x), clamped to the loaded value range. The channel count
-// is a template argument so the inner loop has no channel loop of its own.
-template <typename T, uint32_t channels>
-void to_planes(const uint8_t* src, uint64_t count, uint32_t stride, float* const* out) {
-  const size_t step = size_t(stride) * sizeof(T);
+// Converts count pixels of samples of type S, stride samples apart, into channels planes
+// of type T (out[c][x] = sample c of pixel x), clamped to the loaded value range (byte
+// planes: loaded_sample of that value). The channel count is a template argument so the
+// inner loop has no channel loop of its own.
+template <typename S, typename T, uint32_t channels>
+void to_planes(const uint8_t* src, uint64_t count, uint32_t stride, T* const* out) {
+  const size_t step = size_t(stride) * sizeof(S);
   for (uint64_t x = 0; x < count; ++x, src += step)
     for (uint32_t c = 0; c < channels; ++c) {
-      T v;
-      std::memcpy(&v, src + c * sizeof(T), sizeof(T));
-      // Unsigned samples are always in range.
-      out[c][x] = std::is_unsigned<T>::value ? float(v) : clamp_loaded_value(float(v));
+      S v;
+      std::memcpy(&v, src + c * sizeof(S), sizeof(S));
+      if constexpr (std::is_same<S, uint8_t>::value && std::is_same<T, uint8_t>::value)
+        out[c][x] = v;
+      else  // Unsigned samples are always in range.
+        out[c][x] =
+            loaded_sample<T>(std::is_unsigned<S>::value ? float(v) : clamp_loaded_value(float(v)));
     }
 }
 
-template <typename T>
+template <typename S, typename T>
 void samples_to_planes(const uint8_t* src, uint64_t count, uint32_t stride, uint32_t channels,
-                       float* const* out) {
+                       T* const* out) {
   // The common HDR layout (float RGB, no extra samples) has a vectorised split.
-  if (std::is_same<T, float>::value && channels == 3 && stride == 3 &&
-      reinterpret_cast<uintptr_t>(src) % alignof(float) == 0)
-    split_rgb_clamped(reinterpret_cast<const float*>(src), count, out[0], out[1], out[2]);
-  else if (channels == 3)
-    to_planes<T, 3>(src, count, stride, out);
+  if constexpr (std::is_same<S, float>::value && std::is_same<T, float>::value) {
+    if (channels == 3 && stride == 3 && reinterpret_cast<uintptr_t>(src) % alignof(float) == 0) {
+      split_rgb_clamped(reinterpret_cast<const float*>(src), count, out[0], out[1], out[2]);
+      return;
+    }
+  }
+  if (channels == 3)
+    to_planes<S, T, 3>(src, count, stride, out);
   else
-    to_planes<T, 1>(src, count, stride, out);
+    to_planes<S, T, 1>(src, count, stride, out);
 }
 
-using Convert_fn = void (*)(const uint8_t*, uint64_t, uint32_t, uint32_t, float* const*);
+template <typename T>
+using Convert_fn = void (*)(const uint8_t*, uint64_t, uint32_t, uint32_t, T* const*);
 
-Convert_fn converter(uint16_t bits, uint16_t format) {
+template <typename T>
+Convert_fn<T> converter(uint16_t bits, uint16_t format) {
   switch (format) {
     case SAMPLEFORMAT_UINT:
-      if (bits == 8) return samples_to_planes<uint8_t>;
-      if (bits == 16) return samples_to_planes<uint16_t>;
-      if (bits == 32) return samples_to_planes<uint32_t>;
+      if (bits == 8) return samples_to_planes<uint8_t, T>;
+      if (bits == 16) return samples_to_planes<uint16_t, T>;
+      if (bits == 32) return samples_to_planes<uint32_t, T>;
       break;
     case SAMPLEFORMAT_INT:
-      if (bits == 8) return samples_to_planes<int8_t>;
-      if (bits == 16) return samples_to_planes<int16_t>;
-      if (bits == 32) return samples_to_planes<int32_t>;
+      if (bits == 8) return samples_to_planes<int8_t, T>;
+      if (bits == 16) return samples_to_planes<int16_t, T>;
+      if (bits == 32) return samples_to_planes<int32_t, T>;
       break;
     case SAMPLEFORMAT_IEEEFP:
-      if (bits == 16) return samples_to_planes<half>;
-      if (bits == 32) return samples_to_planes<float>;
-      if (bits == 64) return samples_to_planes<double>;
+      if (bits == 16) return samples_to_planes<half, T>;
+      if (bits == 32) return samples_to_planes<float, T>;
+      if (bits == 64) return samples_to_planes<double, T>;
       break;
   }
   return nullptr;
@@ -133,14 +142,16 @@ struct Layout {
 };
 
 // Whole-byte samples read as they are stored, scanline by scanline or tile by tile.
-void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& path) {
-  const Convert_fn convert = converter(l.bits, l.format);
+template <typename T>
+void read_samples(TIFF* tif, const Layout& l, cimg_library::CImg<T>& image,
+                  const std::string& path) {
+  const Convert_fn<T> convert = converter<T>(l.bits, l.format);
   if (!convert) data_error(path);
   const uint32_t bytes = l.bits / 8;
   const bool separate = l.planar == PLANARCONFIG_SEPARATE && l.samples > 1;
   const uint32_t per_pixel = separate ? 1 : l.samples;  // samples per pixel in one chunk
   const uint64_t plane = uint64_t(l.width) * l.height;
-  float* const data = image.data();
+  T* const data = image.data();
 
   if (TIFFIsTiled(tif)) {
     uint32_t tw = 0, th = 0;
@@ -166,7 +177,7 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
           const uint64_t skip = separate ? 0 : uint64_t(l.first) * bytes;
           for (uint32_t y = 0; y < rows; ++y) {
             const uint64_t at = uint64_t(ty + y) * l.width + tx;
-            float* out[3];
+            T* out[3];
             for (uint32_t c = 0; c < channels; ++c) out[c] = data + (first + c) * plane + at;
             convert(buf.get() + uint64_t(y) * tw * per_pixel * bytes + skip, cols, per_pixel,
                     channels, out);
@@ -182,7 +193,7 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
     for (uint32_t c = 0; c < l.keep; ++c)
       for (uint32_t y = 0; y < l.height; ++y) {
         if (TIFFReadScanline(tif, buf.get(), y, uint16_t(l.first + c)) < 0) data_error(path);
-        float* out[1] = {data + c * plane + uint64_t(y) * l.width};
+        T* out[1] = {data + c * plane + uint64_t(y) * l.width};
         convert(buf.get(), l.width, 1, 1, out);
       }
     return;
@@ -190,7 +201,7 @@ void read_samples(TIFF* tif, const Layout& l, Hdr_image& image, const std::strin
   for (uint32_t y = 0; y < l.height; ++y) {
     if (TIFFReadScanline(tif, buf.get(), y, 0) < 0) data_error(path);
     const uint64_t at = uint64_t(y) * l.width;
-    float* out[3];
+    T* out[3];
     for (uint32_t c = 0; c < l.keep; ++c) out[c] = data + c * plane + at;
     convert(buf.get() + uint64_t(l.first) * bytes, l.width, per_pixel, l.keep, out);
   }
@@ -216,17 +227,19 @@ bool needs_rgba_reader(const Layout& l, uint16_t photometric) {
 }
 
 // libtiff's RGBA reader: palette, CMYK, YCbCr and sub-byte kinds as 8-bit R, G, B.
-void read_rgba(TIFF* tif, const Layout& l, Hdr_image& image, const std::string& path) {
+template <typename T>
+void read_rgba(TIFF* tif, const Layout& l, cimg_library::CImg<T>& image, const std::string& path) {
   const uint64_t n = uint64_t(l.width) * l.height;
   const std::unique_ptr<uint32_t[]> raster = read_raster(tif, l, path);
   image.assign(l.width, l.height, 1, 3);
-  float *r, *g, *b;
-  rgb_planes(image, r, g, b);
+  T* r = image.data();
+  T* g = r + n;
+  T* b = g + n;
   for (uint64_t i = 0; i < n; ++i) {
     const uint32_t p = raster[i];
-    r[i] = float(TIFFGetR(p));
-    g[i] = float(TIFFGetG(p));
-    b[i] = float(TIFFGetB(p));
+    r[i] = T(TIFFGetR(p));
+    g[i] = T(TIFFGetG(p));
+    b[i] = T(TIFFGetB(p));
   }
 }
 
@@ -257,7 +270,12 @@ void read_tiff_header(const std::string& path, uint32_t& width, uint32_t& height
   height = h;
 }
 
-void read_tiff(Hdr_image& image, const std::string& path) {
+namespace {
+
+// Image: Hdr_image, or Rgb8_image for byte planes.
+template <typename Image>
+void read_planes(Image& image, const std::string& path) {
+  using T = typename Image::value_type;
   Tiff_ptr tif = open_tiff(path);
   TIFF* t = tif.get();
   Layout l;
@@ -269,6 +287,16 @@ void read_tiff(Hdr_image& image, const std::string& path) {
   if (sgilog) {
     if (!is_sgilog(compression))
       throw Read_error("Only support SGILOG compressed LogLuv data: " + path);
+    // LogLuv turns into RGB in float: byte planes take the float result, rounded.
+    if constexpr (!std::is_same<T, float>::value) {
+      tif.reset();
+      Hdr_image values;
+      read_planes(values, path);
+      image.assign(values.width(), values.height(), 1, values.spectrum());
+      const uint64_t n = values.size();
+      for (uint64_t i = 0; i < n; ++i) image[i] = loaded_sample<T>(values[i]);
+      return;
+    }
     // The codec then delivers 32-bit floats (XYZ, or Y alone).
     if (!TIFFSetField(t, TIFFTAG_SGILOGDATAFMT, SGILOGDATAFMT_FLOAT)) data_error(path);
     TIFFGetFieldDefaulted(t, TIFFTAG_BITSPERSAMPLE, &l.bits);
@@ -288,7 +316,8 @@ void read_tiff(Hdr_image& image, const std::string& path) {
     } else {
       image.assign(l.width, l.height, 1, l.keep);
       read_samples(t, l, image, path);
-      if (photometric == PHOTOMETRIC_LOGLUV && l.keep == 3) xyz_to_rgb(image);
+      if constexpr (std::is_same<Image, Hdr_image>::value)
+        if (photometric == PHOTOMETRIC_LOGLUV && l.keep == 3) xyz_to_rgb(image);
     }
   } catch (const Read_error&) {
     image.assign();
@@ -299,6 +328,12 @@ void read_tiff(Hdr_image& image, const std::string& path) {
     data_error(path);
   }
 }
+
+}  // namespace
+
+void read_tiff(Hdr_image& image, const std::string& path) { read_planes(image, path); }
+
+void read_tiff(Rgb8_image& image, const std::string& path) { read_planes(image, path); }
 
 Tiff_extras read_tiff_extras(const std::string& path) {
   Tiff_ptr tif = open_tiff(path);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/rgb8_image.h"
+
 class Hdr_image;
 
 /// Opens the file and classifies it from its tags: k_type_tiff_logluv, k_type_tiff_logl,
@@ -14,6 +16,9 @@ void read_tiff_header(const std::string& path, uint32_t& width, uint32_t& height
 /// 0-65535, float as stored) with 1 channel for grey (alpha dropped) or the first 3; LogLuv
 /// converted from XYZ to linear RGB; LogL as one channel of luminance. Throws Read_error.
 void read_tiff(Hdr_image& image, const std::string& path);
+/// The same into 8-bit planes: the same reading and errors, each value as loaded_value_byte
+/// of the one above (8-bit samples as they are).
+void read_tiff(Rgb8_image& image, const std::string& path);
 
 /// What a TIFF holds beyond the colour samples the loader keeps: its bits per sample and
 /// sample format (SAMPLEFORMAT_*), and whether a sample declared as alpha (associated or

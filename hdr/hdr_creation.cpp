@@ -117,6 +117,8 @@ Group_end load_group(const Exposure_inputs& group, std::vector<Rgb8_image>& imag
                      Progress& progress) {
   progress.start(0.f, 0.f, float(group.size()), "Loading images");
   const uint32_t w = group.front().width, h = group.front().height;
+  // The image type's move may throw, so a growing vector would copy every exposure held.
+  images.reserve(group.size());
   for (size_t i = 0; i < group.size(); ++i) {
     const Exposure_input& e = group[i];
     try {

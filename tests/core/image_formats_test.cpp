@@ -95,6 +95,10 @@ TEST_P(FormatRow, EveryExtensionLeadsBackToTheRowOrItsFamily) {
   }
   EXPECT_EQ(r.probe == nullptr, r.extensions[0] == nullptr) << "a file type has a probe";
   EXPECT_EQ(r.read == nullptr, r.extensions[0] == nullptr) << "a file type has a reader";
+  // 8-bit files reach HDR creation's byte planes without a float image; HDR values would
+  // lose what the bytes cannot hold.
+  EXPECT_EQ(r.read_bytes != nullptr, r.read != nullptr && !r.hdr)
+      << "an 8-bit file type is read straight into bytes";
   EXPECT_EQ(is_hdr_type(r.type), r.hdr);
   EXPECT_EQ(is_writable_type(r.type), r.write != nullptr);
 }
