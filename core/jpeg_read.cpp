@@ -111,11 +111,9 @@ Jpeg_decode_result decode(std::FILE* file, Jpeg_row_sink& sink, std::exception_p
     }
   }
   const bool coefficients = coefficients_complete(cinfo);
-  // Every scan line was handed over; whether each came from data, the warnings tell.
-  const bool whole_rows = cinfo.output_scanline == cinfo.output_height;
   jpeg_finish_decompress(&cinfo);
-  // libjpeg fills in what it could not decode, and warns.
-  const bool damaged = !whole_rows || !picture_whole(cinfo, errors, coefficients);
+  // Every scan line was handed over; libjpeg fills in what it could not decode, and warns.
+  const bool damaged = !picture_whole(cinfo, errors, coefficients);
   jpeg_destroy_decompress(&cinfo);
   std::free(buffer);
   return damaged ? Jpeg_decode_result::damaged : Jpeg_decode_result::complete;

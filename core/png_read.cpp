@@ -26,7 +26,7 @@ struct Png_job {
   png_infop info = nullptr;
   cimg_library::CImg<T>* image = nullptr;
   bool too_large = false;
-  bool header_only = false;  // stop once the decoded layout is known
+  bool stop_without_alpha = false;  // stop once the layout shows no alpha channel
   int channels = 0, bits = 0;
   std::vector<png_byte> pixels;  // one row, or every row of an interlaced file
   std::vector<png_bytep> rows;
@@ -85,7 +85,7 @@ bool decode(Png_job<T>* job) {
   if (row_bytes != size_t(width) * channels * (bits / 8)) png_error(job->png, "bad row size");
   job->channels = channels;
   job->bits = bits;
-  if (job->header_only) return true;
+  if (job->stop_without_alpha && channels != 2 && channels != 4) return true;
   job->image->assign(width, height, 1, channels);
   if (passes == 1) {
     job->pixels.resize(row_bytes);
@@ -105,7 +105,8 @@ bool decode(Png_job<T>* job) {
   return true;
 }
 
-// Runs the decode on the file (the layout alone when job.header_only); throws as read_png.
+// Runs the decode on the file (the layout alone when job.stop_without_alpha finds no alpha); throws
+// as read_png.
 template <typename T>
 void run(Png_job<T>& job, cimg_library::CImg<T>& image, const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(open_regular_file(path), &std::fclose);
@@ -144,15 +145,13 @@ void read_png(Rgb8_image& image, const std::string& path) {
 
 Png_extras read_png_extras(const std::string& path) {
   Png_job<float> job;
-  job.header_only = true;
-  Hdr_image unused;
-  run<float>(job, unused, path);
+  job.stop_without_alpha = true;
+  Hdr_image image;
+  run<float>(job, image, path);
   Png_extras extras;
   extras.bits = job.bits;
-  // Grey+alpha and RGBA, also a transparency chunk turned into alpha.
+  // Grey+alpha and RGBA, also a transparency chunk turned into alpha: decoded in that one pass.
   if (job.channels == 2 || job.channels == 4) {
-    Hdr_image image;
-    read_png(image, path);
     const uint64_t n = image.plane_size();
     const float* alpha = image.data() + uint64_t(image.spectrum() - 1) * n;
     for (uint64_t i = 0; i < n && !extras.transparent; ++i)
