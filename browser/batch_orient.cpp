@@ -37,17 +37,13 @@ bool orient_one(const Selected_file& file, const Orient_job& job) {
   // Each step fails on its own: the batch goes on with the next file, its progress as it is.
   // The file is replaced in place, with no question: one that holds more than its format's
   // writer keeps is left alone.
+  const std::string unreadable = prefix + "Image data seems to be corrupted.";
+  if (refuse_lossy_rewrite(job.verb, path, file.type, unreadable)) return false;
   Hdr_image image;
-  std::string loss;
-  if (!Command().fixed_alert(prefix + "Image data seems to be corrupted.").keep_cursor().run([&] {
-        loss = rewrite_loss(path, file.type);
-        if (loss.empty()) load_image(image, path, file.type);
+  if (!Command().fixed_alert(unreadable).keep_cursor().run([&] {
+        load_image(image, path, file.type);
       }))
     return false;
-  if (!loss.empty()) {
-    show_alert(rewrite_loss_alert(job.verb, path, loss));
-    return false;
-  }
   // A file written counts as done when its tile fails to follow.
   bool written = false;
   Command().keep_cursor().run([&] {

@@ -53,16 +53,9 @@ bool handle_file(const Selected_file& file, const std::string& output, const Ima
   // Each step fails on its own, one alert, and the batch goes on with the next file; its
   // owner keeps the cursor and the progress.
   // Written over itself, a file that holds more than the writer keeps would lose it.
-  std::string loss;
   if (output_type == file.type && same_file(output, file.path) &&
-      !Command().fixed_alert(prefix + job.unreadable).keep_cursor().run([&] {
-        loss = rewrite_loss(file.path, file.type);
-      }))
+      refuse_lossy_rewrite(job.verb, file.path, file.type, prefix + job.unreadable))
     return false;
-  if (!loss.empty()) {
-    show_alert(rewrite_loss_alert(job.verb, file.path, loss));
-    return false;
-  }
   if (job.prompt_on_overwrite && file_exists(output) &&
       ask_choice(output + " exists. Do you want to overwrite?", "Skip", "Overwrite", nullptr) != 1)
     return false;

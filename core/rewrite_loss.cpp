@@ -1,6 +1,9 @@
 // rewrite_loss: each format's reader tells what its file holds beyond the writer's reach.
 #include "core/rewrite_loss.h"
 
+#include "core/command_boundary.h"
+#include "core/messages.h"
+
 #include <tiffio.h>
 
 #include "core/exr_read.h"
@@ -50,4 +53,17 @@ std::string rewrite_loss(const std::string& path, uint32_t type) {
 std::string rewrite_loss_alert(const std::string& verb, const std::string& path,
                                const std::string& loss) {
   return "Cannot " + verb + " '" + path + "'. Writing it back would lose " + loss + ".";
+}
+
+bool refuse_lossy_rewrite(const std::string& verb, const std::string& path, uint32_t type,
+                          const std::string& unreadable_alert) {
+  std::string loss;
+  // The caller keeps the cursor and the progress of its batch.
+  if (!Command().fixed_alert(unreadable_alert).keep_cursor().run([&] {
+        loss = rewrite_loss(path, type);
+      }))
+    return true;
+  if (loss.empty()) return false;
+  show_alert(rewrite_loss_alert(verb, path, loss));
+  return true;
 }

@@ -16,3 +16,9 @@ std::string rewrite_loss(const std::string& path, uint32_t type);
 /// "Cannot <verb> '<path>'. Writing it back would lose <loss>."
 std::string rewrite_loss_alert(const std::string& verb, const std::string& path,
                                const std::string& loss);
+
+/// For a batch about to write the file over itself: true when the file must be left alone,
+/// the user told once, with unreadable_alert when it cannot be read and with
+/// rewrite_loss_alert when writing it back would lose what it holds.
+bool refuse_lossy_rewrite(const std::string& verb, const std::string& path, uint32_t type,
+                          const std::string& unreadable_alert);
